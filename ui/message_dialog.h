@@ -1,0 +1,35 @@
+#pragma once
+// Modal message dialogs: the program's questions, warnings and notices. Each dialog is built
+// by the program itself so that its captions, buttons, access keys, default and cancel
+// buttons and result codes are the same on every desktop.
+
+#include <QString>
+#include <cstdint>
+
+namespace kelmarin {
+
+enum class TMsgDlgType { mtWarning = 0, mtError = 1, mtInformation = 2, mtConfirmation = 3, mtCustom = 4 };
+
+// Bit i of a button set stands for button i; buttons always appear in this order.
+enum TMsgDlgBtn : int {
+    mbYes = 0, mbNo, mbOK, mbCancel, mbAbort, mbRetry, mbIgnore, mbAll, mbNoToAll, mbYesToAll, mbHelp
+};
+using TMsgDlgButtons = std::uint32_t;
+constexpr TMsgDlgButtons Buttons(TMsgDlgBtn b) { return TMsgDlgButtons(1) << b; }
+template <typename... Rest>
+constexpr TMsgDlgButtons Buttons(TMsgDlgBtn b, Rest... rest) { return Buttons(b) | Buttons(rest...); }
+
+// Result codes with which a modal window closes; 0 keeps it open.
+enum ModalResult : int {
+    mrNone = 0, mrOk = 1, mrCancel = 2, mrAbort = 3, mrRetry = 4, mrIgnore = 5,
+    mrYes = 6, mrNo = 7, mrAll = 8, mrNoToAll = 9, mrYesToAll = 10
+};
+
+// Shows a modal dialog centred on the screen and returns the result code of the button pressed
+// (2 when closed by its close box).
+int ShowMessageDialog(const QString& text, TMsgDlgType kind, TMsgDlgButtons buttons, int helpContext = 0);
+
+// The plain message box: kind Custom, button OK, captioned with the application title.
+void ShowPlainMessage(const QString& text);
+
+}  // namespace kelmarin
