@@ -1,0 +1,34 @@
+#pragma once
+// The word position profile: for up to four words, how many occurrences begin in each of 100
+// buckets of the sequences' length. Pure counting; it knows nothing of files or windows.
+
+#include <array>
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+namespace kelmarin {
+
+class WordProfile {
+public:
+    static constexpr int kRows = 4;
+    static constexpr int kBuckets = 100;
+    // 64-bit counters: a bucket of a large data set easily passes 65,535 occurrences.
+    using Counter = std::uint64_t;
+    using Row = std::array<Counter, kBuckets>;
+    using Words = std::array<std::string, kRows>;
+
+    void ClearProfile();
+
+    // Counts every occurrence of each non-empty word in seq into the word's row; with inFrame,
+    // only occurrences that begin at positions 1, 4, 7, ...
+    void CountSequence(std::string_view seq, const Words& words, bool inFrame);
+
+    // Row r (1 to 4), bucket 1 first.
+    const Row& ProfileRow(int r) const;
+
+private:
+    std::array<Row, kRows> rows_{};
+};
+
+}  // namespace kelmarin

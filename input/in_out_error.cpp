@@ -1,0 +1,50 @@
+#include "input/in_out_error.h"
+
+#include <cerrno>
+
+namespace kelmarin {
+
+EInOutError::EInOutError(int code) : std::runtime_error(InOutMessage(code)), code_(code) {}
+
+std::string InOutMessage(int code) {
+    switch (code) {
+        case 2: return "File not found";
+        case 3: return "Invalid filename";
+        case 4: return "Too many open files";
+        case 5: return "File access denied";
+        case 100: return "Read beyond end of file";
+        case 101: return "Disk full";
+        case 106: return "Invalid numeric input";
+        default: return "I/O error " + std::to_string(code);
+    }
+}
+
+int IoCodeFromErrno(int err) {
+    switch (err) {
+        case ENOENT: return kIoFileNotFound;
+        case ENOTDIR:
+        case ENAMETOOLONG: return kIoInvalidName;
+        case EMFILE:
+        case ENFILE: return kIoTooManyFiles;
+        case EACCES:
+        case EPERM:
+        case EISDIR: return kIoAccessDenied;
+        default: return err;
+    }
+}
+
+int& InOutRes() {
+    thread_local int result = 0;
+    return result;
+}
+
+void CheckIo() {
+    int& res = InOutRes();
+    if (res != 0) {
+        const int code = res;
+        res = 0;
+        throw EInOutError(code);
+    }
+}
+
+}  // namespace kelmarin

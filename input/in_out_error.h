@@ -1,0 +1,42 @@
+#pragma once
+// File failures: each file operation leaves a code in the calling thread's I/O result instead
+// of throwing; CheckIo turns a pending code into an EInOutError with the code's fixed message.
+
+#include <stdexcept>
+#include <string>
+
+namespace kelmarin {
+
+// The file's own codes, beside the operating system's.
+inline constexpr int kIoNotBound = 102;   // open of a file that was never bound
+inline constexpr int kIoNotOpen = 103;    // close of a file that is not open
+inline constexpr int kIoNotInput = 104;   // read from a file that is not open for input
+
+// Codes for operating-system failures, numbered as the messages below expect.
+inline constexpr int kIoFileNotFound = 2;
+inline constexpr int kIoInvalidName = 3;
+inline constexpr int kIoTooManyFiles = 4;
+inline constexpr int kIoAccessDenied = 5;
+
+class EInOutError : public std::runtime_error {
+public:
+    explicit EInOutError(int code);
+    int ErrorCode() const { return code_; }
+
+private:
+    int code_;
+};
+
+// The fixed message of an I/O result code ("File not found", ..., "I/O error %d").
+std::string InOutMessage(int code);
+
+// Maps an errno value to the code whose message fits it; any other errno keeps its number.
+int IoCodeFromErrno(int err);
+
+// The calling thread's pending I/O result, 0 when none.
+int& InOutRes();
+
+// Raises EInOutError for a pending result and clears it; does nothing when none is pending.
+void CheckIo();
+
+}  // namespace kelmarin

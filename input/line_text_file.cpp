@@ -1,0 +1,199 @@
+#include "input/line_text_file.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+
+#include "input/in_out_error.h"
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
+namespace kelmarin {
+
+namespace {
+
+void SetIoResult(int code) { InOutRes() = code; }
+
+// First byte in [p, end) that can end or shorten a line: LF, CR or the end mark 0x1A.
+const char* FindLineStop(const char* p, const char* end) {
+#if defined(__SSE2__)
+    const __m128i lf = _mm_set1_epi8('\n');
+    const __m128i cr = _mm_set1_epi8('\r');
+    const __m128i mark = _mm_set1_epi8(0x1A);
+    for (; end - p >= 16; p += 16) {
+        const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
+        const __m128i hit = _mm_or_si128(_mm_or_si128(_mm_cmpeq_epi8(v, lf), _mm_cmpeq_epi8(v, cr)),
+                                         _mm_cmpeq_epi8(v, mark));
+        if (const int mask = _mm_movemask_epi8(hit)) return p + __builtin_ctz(unsigned(mask));
+    }
+#endif
+    while (p < end && *p != '\n' && *p != '\r' && *p != 0x1A) ++p;
+    return p;
+}
+
+}  // namespace
+
+LineTextFile::~LineTextFile() { CloseHandle(); }
+
+void LineTextFile::CloseHandle() {
+    if (fd_ >= 0) {
+        const int rc = ::close(fd_);
+        fd_ = -1;
+        if (rc != 0 && errno != EINTR) SetIoResult(IoCodeFromErrno(errno));
+    }
+}
+
+void LineTextFile::BindName(std::string name) {
+    if (fd_ >= 0) {
+        ::close(fd_);  // the old handle is of no further use; its close result is not
+        fd_ = -1;
+    }
+    state_ = State::Closed;
+    name_ = std::move(name);
+    endMark_ = true;
+    buffer_ = ownBuffer_.data();
+    size_ = ownBuffer_.size();
+    pos_ = end_ = 0;
+}
+
+void LineTextFile::UseBuffer(char* buffer, std::size_t size) {
+    buffer_ = buffer;
+    size_ = size;
+    pos_ = end_ = 0;
+}
+
+void LineTextFile::OpenInput() {
+    if (state_ == State::Unbound) {
+        SetIoResult(kIoNotBound);
+        return;
+    }
+    if (state_ == State::Input) CloseInput();
+    state_ = State::Closed;
+    pos_ = end_ = 0;
+    if (name_.find('\0') != std::string::npos) {  // the system would read a different name
+        SetIoResult(kIoInvalidName);
+        return;
+    }
+    // Non-blocking so that a FIFO without a writer cannot hang the open.
+    const int fd = ::open(name_.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+    if (fd < 0) {
+        SetIoResult(IoCodeFromErrno(errno));
+        return;
+    }
+    struct stat st {};
+    if (::fstat(fd, &st) != 0 || S_ISDIR(st.st_mode)) {
+        const int err = S_ISDIR(st.st_mode) ? EISDIR : errno;
+        ::close(fd);
+        SetIoResult(IoCodeFromErrno(err));
+        return;
+    }
+    fd_ = fd;
+    state_ = State::Input;
+}
+
+void LineTextFile::CloseInput() {
+    if (state_ != State::Input) {
+        SetIoResult(kIoNotOpen);
+        return;
+    }
+    CloseHandle();
+    state_ = State::Closed;
+}
+
+bool LineTextFile::Refill() {
+    ssize_t n;
+    do {
+        n = ::read(fd_, buffer_, size_);
+    } while (n < 0 && errno == EINTR);
+    pos_ = 0;
+    if (n < 0) {
+        end_ = 0;
+        SetIoResult(IoCodeFromErrno(errno));
+        return false;
+    }
+    end_ = std::size_t(n);
+    if (n == 0) {
+        // Later reads find the mark in the buffer and need not ask the system again.
+        if (endMark_) buffer_[end_++] = kEndMark;
+        return false;
+    }
+    return true;
+}
+
+int LineTextFile::PeekByte() {
+    if (state_ != State::Input) {
+        SetIoResult(kIoNotInput);
+        return kEnd;
+    }
+    if (pos_ == end_ && !Refill()) return kEnd;
+    const auto c = static_cast<unsigned char>(buffer_[pos_]);
+    if (c == kEndMark && endMark_) return kEnd;
+    return c;
+}
+
+void LineTextFile::ReadText(std::string& line) {
+    for (;;) {
+        if (PeekByte() == kEnd) return;
+        const char* start = buffer_ + pos_;
+        const char* stop = FindLineStop(start, buffer_ + end_);
+        line.append(start, std::size_t(stop - start));
+        pos_ = std::size_t(stop - buffer_);
+        if (pos_ == end_) continue;  // the line goes on in the next block
+        const char c = *stop;
+        if (c == '\n') return;
+        if (c == kEndMark) {
+            if (endMark_) return;
+            line.push_back(c);
+            ++pos_;
+        } else {
+            // A CR is dropped unless a LF follows it; CR LF ends the line. Consuming the CR
+            // before looking past it leaves the same line and the same unread line end.
+            ++pos_;
+            if (PeekByte() == '\n') return;
+        }
+    }
+}
+
+void LineTextFile::SkipLine() {
+    for (;;) {
+        if (PeekByte() == kEnd) return;
+        const char* start = buffer_ + pos_;
+        const char* lf = static_cast<const char*>(std::memchr(start, '\n', end_ - pos_));
+        const char* mark = endMark_ ? static_cast<const char*>(std::memchr(
+                                          start, kEndMark, std::size_t((lf ? lf : buffer_ + end_) - start)))
+                                    : nullptr;
+        if (mark) {
+            pos_ = std::size_t(mark - buffer_);
+            return;
+        }
+        if (lf) {
+            pos_ = std::size_t(lf - buffer_) + 1;
+            return;
+        }
+        pos_ = end_;
+    }
+}
+
+void LineTextFile::NextLine(std::string& line) {
+    line.clear();
+    ReadText(line);
+    SkipLine();
+}
+
+std::string LineTextFile::NextLine() {
+    std::string line;
+    NextLine(line);
+    return line;
+}
+
+bool LineTextFile::AtEnd() {
+    if (state_ == State::Input && pos_ < end_) return buffer_[pos_] == kEndMark && endMark_;
+    return PeekByte() == kEnd;
+}
+
+}  // namespace kelmarin

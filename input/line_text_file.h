@@ -1,0 +1,62 @@
+#pragma once
+// A disk file read as lines through a buffer. A line ends at LF or CR LF, a lone CR is dropped,
+// and the byte 0x1A ends the file. Operations never throw: each leaves its failure in the
+// thread's I/O result (see in_out_error.h) and returns a harmless value.
+
+#include <array>
+#include <cstddef>
+#include <string>
+
+namespace kelmarin {
+
+class LineTextFile {
+public:
+    enum class State { Unbound, Closed, Input };
+
+    LineTextFile() = default;
+    ~LineTextFile();
+    LineTextFile(const LineTextFile&) = delete;
+    LineTextFile& operator=(const LineTextFile&) = delete;
+
+    // Resets every field and records the name; an open handle is closed first.
+    void BindName(std::string name);
+    // Installs a caller-owned buffer (kept alive while the file is in use); buffered bytes
+    // are forgotten.
+    void UseBuffer(char* buffer, std::size_t size);
+
+    void OpenInput();
+    void CloseInput();
+
+    // The rest of the current line without its line end, which stays unread.
+    void ReadText(std::string& line);
+    // Consumes everything up to and including the end of the current line.
+    void SkipLine();
+    // ReadText into line (replacing its contents), then SkipLine.
+    void NextLine(std::string& line);
+    std::string NextLine();
+    bool AtEnd();
+
+    State GetState() const { return state_; }
+    bool IsOpen() const { return state_ == State::Input; }
+    const std::string& Name() const { return name_; }
+
+private:
+    static constexpr int kEnd = -1;
+    static constexpr char kEndMark = 0x1A;
+
+    int PeekByte();
+    bool Refill();
+    void CloseHandle();
+
+    State state_ = State::Unbound;
+    std::string name_;
+    int fd_ = -1;
+    bool endMark_ = true;  // the line-break style of this program always honours 0x1A
+    std::array<char, 128> ownBuffer_{};
+    char* buffer_ = ownBuffer_.data();
+    std::size_t size_ = ownBuffer_.size();
+    std::size_t pos_ = 0;
+    std::size_t end_ = 0;
+};
+
+}  // namespace kelmarin

@@ -1,0 +1,54 @@
+#pragma once
+// Turns the data file into lower-cased sequences: one per line in plain text mode ("testo"),
+// one per record in FASTA mode ("fasta"), where any line holding '>' is a header. It also makes
+// the counting pass that tells a run how many sequences to expect.
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+#include <string_view>
+
+#include "input/line_text_file.h"
+
+namespace kelmarin {
+
+inline constexpr std::string_view kTextMode = "testo";
+inline constexpr std::string_view kFastaMode = "fasta";
+
+// ASCII A-Z to a-z; every other byte stays as it is.
+void LowerCaseAscii(std::string& s);
+
+inline bool IsHeaderLine(std::string_view line) { return line.find('>') != std::string_view::npos; }
+
+class SequenceReader {
+public:
+    static constexpr std::size_t kRunBufferSize = 4'096'000;
+    // True when a sequence must be skipped.
+    using RejectTest = std::function<bool(const std::string&)>;
+
+    // Reads file, which the caller owns and binds; the run buffer lives as long as the reader.
+    explicit SequenceReader(LineTextFile& file);
+
+    // Installs the run buffer, opens the file and counts the sequences to expect; leaves the
+    // file open at its first byte. Raises EInOutError on a file failure.
+    std::uint64_t CountSequences(std::string_view mode);
+
+    void ReadTextSequence(std::string& seq);
+    void ReadFastaRecord(std::string& seq);
+    // The next non-empty, not rejected sequence, or an empty one at the end of the file.
+    void NextSequence(std::string_view mode, const RejectTest& reject, std::string& seq);
+
+    // The last line read in FASTA mode; kept from one run to the next.
+    const std::string& Lookahead() const { return look_; }
+
+private:
+    void NextLine(std::string& line);
+    bool AtEnd();
+
+    LineTextFile& file_;
+    std::unique_ptr<char[]> runBuffer_;
+    std::string look_;
+};
+
+}  // namespace kelmarin

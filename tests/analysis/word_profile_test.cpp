@@ -1,0 +1,118 @@
+#include "analysis/word_profile.h"
+
+#include <gtest/gtest.h>
+
+#include <map>
+#include <random>
+#include <string>
+
+#include "analysis/bucket.h"
+
+namespace kelmarin {
+namespace {
+
+using Words = WordProfile::Words;
+
+// Nonzero buckets of a row, bucket number → count.
+std::map<int, std::uint64_t> Counts(const WordProfile& p, int row) {
+    std::map<int, std::uint64_t> counts;
+    const auto& r = p.ProfileRow(row);
+    for (int b = 0; b < WordProfile::kBuckets; ++b)
+        if (r[b]) counts[b + 1] = r[b];
+    return counts;
+}
+
+std::map<int, std::uint64_t> CountsOf(const std::string& seq, const std::string& word,
+                                      bool inFrame) {
+    WordProfile p;
+    p.CountSequence(seq, {word, "", "", ""}, inFrame);
+    return Counts(p, 1);
+}
+
+using C = std::map<int, std::uint64_t>;
+
+TEST(WordProfileTest, OccurrencesAndBuckets) {
+    struct Case {
+        std::string seq, word;
+        bool inFrame;
+        C counts;
+    };
+    const Case cases[] = {
+        {"", "a", false, {}},
+        {"ac", "acg", false, {}},
+        {"acgt", "", false, {}},
+        {"a", "a", false, {{100, 1}}},
+        {"aaaa", "aa", false, {{25, 1}, {50, 1}, {75, 1}}},
+        {"atgatg", "at", true, {{17, 1}, {67, 1}}},
+        {"atgatg", "tg", true, {}},
+        {"atgatg", "tg", false, {{33, 1}, {83, 1}}},
+        {"atg atg", "atg ", false, {{14, 1}}},  // a trailing blank is part of the word
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(CountsOf(c.seq, c.word, c.inFrame), c.counts) << c.seq << " / " << c.word;
+    }
+}
+
+TEST(WordProfileTest, StartOfALongSequenceCountsInBucketOne) {
+    const std::string seq = "atg" + std::string(997, 'c');
+    EXPECT_EQ(CountsOf(seq, "atg", false), (C{{1, 1}}));
+}
+
+TEST(WordProfileTest, RowsAreIndependentAndAccumulate) {
+    WordProfile p;
+    const Words words = {"ac", "", "ac", "c"};
+    p.CountSequence("acac", words, false);
+    p.CountSequence("acac", words, false);
+    EXPECT_EQ(Counts(p, 1), (C{{25, 2}, {75, 2}}));
+    EXPECT_TRUE(Counts(p, 2).empty());
+    EXPECT_EQ(Counts(p, 3), Counts(p, 1));
+    EXPECT_EQ(Counts(p, 4), (C{{50, 2}, {100, 2}}));
+    p.ClearProfile();
+    for (int r = 1; r <= 4; ++r) EXPECT_TRUE(Counts(p, r).empty());
+}
+
+TEST(WordProfileTest, CountersDoNotWrapAt16Bits) {
+    WordProfile p;
+    for (int i = 0; i < 70'000; ++i) p.CountSequence("a", {"a", "", "", ""}, false);
+    EXPECT_EQ(p.ProfileRow(1)[99], 70'000u);
+}
+
+// The counting rule written plainly: every start position, compared byte by byte.
+void NaiveCount(const std::string& seq, const std::string& word, bool inFrame,
+                WordProfile::Row& row) {
+    if (word.empty()) return;
+    for (std::size_t i = 0; i + word.size() <= seq.size(); ++i) {
+        if (inFrame && i % 3 != 0) continue;
+        if (seq.compare(i, word.size(), word) == 0) ++row[ExactBucket(i + 1, seq.size()) - 1];
+    }
+}
+
+TEST(WordProfileTest, MatchesThePlainRuleOnRandomSequences) {
+    std::mt19937 rng(42);
+    const std::string alphabet = "acgt";
+    const Words words = {"atg", "a", "gaattc", "acgtacgtacgta"};
+    for (int i = 0; i < 3000; ++i) {
+        std::string seq(rng() % 700, 'a');
+        // Few letters in some sequences, so long words and repeats occur too.
+        const std::size_t letters = 1 + i % 4;
+        for (char& ch : seq) ch = alphabet[rng() % letters];
+        if (i % 7 == 0 && seq.size() > 20) seq.replace(3, 13, "acgtacgtacgta");
+        const bool inFrame = i % 2;
+        WordProfile p;
+        p.CountSequence(seq, words, inFrame);
+        for (int r = 0; r < 4; ++r) {
+            WordProfile::Row expected{};
+            NaiveCount(seq, words[r], inFrame, expected);
+            ASSERT_EQ(p.ProfileRow(r + 1), expected) << "row " << r + 1 << " seq " << seq;
+        }
+    }
+}
+
+TEST(WordProfileTest, RowNumbersOutsideOneToFourAreRefused) {
+    WordProfile p;
+    EXPECT_THROW(p.ProfileRow(0), std::out_of_range);
+    EXPECT_THROW(p.ProfileRow(5), std::out_of_range);
+}
+
+}  // namespace
+}  // namespace kelmarin

@@ -1,0 +1,232 @@
+#include "input/line_text_file.h"
+
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <random>
+#include <string>
+#include <vector>
+
+#include "input/in_out_error.h"
+#include "tests/input/temp_file.h"
+
+namespace kelmarin {
+namespace {
+
+// Every line of a file as NextLine reads it, until AtEnd.
+std::vector<std::string> ReadAllLines(LineTextFile& f) {
+    std::vector<std::string> lines;
+    while (!f.AtEnd()) {
+        lines.push_back(f.NextLine());
+        CheckIo();
+    }
+    CheckIo();
+    return lines;
+}
+
+int IoCodeOf(void (*op)(LineTextFile&), LineTextFile& f) {
+    op(f);
+    try {
+        CheckIo();
+    } catch (const EInOutError& e) {
+        return e.ErrorCode();
+    }
+    return 0;
+}
+
+using Lines = std::vector<std::string>;
+
+class LineTextFileTest : public ::testing::Test {
+protected:
+    void Open(std::string_view bytes, std::size_t bufferSize = 0) {
+        file_.BindName(dir_.Write("data.txt", bytes));
+        if (bufferSize) {
+            buffer_.assign(bufferSize, '\0');
+            file_.UseBuffer(buffer_.data(), buffer_.size());
+        }
+        file_.OpenInput();
+        CheckIo();
+    }
+    std::vector<std::string> LinesOf(std::string_view bytes, std::size_t bufferSize = 0) {
+        Open(bytes, bufferSize);
+        return ReadAllLines(file_);
+    }
+
+    test::TempDir dir_;
+    LineTextFile file_;
+    std::vector<char> buffer_;
+};
+
+TEST_F(LineTextFileTest, LineEndsAndEndOfFile) {
+    struct Case {
+        std::string bytes;
+        Lines lines;
+    };
+    const std::vector<Case> cases = {
+        {"", {}},
+        {"\r\n", {""}},
+        {"abc", {"abc"}},
+        {"abc\r\n", {"abc"}},
+        {"abc\r\n\r\n", {"abc", ""}},
+        {"a\nb\r\nc", {"a", "b", "c"}},
+        {"x\ry\n", {"xy"}},
+        {"a\rb\rc\r", {"abc"}},          // lone CRs never end a line
+        {"a\r\r\nb", {"a", "b"}},        // the CR before CR LF is dropped
+        {"ab\x1A" "cd\nef", {"ab"}},     // the end mark ends line and file
+        {"\x1A" "abc", {}},
+        {std::string("a\0b\n", 4), {std::string("a\0b", 3)}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::PrintToString(c.bytes));
+        EXPECT_EQ(LinesOf(c.bytes), c.lines);
+    }
+}
+
+TEST_F(LineTextFileTest, EmptyFileIsAtEndAndReadsOneEmptyLine) {
+    Open("");
+    EXPECT_TRUE(file_.AtEnd());
+    EXPECT_EQ(file_.NextLine(), "");
+    EXPECT_TRUE(file_.AtEnd());
+    EXPECT_NO_THROW(CheckIo());
+}
+
+TEST_F(LineTextFileTest, UnreadLineEndIsNotTheEnd) {
+    Open("last\r\n");
+    std::string line;
+    file_.ReadText(line);
+    EXPECT_EQ(line, "last");
+    EXPECT_FALSE(file_.AtEnd());
+    file_.SkipLine();
+    EXPECT_TRUE(file_.AtEnd());
+}
+
+TEST_F(LineTextFileTest, LongLinesComeBackWhole) {
+    for (std::size_t len : {255u, 256u, 510u, 600u, 100'000u}) {
+        const std::string line(len, 'g');
+        EXPECT_EQ(LinesOf(line + "\r\n" + "tail"), (Lines{line, "tail"})) << len;
+    }
+}
+
+TEST_F(LineTextFileTest, TinyBufferReadsLikeLargeOne) {
+    // Line ends, CRs and the end mark fall on every buffer boundary in turn.
+    std::mt19937 rng(7);
+    const std::string alphabet = "acgt\r\n\n>";
+    std::string bytes;
+    for (int i = 0; i < 3000; ++i) bytes += alphabet[rng() % alphabet.size()];
+    bytes += "\x1A" "never";
+    const Lines expected = LinesOf(bytes);
+    for (std::size_t size : {1u, 2u, 3u, 7u, 64u}) EXPECT_EQ(LinesOf(bytes, size), expected) << size;
+}
+
+TEST_F(LineTextFileTest, RandomBinaryBytesMatchTheLineRules) {
+    std::mt19937 rng(11);
+    std::string bytes;
+    for (int i = 0; i < 50'000; ++i) bytes += char(rng() % 256);
+    // The same rules written plainly: text up to the first 0x1A, split at LF, CRs removed.
+    const std::string text = bytes.substr(0, bytes.find('\x1A'));
+    Lines expected{""};
+    for (char c : text) {
+        if (c == '\n')
+            expected.emplace_back();
+        else if (c != '\r')
+            expected.back() += c;
+    }
+    if (!text.empty() && text.back() == '\n') expected.pop_back();
+    if (text.empty()) expected.clear();
+    EXPECT_EQ(LinesOf(bytes, 100), expected);
+}
+
+TEST_F(LineTextFileTest, ReopeningStartsAgainAtTheFirstByte) {
+    Open("one\ntwo\nthree\n");
+    EXPECT_EQ(file_.NextLine(), "one");
+    file_.OpenInput();
+    CheckIo();
+    EXPECT_EQ(ReadAllLines(file_), (Lines{"one", "two", "three"}));
+}
+
+TEST_F(LineTextFileTest, StateErrorsCarryTheFilesOwnCodes) {
+    LineTextFile unbound;
+    EXPECT_EQ(IoCodeOf([](LineTextFile& f) { f.OpenInput(); }, unbound), 102);
+    EXPECT_EQ(IoCodeOf([](LineTextFile& f) { f.NextLine(); }, unbound), 104);
+    EXPECT_EQ(IoCodeOf([](LineTextFile& f) { f.CloseInput(); }, unbound), 103);
+
+    Open("abc");
+    file_.CloseInput();
+    CheckIo();
+    EXPECT_TRUE(file_.AtEnd());
+    EXPECT_THROW(CheckIo(), EInOutError);
+    EXPECT_EQ(IoCodeOf([](LineTextFile& f) { f.CloseInput(); }, file_), 103);
+    try {
+        file_.NextLine();
+        CheckIo();
+        FAIL() << "reading a closed file must fail";
+    } catch (const EInOutError& e) {
+        EXPECT_STREQ(e.what(), "I/O error 104");
+    }
+    EXPECT_NO_THROW(CheckIo()) << "raising clears the pending result";
+}
+
+TEST_F(LineTextFileTest, OpenFailuresGiveTheirMessages) {
+    const std::string secret = dir_.Write("secret.txt", "x");
+    chmod(secret.c_str(), 0);
+    struct Case {
+        std::string name;
+        std::string message;
+    };
+    std::vector<Case> cases = {
+        {(dir_.Path() / "missing.txt").string(), "File not found"},
+        {dir_.Path().string(), "File access denied"},
+        {dir_.Write("plain", "x") + "/below", "Invalid filename"},
+        {std::string("bad\0name", 8), "Invalid filename"},
+        {"", "File not found"},
+    };
+    if (geteuid() != 0) cases.push_back({secret, "File access denied"});  // root reads anything
+    for (const auto& c : cases) {
+        LineTextFile f;
+        f.BindName(c.name);
+        f.OpenInput();
+        try {
+            CheckIo();
+            ADD_FAILURE() << "opening " << c.name << " must fail";
+        } catch (const EInOutError& e) {
+            EXPECT_EQ(e.what(), c.message) << c.name;
+        }
+        EXPECT_EQ(f.GetState(), LineTextFile::State::Closed);
+    }
+}
+
+TEST_F(LineTextFileTest, NamesLongerThanTheOldLimitWork) {
+    const std::string name = dir_.Write(std::string(250, 'n'), "long\n");
+    ASSERT_GT(name.size(), 259u);
+    file_.BindName(name);
+    file_.OpenInput();
+    CheckIo();
+    EXPECT_EQ(ReadAllLines(file_), Lines{"long"});
+}
+
+TEST_F(LineTextFileTest, RebindingAnOpenFileReleasesItsHandle) {
+    auto openDescriptors = [] {
+        int n = 0;
+        for (int fd = 0; fd < 1024; ++fd) n += fcntl(fd, F_GETFD) != -1;
+        return n;
+    };
+    const int before = openDescriptors();
+    Open("abc\n");
+    EXPECT_EQ(openDescriptors(), before + 1);
+    file_.BindName(dir_.Write("other.txt", "x"));
+    EXPECT_EQ(openDescriptors(), before);
+}
+
+TEST(InOutMessageTest, TableAndFallback) {
+    const std::vector<std::pair<int, std::string>> table = {
+        {2, "File not found"},   {3, "Invalid filename"},   {4, "Too many open files"},
+        {5, "File access denied"}, {100, "Read beyond end of file"}, {101, "Disk full"},
+        {106, "Invalid numeric input"}, {32, "I/O error 32"}, {102, "I/O error 102"},
+    };
+    for (const auto& [code, message] : table) EXPECT_EQ(InOutMessage(code), message);
+}
+
+}  // namespace
+}  // namespace kelmarin

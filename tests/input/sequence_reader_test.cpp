@@ -1,0 +1,157 @@
+#include "input/sequence_reader.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "analysis/stop_codon.h"
+#include "input/in_out_error.h"
+#include "tests/input/temp_file.h"
+
+namespace kelmarin {
+namespace {
+
+using Seqs = std::vector<std::string>;
+
+class SequenceReaderTest : public ::testing::Test {
+protected:
+    // Binds the data file to a file holding bytes, as the menu commands do.
+    void Bind(std::string_view bytes) { file_.BindName(dir_.Write("seqs.txt", bytes)); }
+
+    // The non-empty sequences a run takes: it reads, then stops at the end of the file.
+    Seqs ReadAll(std::string_view mode, const SequenceReader::RejectTest& reject = {}) {
+        return ReadAllWith(reader_, mode, reject);
+    }
+    Seqs ReadAllWith(SequenceReader& reader, std::string_view mode,
+                     const SequenceReader::RejectTest& reject = {}) {
+        Seqs seqs;
+        std::string seq;
+        do {
+            reader.NextSequence(mode, reject, seq);
+            if (!seq.empty()) seqs.push_back(seq);
+        } while (!file_.AtEnd());
+        return seqs;
+    }
+
+    test::TempDir dir_;
+    LineTextFile file_;
+    SequenceReader reader_{file_};
+};
+
+TEST_F(SequenceReaderTest, PlainTextLines) {
+    struct Case {
+        std::string bytes;
+        std::uint64_t total;
+        Seqs seqs;
+    };
+    const std::vector<Case> cases = {
+        {"ACGT\r\n\r\ntt\r\n", 3, {"acgt", "tt"}},
+        {"ACGT\nTT", 2, {"acgt", "tt"}},       // no final line end
+        {"ACGT\n\n", 2, {"acgt"}},             // an empty line after the final line end
+        {"", 1, {}},
+        {">s1\nAc Gt\n", 2, {">s1", "ac gt"}},  // headers and blanks are text like any other
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::PrintToString(c.bytes));
+        Bind(c.bytes);
+        EXPECT_EQ(reader_.CountSequences(kTextMode), c.total);
+        EXPECT_EQ(ReadAll(kTextMode), c.seqs);
+    }
+}
+
+TEST_F(SequenceReaderTest, FastaRecords) {
+    struct Case {
+        std::string bytes;
+        std::uint64_t total;
+        Seqs seqs;
+    };
+    const std::vector<Case> cases = {
+        {">s1\r\nAC\r\nGT\r\n>s2\r\ntt\r\n", 2, {"acgt", "tt"}},
+        {">s1 description here\nAC\n\nGT\n", 1, {"acgt"}},
+        {">a\nAC\nAC>GT\nGG\n", 2, {"ac", "gg"}},  // a '>' anywhere makes a header
+        {">a\n>b\nCC\n", 2, {"cc"}},                // an empty record is skipped
+        {">a\nCC\n>b\n", 2, {"cc"}},                // a final header has an empty record
+        {"junk\n>a\nCC", 1, {"cc"}},                // lines before the first header go
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::PrintToString(c.bytes));
+        SequenceReader fresh(file_);  // each case as the first run of the program
+        Bind(c.bytes);
+        EXPECT_EQ(fresh.CountSequences(kFastaMode), c.total);
+        EXPECT_EQ(ReadAllWith(fresh, kFastaMode), c.seqs);
+    }
+}
+
+TEST_F(SequenceReaderTest, FastaWithoutHeadersGivesTheLastLine) {
+    Bind("AAA\nCCC\nGGG\n");
+    EXPECT_EQ(reader_.CountSequences(kFastaMode), 0u);
+    EXPECT_EQ(ReadAll(kFastaMode), Seqs{"ggg"});
+}
+
+TEST_F(SequenceReaderTest, LookaheadCarriesOverFromAStoppedRun) {
+    Bind("junk\n>a\nCC\n>b\nGG\n");
+    reader_.CountSequences(kFastaMode);
+    std::string seq;
+    reader_.NextSequence(kFastaMode, {}, seq);
+    EXPECT_EQ(seq, "cc");
+    EXPECT_EQ(reader_.Lookahead(), ">b");
+    // A new run over the same file keeps the header in the lookahead line, so the lines
+    // before the first header now form a record of their own.
+    reader_.CountSequences(kFastaMode);
+    EXPECT_EQ(ReadAll(kFastaMode), (Seqs{"junk", "cc", "gg"}));
+}
+
+TEST_F(SequenceReaderTest, EmptyFastaFileReturnsAStaleLookaheadOnce) {
+    Bind("AAA\n");
+    reader_.CountSequences(kFastaMode);
+    EXPECT_EQ(ReadAll(kFastaMode), Seqs{"aaa"});
+    Bind("");
+    EXPECT_EQ(reader_.CountSequences(kFastaMode), 0u);
+    EXPECT_EQ(ReadAll(kFastaMode), Seqs{"aaa"});
+}
+
+TEST_F(SequenceReaderTest, RejectedSequencesAreSkipped) {
+    const auto reject = [](const std::string& s) { return HasStopCodon(s); };
+    Bind("ATGCCC\nTAA\nTGA\n");
+    reader_.CountSequences(kTextMode);
+    EXPECT_EQ(ReadAll(kTextMode, reject), Seqs{"atgccc"});
+    Bind("TAA\nTAG\n");
+    reader_.CountSequences(kTextMode);
+    EXPECT_EQ(ReadAll(kTextMode, reject), Seqs{});
+}
+
+TEST_F(SequenceReaderTest, SingleHugeLineAndBinaryBytes) {
+    std::string huge(100'000'000, 'A');
+    huge[12345] = '\0';
+    huge[99'999'999] = 'C';
+    Bind(huge);
+    EXPECT_EQ(reader_.CountSequences(kTextMode), 1u);
+    std::string seq;
+    reader_.NextSequence(kTextMode, {}, seq);
+    ASSERT_EQ(seq.size(), huge.size());
+    EXPECT_EQ(seq[12345], '\0');
+    EXPECT_EQ(seq[0], 'a');
+    EXPECT_EQ(seq.back(), 'c');
+}
+
+TEST_F(SequenceReaderTest, FileRemovedAfterBindingFailsTheCountingPass) {
+    const std::string name = dir_.Write("gone.txt", "ACGT\n");
+    file_.BindName(name);
+    std::remove(name.c_str());
+    try {
+        reader_.CountSequences(kTextMode);
+        FAIL() << "counting a removed file must fail";
+    } catch (const EInOutError& e) {
+        EXPECT_STREQ(e.what(), "File not found");
+    }
+}
+
+TEST(LowerCaseTest, OnlyAsciiLettersChange) {
+    std::string s = "ACGT acgt Zz@[`{ \xC3\x89 0";
+    LowerCaseAscii(s);
+    EXPECT_EQ(s, "acgt acgt zz@[`{ \xC3\x89 0");
+}
+
+}  // namespace
+}  // namespace kelmarin
