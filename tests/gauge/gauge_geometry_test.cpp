@@ -86,18 +86,6 @@ TEST(GaugeFillEdge, MatchesExactExtendedModel) {
             ASSERT_EQ(FillEdge(w, p), ExactFillEdge(w, p)) << "W=" << w << " p=" << p;
 }
 
-TEST(GaugeFillEdge, OneShortOnlyWhereTheProductIsWhole) {
-    for (int w = 1; w <= 2500; ++w)
-        for (int p = 0; p <= 100; ++p) {
-            const int floor = w * p / 100;
-            const int fill = FillEdge(w, p);
-            if ((w * p) % 100 != 0 || p == 0)
-                ASSERT_EQ(fill, floor) << "W=" << w << " p=" << p;
-            else
-                ASSERT_TRUE(fill == floor || fill == floor - 1) << "W=" << w << " p=" << p;
-        }
-}
-
 TEST(GaugeDisplayedPercent, Table) {
     struct Row {
         int progress, minValue, maxValue, percent;

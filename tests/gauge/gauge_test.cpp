@@ -87,14 +87,6 @@ TEST(Gauge, ProgressIsClampedIntoRange) {
     }
 }
 
-TEST(Gauge, EqualBoundsShowZero) {
-    TGauge gauge;
-    gauge.SetProgress(40);
-    gauge.SetMaxValue(0);  // pulls Progress down to 0 = MinValue
-    EXPECT_EQ(gauge.Progress(), 0);
-    EXPECT_EQ(gauge.PercentDone(), 0);
-}
-
 TEST(Gauge, BoundsPullProgressIntoRange) {
     TGauge gauge;
     gauge.SetProgress(30);
@@ -105,16 +97,6 @@ TEST(Gauge, BoundsPullProgressIntoRange) {
     EXPECT_EQ(gauge.Progress(), 60);
     gauge.SetMinValue(60);  // equal to MaxValue is allowed
     EXPECT_EQ(gauge.MinValue(), 60);
-}
-
-TEST(Gauge, FullRangeOfBounds) {
-    TGauge gauge;
-    gauge.SetMinValue(INT_MIN);
-    gauge.SetMaxValue(INT_MAX);
-    gauge.SetProgress(0);
-    EXPECT_EQ(gauge.PercentDone(), 50);
-    gauge.SetProgress(INT_MAX);
-    EXPECT_EQ(gauge.PercentDone(), 100);
 }
 
 TEST(Gauge, RefusedBoundsKeepTheOldValues) {
