@@ -1,0 +1,103 @@
+#pragma once
+// A view for the run controller that records what a run shows and answers its dialogs; a hook
+// can act at every ProcessPendingEvents, as a user clicking between two refreshes would.
+
+#include <array>
+#include <deque>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "ui/run_view.h"
+
+namespace kelmarin::test {
+
+class RecordingView : public RunView {
+public:
+    struct Point {
+        double x, y;
+        TColor color;
+    };
+    struct Message {
+        std::string text;
+        TMsgDlgType kind;
+        TMsgDlgButtons buttons;
+    };
+
+    // Settings the controller reads.
+    std::array<std::string, 4> words;
+    bool inFrame = false;
+    bool rejectStop = false;
+    std::array<std::string, 2> fileNames;     // what each dialog holds
+    std::array<std::string, 2> nextChoice;    // chosen at the next Execute; empty = cancel
+    std::deque<int> answers;                  // dialog results; OK when none is queued
+    std::function<void(int call)> onEvents;   // called at each ProcessPendingEvents
+
+    // What the controller did.
+    std::array<std::vector<Point>, 4> series;
+    std::vector<std::string> log;             // one entry per call, in order
+    std::vector<std::string> processedTexts;
+    std::vector<int> progress;
+    std::vector<Message> messages;
+    std::vector<std::string> plainMessages;
+    int eventCalls = 0;
+    bool terminated = false;
+
+    std::string WordText(int row) const override { return words[row - 1]; }
+    bool InFrameChecked() const override { return inFrame; }
+    bool RejectStopChecked() const override { return rejectStop; }
+
+    void ClearPoints(int s) override {
+        series[s - 1].clear();
+        log.push_back("clear " + std::to_string(s));
+    }
+    void AddPoint(int s, double x, double y, TColor color) override {
+        series[s - 1].push_back({x, y, color});
+    }
+    void RepaintChartNow() override { log.push_back("chart"); }
+    void SetProcessedText(const std::string& text) override {
+        processedTexts.push_back(text);
+        log.push_back("edit1 " + text);
+    }
+    void SetProgress(int percent) override {
+        progress.push_back(percent);
+        log.push_back("progress " + std::to_string(percent));
+    }
+    void RepaintGaugeNow() override { log.push_back("gauge"); }
+
+    void ExecuteOpenDialog(OpenDialog d) override {
+        const int i = d == OpenDialog::Text ? 0 : 1;
+        if (!nextChoice[i].empty()) fileNames[i] = nextChoice[i];
+        nextChoice[i].clear();
+        log.push_back(i == 0 ? "open text" : "open fasta");
+    }
+    std::string OpenDialogFileName(OpenDialog d) const override {
+        return fileNames[d == OpenDialog::Text ? 0 : 1];
+    }
+
+    int ShowMessageDialog(const std::string& text, TMsgDlgType kind,
+                          TMsgDlgButtons buttons) override {
+        messages.push_back({text, kind, buttons});
+        log.push_back("dialog " + text);
+        if (answers.empty()) return mrOk;
+        const int answer = answers.front();
+        answers.pop_front();
+        return answer;
+    }
+    void ShowPlainMessage(const std::string& text) override {
+        plainMessages.push_back(text);
+        log.push_back("plain " + text);
+    }
+
+    void ProcessPendingEvents() override {
+        ++eventCalls;
+        log.push_back("events");
+        if (onEvents) onEvents(eventCalls);
+    }
+    void RequestTermination() override {
+        terminated = true;
+        log.push_back("terminate");
+    }
+};
+
+}  // namespace kelmarin::test

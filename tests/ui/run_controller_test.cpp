@@ -1,0 +1,298 @@
+#include "ui/run_controller.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <string>
+
+#include "input/in_out_error.h"
+#include "tests/input/temp_file.h"
+#include "tests/ui/recording_view.h"
+
+namespace kelmarin {
+namespace {
+
+std::string Lines(int n, const std::string& line) {
+    std::string s;
+    for (int i = 0; i < n; ++i) s += line + "\n";
+    return s;
+}
+
+class RunControllerTest : public ::testing::Test {
+protected:
+    // Chooses a file through the Text or Fasta command, as the user would.
+    void Choose(OpenDialog d, const std::string& name) {
+        view_.nextChoice[d == OpenDialog::Text ? 0 : 1] = name;
+        if (d == OpenDialog::Text)
+            ctl_.textClick();
+        else
+            ctl_.FastaClick();
+    }
+    void ChooseText(std::string_view bytes) { Choose(OpenDialog::Text, dir_.Write("in.txt", bytes)); }
+
+    std::vector<std::string> EntriesStartingWith(const std::string& prefix) const {
+        std::vector<std::string> out;
+        for (const auto& e : view_.log)
+            if (e.rfind(prefix, 0) == 0) out.push_back(e);
+        return out;
+    }
+    std::string ExpectRunFailure() {
+        try {
+            ctl_.Button1Click();
+        } catch (const EInOutError& e) {
+            return e.what();
+        }
+        ADD_FAILURE() << "the run should have failed";
+        return {};
+    }
+
+    test::TempDir dir_;
+    test::RecordingView view_;
+    RunController ctl_{view_};
+};
+
+TEST_F(RunControllerTest, RefreshesEveryTwentySequencesAndAtTheEnd) {
+    ChooseText(Lines(45, "ATGAAA"));
+    view_.words = {"ATG", "", "", ""};
+    ctl_.Button1Click();
+    EXPECT_EQ(view_.processedTexts, (std::vector<std::string>{"20", "40", "45"}));
+    EXPECT_EQ(view_.progress, (std::vector<int>{44, 88, 100, 100}));
+    EXPECT_EQ(view_.plainMessages, std::vector<std::string>{"END PROCESSING !"});
+    EXPECT_FALSE(ctl_.DataFile().IsOpen());
+    // Series 1 holds the final profile: 45 occurrences at position 1 of 6 → bucket 17.
+    ASSERT_EQ(view_.series[0].size(), 100u);
+    for (int b = 1; b <= 100; ++b) {
+        EXPECT_EQ(view_.series[0][b - 1].x, b);
+        EXPECT_EQ(view_.series[0][b - 1].y, b == 17 ? 45 : 0);
+        EXPECT_EQ(view_.series[0][b - 1].color, clRed);
+    }
+    // The end: gauge to 100 and painted, the message, then pending events once more.
+    const std::vector<std::string> tail(view_.log.end() - 4, view_.log.end());
+    EXPECT_EQ(tail, (std::vector<std::string>{"progress 100", "gauge", "plain END PROCESSING !",
+                                              "events"}));
+}
+
+TEST_F(RunControllerTest, StartClearsAllFourSeriesThenPaintsAndLetsEventsRun) {
+    ChooseText("ACGT\n");
+    ctl_.Button1Click();
+    const std::vector<std::string> head(view_.log.begin() + 1, view_.log.begin() + 7);
+    EXPECT_EQ(head, (std::vector<std::string>{"clear 1", "clear 2", "clear 3", "clear 4", "chart",
+                                              "events"}));
+}
+
+TEST_F(RunControllerTest, RejectedAndFinalEmptyReadsAreCounted) {
+    view_.rejectStop = true;
+    ChooseText("ATGCCC\nTAA\nGGG\n");  // the second line holds a stop codon
+    ctl_.Button1Click();
+    EXPECT_EQ(view_.processedTexts, std::vector<std::string>{"2"});
+    EXPECT_EQ(view_.progress, (std::vector<int>{66, 100}));
+
+    view_ = test::RecordingView{};
+    view_.rejectStop = true;
+    ChooseText("ATGCCC\nTAA\n");  // the last sequence is rejected: a final empty read
+    ctl_.Button1Click();
+    EXPECT_EQ(view_.processedTexts, std::vector<std::string>{"2"});
+
+    view_ = test::RecordingView{};
+    ChooseText("ACGT\nACGT\n\n");  // an empty last line
+    ctl_.Button1Click();
+    EXPECT_EQ(view_.processedTexts, std::vector<std::string>{"3"});
+}
+
+TEST_F(RunControllerTest, EmptyFileIsOneEmptySequence) {
+    ChooseText("");
+    ctl_.Button1Click();
+    EXPECT_EQ(view_.processedTexts, std::vector<std::string>{"1"});
+    EXPECT_EQ(view_.progress, (std::vector<int>{100, 100}));
+    EXPECT_EQ(view_.plainMessages.size(), 1u);
+}
+
+TEST_F(RunControllerTest, OnlyRowsWithWordsGetPoints) {
+    ChooseText(Lines(3, "ACGT"));
+    ctl_.Button1Click();
+    for (const auto& s : view_.series) EXPECT_TRUE(s.empty());
+    EXPECT_EQ(view_.processedTexts, std::vector<std::string>{"3"});
+
+    view_.words = {"", "", "", "cg"};
+    ctl_.Button1Click();
+    for (int s = 0; s < 3; ++s) EXPECT_TRUE(view_.series[s].empty());
+    ASSERT_EQ(view_.series[3].size(), 100u);
+    EXPECT_EQ(view_.series[3][49].y, 3);  // cg begins at 2 of 4: bucket 50
+    EXPECT_EQ(view_.series[3][49].color, clFuchsia);
+}
+
+TEST_F(RunControllerTest, PointColoursFollowTheRows) {
+    ChooseText("ACGT\n");
+    view_.words = {"a", "c", "g", "t"};
+    ctl_.Button1Click();
+    const TColor expected[] = {clRed, clBlue, clBlack, clFuchsia};
+    for (int s = 0; s < 4; ++s) EXPECT_EQ(view_.series[s].front().color, expected[s]);
+}
+
+TEST_F(RunControllerTest, OptionsAreReadAnewForEverySequence) {
+    ChooseText(Lines(40, "AATG"));
+    view_.words = {"atg", "", "", ""};
+    // Ticking in-frame reading at the first refresh leaves the later 20 sequences uncounted.
+    view_.onEvents = [&](int call) {
+        if (call == 2) view_.inFrame = true;
+    };
+    ctl_.Button1Click();
+    EXPECT_EQ(view_.series[0][49].y, 20);  // atg at 2 of 4: bucket 50, not in frame
+}
+
+TEST_F(RunControllerTest, StopEndsTheRunAtTheRefreshAndStartRunsAfresh) {
+    ChooseText(Lines(100, "ACGT"));
+    view_.words = {"a", "", "", ""};
+    view_.onEvents = [&](int call) {
+        if (call == 3) ctl_.Button2Click();  // during the second refresh
+    };
+    ctl_.Button1Click();
+    EXPECT_EQ(view_.processedTexts, (std::vector<std::string>{"20", "40"}));
+    EXPECT_TRUE(view_.plainMessages.empty());
+    EXPECT_TRUE(ctl_.DataFile().IsOpen());
+    EXPECT_EQ(view_.series[0][24].y, 40);
+
+    view_.onEvents = nullptr;
+    view_.processedTexts.clear();
+    ctl_.Button1Click();
+    EXPECT_EQ(view_.processedTexts.back(), "100");
+    EXPECT_EQ(view_.series[0][24].y, 100);  // a fresh profile, not 140
+    EXPECT_EQ(view_.plainMessages.size(), 1u);
+}
+
+TEST_F(RunControllerTest, StopDuringTheCountingPassEndsAfterTheFirstSequence) {
+    ChooseText(Lines(100, "ACGT"));
+    view_.onEvents = [&](int call) {
+        if (call == 1) ctl_.Button2Click();
+    };
+    ctl_.Button1Click();
+    EXPECT_TRUE(view_.processedTexts.empty());
+    EXPECT_TRUE(view_.plainMessages.empty());
+}
+
+TEST_F(RunControllerTest, CommandsDuringARunLeaveItAlone) {
+    const std::string first = dir_.Write("first.txt", Lines(60, "ACGT"));
+    Choose(OpenDialog::Text, first);
+    view_.words = {"a", "", "", ""};
+    view_.onEvents = [&](int call) {
+        if (call != 2) return;
+        view_.nextChoice = {dir_.Write("other.txt", "GG\n"), dir_.Write("other.fa", ">x\nGG\n")};
+        ctl_.textClick();
+        ctl_.FastaClick();
+        ctl_.Button1Click();
+    };
+    ctl_.Button1Click();
+    EXPECT_EQ(view_.processedTexts.back(), "60");
+    EXPECT_EQ(view_.series[0][24].y, 60);
+    EXPECT_EQ(ctl_.ReadingMode(), "testo");
+    EXPECT_EQ(ctl_.DataFile().Name(), first);
+    EXPECT_EQ(EntriesStartingWith("open").size(), 1u);
+}
+
+TEST_F(RunControllerTest, ExitDuringARunStopsItThenCloses) {
+    ChooseText(Lines(100, "ACGT"));
+    view_.onEvents = [&](int call) {
+        if (call != 2) return;
+        view_.answers = {mrYes};
+        ctl_.Exit1Click();
+        EXPECT_FALSE(view_.terminated) << "the run must let go of the file first";
+    };
+    ctl_.Button1Click();
+    EXPECT_EQ(view_.processedTexts, std::vector<std::string>{"20"});
+    EXPECT_TRUE(view_.plainMessages.empty());
+    EXPECT_FALSE(ctl_.DataFile().IsOpen());
+    EXPECT_TRUE(view_.terminated);
+    ASSERT_EQ(view_.messages.size(), 2u);
+    EXPECT_EQ(view_.messages[1].text, "Closing application");
+}
+
+TEST_F(RunControllerTest, ExitAsksThenSaysGoodbye) {
+    view_.answers = {mrNo};
+    ctl_.Exit1Click();
+    EXPECT_FALSE(view_.terminated);
+    ASSERT_EQ(view_.messages.size(), 1u);
+    EXPECT_EQ(view_.messages[0].text, "You are closing the program. Are you sure?");
+    EXPECT_EQ(view_.messages[0].kind, TMsgDlgType::mtConfirmation);
+    EXPECT_EQ(view_.messages[0].buttons, Buttons(mbYes, mbNo));
+
+    // After a stopped run the file is still open: Exit closes it.
+    ChooseText(Lines(50, "ACGT"));
+    view_.onEvents = [&](int call) {
+        if (call == 2) ctl_.Button2Click();
+    };
+    ctl_.Button1Click();
+    ASSERT_TRUE(ctl_.DataFile().IsOpen());
+    view_.answers = {mrYes};
+    view_.messages.clear();
+    ctl_.Exit1Click();
+    EXPECT_FALSE(ctl_.DataFile().IsOpen());
+    ASSERT_EQ(view_.messages.size(), 2u);
+    EXPECT_EQ(view_.messages[1].kind, TMsgDlgType::mtInformation);
+    EXPECT_EQ(view_.messages[1].buttons, Buttons(mbOK));
+    const std::vector<std::string> tail(view_.log.end() - 3, view_.log.end());
+    EXPECT_EQ(tail, (std::vector<std::string>{"dialog Closing application", "events", "terminate"}));
+}
+
+TEST_F(RunControllerTest, FileChoiceFailures) {
+    ctl_.Button1Click();
+    ASSERT_EQ(view_.messages.size(), 1u);
+    EXPECT_EQ(view_.messages[0].text, "Reading file not selected!");
+    EXPECT_EQ(view_.messages[0].kind, TMsgDlgType::mtError);
+    EXPECT_EQ(view_.messages[0].buttons, Buttons(mbAbort));
+    EXPECT_FALSE(ctl_.Running());
+
+    // A name that does not exist: the error, the mode all the same, and no binding.
+    Choose(OpenDialog::Fasta, (dir_.Path() / "missing.fa").string());
+    EXPECT_EQ(view_.messages.back().text, "Reading fil does not exist!");
+    EXPECT_EQ(view_.messages.back().buttons, Buttons(mbOK));
+    EXPECT_EQ(ctl_.ReadingMode(), "fasta");
+    EXPECT_EQ(ExpectRunFailure(), "I/O error 102");
+
+    // A folder is not a file.
+    Choose(OpenDialog::Text, dir_.Path().string());
+    EXPECT_EQ(view_.messages.back().text, "Reading fil does not exist!");
+
+    // A file removed after it was chosen.
+    const std::string name = dir_.Write("gone.txt", "ACGT\n");
+    Choose(OpenDialog::Text, name);
+    std::remove(name.c_str());
+    EXPECT_EQ(ExpectRunFailure(), "File not found");
+    EXPECT_FALSE(ctl_.Running());
+}
+
+TEST_F(RunControllerTest, TextCancelledAfterFastaReadsTheFastaFileAsText) {
+    Choose(OpenDialog::Fasta, dir_.Write("in.fa", ">s1\nAC\n>s2\nGT\n"));
+    ctl_.textClick();  // cancelled on its first opening: no name
+    EXPECT_EQ(view_.messages.back().text, "Reading fil does not exist!");
+    EXPECT_EQ(ctl_.ReadingMode(), "testo");
+    view_.words = {">", "", "", ""};
+    ctl_.Button1Click();
+    EXPECT_EQ(view_.processedTexts.back(), "4");  // header lines are sequences now
+    EXPECT_EQ(view_.series[0][32].y, 2);          // '>' at 1 of 3 in ">s1" and ">s2"
+}
+
+TEST_F(RunControllerTest, FastaWithoutHeadersRunsWithTheGaugeAtZero) {
+    Choose(OpenDialog::Fasta, dir_.Write("in.fa", Lines(30, "ACGT")));
+    ctl_.Button1Click();
+    EXPECT_EQ(view_.progress, (std::vector<int>{0, 100}));
+    EXPECT_EQ(view_.plainMessages.size(), 1u);
+}
+
+TEST_F(RunControllerTest, FileTooOldOrTooNewDoesNotExist) {
+    const std::string name = dir_.Write("old.txt", "ACGT\n");
+    for (const char* stamp : {"1979-06-01", "2108-06-01"}) {
+        const std::string cmd = std::string("touch -d ") + stamp + " '" + name + "'";
+        ASSERT_EQ(std::system(cmd.c_str()), 0);
+        view_.messages.clear();
+        Choose(OpenDialog::Text, name);
+        ASSERT_EQ(view_.messages.size(), 1u) << stamp;
+        EXPECT_EQ(view_.messages[0].text, "Reading fil does not exist!");
+    }
+    ASSERT_EQ(std::system(("touch -d 2107-12-30 '" + name + "'").c_str()), 0);
+    view_.messages.clear();
+    Choose(OpenDialog::Text, name);
+    EXPECT_TRUE(view_.messages.empty());
+}
+
+}  // namespace
+}  // namespace kelmarin

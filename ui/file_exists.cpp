@@ -1,0 +1,19 @@
+#include "ui/file_exists.h"
+
+#include <sys/stat.h>
+
+#include <ctime>
+
+namespace kelmarin {
+
+bool FileExists(const std::string& name) {
+    if (name.empty() || name.find('\0') != std::string::npos) return false;
+    struct stat st {};
+    if (::stat(name.c_str(), &st) != 0 || S_ISDIR(st.st_mode)) return false;
+    std::tm local{};
+    if (!localtime_r(&st.st_mtime, &local)) return false;
+    const int year = local.tm_year + 1900;
+    return year >= 1980 && year <= 2107;
+}
+
+}  // namespace kelmarin

@@ -1,0 +1,11 @@
+#pragma once
+// Whether a name chosen in an open dialog names an existing file: anything but a folder, with a
+// modification date (local time) in the years 1980 to 2107 that the classic file dates hold.
+
+#include <string>
+
+namespace kelmarin {
+
+bool FileExists(const std::string& name);
+
+}  // namespace kelmarin

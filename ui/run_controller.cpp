@@ -1,0 +1,147 @@
+#include "ui/run_controller.h"
+
+#include <array>
+
+#include "analysis/stop_codon.h"
+#include "input/in_out_error.h"
+#include "ui/file_exists.h"
+
+namespace kelmarin {
+
+namespace {
+
+// Row r is plotted in series r with this point colour (row 2's points are pure blue, not the
+// series' own darker blue).
+constexpr std::array<TColor, WordProfile::kRows> kPointColors = {clRed, clBlue, clBlack, clFuchsia};
+
+int ProgressPercent(std::uint64_t processed, std::uint64_t total) {
+    // 64-bit so that the product cannot wrap; no expected total leaves the gauge at 0 until
+    // the end of the file sets 100.
+    return total == 0 ? 0 : int(processed * 100 / total);
+}
+
+}  // namespace
+
+RunController::RunController(RunView& view) : view_(view) {}
+
+void RunController::Button1Click() {
+    if (running_) return;  // the run in progress keeps its file, words and series
+    if (view_.OpenDialogFileName(OpenDialog::Text).empty() &&
+        view_.OpenDialogFileName(OpenDialog::Fasta).empty()) {
+        view_.ShowMessageDialog("Reading file not selected!", TMsgDlgType::mtError,
+                                Buttons(mbAbort));
+        return;
+    }
+    stop_ = false;
+    running_ = true;
+    try {
+        Run();
+    } catch (...) {
+        running_ = false;
+        if (exitRequested_) FinishExit();
+        throw;
+    }
+    running_ = false;
+    if (exitRequested_) FinishExit();
+}
+
+void RunController::Run() {
+    const std::uint64_t total = reader_.CountSequences(mode_);
+    for (int s = 1; s <= WordProfile::kRows; ++s) view_.ClearPoints(s);
+    view_.RepaintChartNow();
+    view_.ProcessPendingEvents();
+
+    std::uint64_t processed = 0;
+    WordProfile::Words words;
+    for (int r = 0; r < WordProfile::kRows; ++r) {
+        words[r] = view_.WordText(r + 1);
+        LowerCaseAscii(words[r]);
+    }
+    profile_.ClearProfile();
+
+    const SequenceReader::RejectTest reject = [this](const std::string& seq) {
+        return view_.RejectStopChecked() && HasStopCodon(seq);
+    };
+    std::string seq;
+    for (;;) {
+        reader_.NextSequence(mode_, reject, seq);
+        ++processed;
+        profile_.CountSequence(seq, words, view_.InFrameChecked());
+        if (processed % kRefreshInterval == 0 || DataFileAtEnd()) Refresh(words, processed, total);
+        if (stop_) return;  // the file stays open; the next run starts it afresh
+        if (DataFileAtEnd()) break;
+    }
+    view_.SetProgress(100);
+    view_.RepaintGaugeNow();
+    view_.ShowPlainMessage("END PROCESSING !");
+    CloseDataFile();
+    view_.ProcessPendingEvents();
+}
+
+void RunController::Refresh(const WordProfile::Words& words, std::uint64_t processed,
+                            std::uint64_t total) {
+    for (int r = 1; r <= WordProfile::kRows; ++r) {
+        if (words[r - 1].empty()) continue;
+        const WordProfile::Row& row = profile_.ProfileRow(r);
+        view_.ClearPoints(r);
+        for (int b = 1; b <= WordProfile::kBuckets; ++b)
+            view_.AddPoint(r, double(b), double(row[b - 1]), kPointColors[r - 1]);
+    }
+    view_.RepaintChartNow();
+    view_.SetProcessedText(std::to_string(processed));
+    view_.SetProgress(ProgressPercent(processed, total));
+    view_.ProcessPendingEvents();
+}
+
+void RunController::Button2Click() { stop_ = true; }
+
+void RunController::StopForClose() { stop_ = true; }
+
+void RunController::textClick() { ChooseFile(OpenDialog::Text, kTextMode); }
+
+void RunController::FastaClick() { ChooseFile(OpenDialog::Fasta, kFastaMode); }
+
+void RunController::ChooseFile(OpenDialog dialog, std::string_view mode) {
+    if (running_) return;  // the running run relies on its file and reading mode
+    view_.ExecuteOpenDialog(dialog);
+    const std::string name = view_.OpenDialogFileName(dialog);
+    if (FileExists(name))
+        dataFile_.BindName(name);
+    else
+        view_.ShowMessageDialog("Reading fil does not exist!", TMsgDlgType::mtError, Buttons(mbOK));
+    mode_ = std::string(mode);
+}
+
+void RunController::Exit1Click() {
+    if (exitRequested_) return;
+    if (view_.ShowMessageDialog("You are closing the program. Are you sure?",
+                                TMsgDlgType::mtConfirmation, Buttons(mbYes, mbNo)) != mrYes)
+        return;
+    exitRequested_ = true;
+    if (running_) {
+        stop_ = true;  // the run ends at its next step and then finishes the exit
+        return;
+    }
+    FinishExit();
+}
+
+void RunController::FinishExit() {
+    CloseDataFile();
+    view_.ShowMessageDialog("Closing application", TMsgDlgType::mtInformation, Buttons(mbOK));
+    view_.ProcessPendingEvents();
+    view_.RequestTermination();
+}
+
+bool RunController::DataFileAtEnd() {
+    const bool atEnd = dataFile_.AtEnd();
+    CheckIo();
+    return atEnd;
+}
+
+void RunController::CloseDataFile() {
+    if (!dataFile_.IsOpen()) return;
+    dataFile_.CloseInput();
+    CheckIo();
+}
+
+}  // namespace kelmarin

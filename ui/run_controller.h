@@ -1,0 +1,57 @@
+#pragma once
+// The behaviour behind START, STOP and the menu commands Text, Fasta and Exit. A run reads the
+// chosen file inside START's handler and shows its progress through the view every 20
+// sequences; the view's pending events run only then, so STOP is seen only at a refresh.
+// The controller owns the run's state for the whole program: the data file, the reading mode,
+// the word profile and the lookahead line.
+
+#include <cstdint>
+#include <string>
+
+#include "analysis/word_profile.h"
+#include "input/line_text_file.h"
+#include "input/sequence_reader.h"
+#include "ui/run_view.h"
+
+namespace kelmarin {
+
+class RunController {
+public:
+    static constexpr std::uint64_t kRefreshInterval = 20;
+
+    explicit RunController(RunView& view);
+
+    void Button1Click();  // START
+    void Button2Click();  // STOP
+    void textClick();
+    void FastaClick();
+    void Exit1Click();
+
+    // Ends a running run at its next step, as STOP does; the window calls it when it closes.
+    void StopForClose();
+
+    bool Running() const { return running_; }
+    bool StopFlag() const { return stop_; }
+    const std::string& ReadingMode() const { return mode_; }
+    const LineTextFile& DataFile() const { return dataFile_; }
+    const WordProfile& Profile() const { return profile_; }
+
+private:
+    void Run();
+    void Refresh(const WordProfile::Words& words, std::uint64_t processed, std::uint64_t total);
+    void ChooseFile(OpenDialog dialog, std::string_view mode);
+    void FinishExit();
+    bool DataFileAtEnd();
+    void CloseDataFile();
+
+    RunView& view_;
+    bool stop_ = false;
+    bool running_ = false;
+    bool exitRequested_ = false;
+    std::string mode_;
+    LineTextFile dataFile_;
+    SequenceReader reader_{dataFile_};
+    WordProfile profile_;
+};
+
+}  // namespace kelmarin

@@ -1,0 +1,51 @@
+#pragma once
+// What the run controller needs of the window around it: the word boxes and options, the four
+// series, the counter and gauge, the open dialogs, the message dialogs and the event loop.
+// The main window implements it with real controls, the batch front-end on a console, tests
+// with a recording fake.
+
+#include <string>
+
+#include "chart/color.h"
+#include "ui/message_dialog.h"
+
+namespace kelmarin {
+
+// The two open dialogs: Text (plain text files) and Fasta.
+enum class OpenDialog { Text, Fasta };
+
+class RunView {
+public:
+    virtual ~RunView() = default;
+
+    // Word box of row 1 to 4 (Edit2 to Edit5), as typed.
+    virtual std::string WordText(int row) const = 0;
+    virtual bool InFrameChecked() const = 0;     // frame
+    virtual bool RejectStopChecked() const = 0;  // StopBox
+
+    // Series 1 to 4.
+    virtual void ClearPoints(int series) = 0;
+    virtual void AddPoint(int series, double x, double y, TColor color) = 0;
+    // Paints whatever part of the chart is waiting to be painted, now.
+    virtual void RepaintChartNow() = 0;
+
+    virtual void SetProcessedText(const std::string& text) = 0;  // Edit1
+    virtual void SetProgress(int percent) = 0;                   // barra
+    virtual void RepaintGaugeNow() = 0;
+
+    // Opens the dialog modally; its file name afterwards is the one just chosen, or after a
+    // cancel the one it held before (empty if none was ever chosen).
+    virtual void ExecuteOpenDialog(OpenDialog dialog) = 0;
+    virtual std::string OpenDialogFileName(OpenDialog dialog) const = 0;
+
+    virtual int ShowMessageDialog(const std::string& text, TMsgDlgType kind,
+                                  TMsgDlgButtons buttons) = 0;
+    virtual void ShowPlainMessage(const std::string& text) = 0;
+
+    // Handles every waiting window event and returns without waiting for a new one.
+    virtual void ProcessPendingEvents() = 0;
+    // Closes the main window, which ends the program.
+    virtual void RequestTermination() = 0;
+};
+
+}  // namespace kelmarin
