@@ -1,0 +1,181 @@
+#include "chart/chart_canvas_3d.h"
+
+#include <QFontMetrics>
+
+#include "chart/chart_pen.h"
+
+namespace kelmarin {
+
+TChartCanvas3D::TChartCanvas3D() {
+    // Any change of the pen makes a new pen, which drops the every-other-pixel one.
+    pen_.SetOnChange([this] { alternate_pen_ = false; });
+}
+
+TChartCanvas3D::~TChartCanvas3D() = default;
+
+void TChartCanvas3D::AttachPainter(QPainter* painter) { painter_ = painter; }
+
+void TChartCanvas3D::ApplyPendingBrush() {
+    if (brush_.Revision() == brush_revision_taken_) return;
+    brush_revision_taken_ = brush_.Revision();
+    if (brush_.Style() == bsSolid) {
+        bk_color_ = brush_.Color();
+        bk_mode_ = OPAQUE;
+    } else {
+        bk_color_ = ~brush_.Color() & 0xFFFFFF;
+        bk_mode_ = TRANSPARENT;
+    }
+}
+
+QPainter* TChartCanvas3D::Take() {
+    ApplyPendingBrush();
+    if (!painter_ || !painter_->isActive()) return nullptr;
+    // Exact pixels: no smoothing anywhere, and the clip as this surface keeps it.
+    painter_->setRenderHint(QPainter::Antialiasing, false);
+    painter_->setRenderHint(QPainter::TextAntialiasing, false);
+    painter_->setCompositionMode(QPainter::CompositionMode_SourceOver);
+    if (clip_)
+        painter_->setClipRect(*clip_, Qt::ReplaceClip);
+    else
+        painter_->setClipping(false);
+    return painter_;
+}
+
+void TChartCanvas3D::ResetDrawingState() {
+    pen_.SetColor(clBlack);
+    pen_.SetWidth(1);
+    pen_.SetStyle(psSolid);
+    brush_.SetColor(clWhite);
+    brush_.SetStyle(bsSolid);
+    font_.SetColor(clBlack);
+    font_.SetSize(10);
+    SetBackgroundColor(clWhite);
+    SetBackgroundMode(TRANSPARENT);
+}
+
+void TChartCanvas3D::ApplyChartPen(const TChartPen& pen) {
+    if (!pen.Visible()) {
+        pen_.SetStyle(psClear);
+        return;
+    }
+    pen_.Assign(pen);
+    // Not a copy of the style: a one-pixel pen with every other pixel set.
+    alternate_pen_ = pen.SmallDots() && pen.Width() == 1;
+}
+
+void TChartCanvas3D::SetBackgroundColor(TColor c) {
+    ApplyPendingBrush();
+    bk_color_ = c;
+}
+
+void TChartCanvas3D::SetBackgroundMode(int mode) {
+    ApplyPendingBrush();
+    bk_mode_ = mode;
+}
+
+int TChartCanvas3D::TextWidthOf(const QString& text) const {
+    return QFontMetrics(font_.ToQFont(ppi_)).horizontalAdvance(text);
+}
+
+int TChartCanvas3D::TextHeightOf(const QString& text) const {
+    const QFontMetrics fm(font_.ToQFont(ppi_));
+    // The platform's text extent is always one line of the font's full height.
+    (void)text;
+    return fm.ascent() + fm.descent();
+}
+
+void TChartCanvas3D::DrawAlignedText(QPainter& p, int x, int y, const QString& text,
+                                     const QFont& f) {
+    const QFontMetrics fm(f);
+    const int w = fm.horizontalAdvance(text);
+    const int h = fm.ascent() + fm.descent();
+    const unsigned horz = text_align_ & TA_CENTER;
+    const unsigned vert = text_align_ & TA_BASELINE;
+    const int left = horz == TA_CENTER ? x - w / 2 : horz == TA_RIGHT ? x - w : x;
+    const int top = vert == TA_BASELINE ? y - fm.ascent() : vert == TA_BOTTOM ? y - h : y;
+    if (bk_mode_ == OPAQUE) p.fillRect(QRect(left, top, w, h), ToQColor(bk_color_));
+    p.setFont(f);
+    p.setPen(ToQColor(font_.Color()));
+    p.drawText(QPoint(left, top + fm.ascent()), text);
+}
+
+void TChartCanvas3D::DrawTextAt(int x, int y, const QString& text) {
+    QPainter* p = Take();
+    if (!p) return;
+    DrawAlignedText(*p, x, y, text, font_.ToQFont(ppi_));
+}
+
+void TChartCanvas3D::DrawRotatedText(int x, int y, int angle, const QString& text) {
+    brush_.SetStyle(bsClear);
+    if (angle > 360) angle -= 360;
+    QPainter* p = Take();
+    if (!p) return;
+    p->save();
+    p->translate(x, y);
+    // Angles run counter-clockwise on screen, where y grows downwards.
+    p->rotate(-angle);
+    DrawAlignedText(*p, 0, 0, text, font_.ToQFont(ppi_));
+    p->restore();
+}
+
+void TChartCanvas3D::ClipToRect(const TRect& r) {
+    const QRect q(QPoint(r.left, r.top), QPoint(r.right - 1, r.bottom - 1));
+    const QRect wanted = q.isValid() ? q : QRect();
+    clip_ = clip_ ? clip_->intersected(wanted) : wanted;
+}
+
+void TChartCanvas3D::RemoveClip() { clip_.reset(); }
+
+TRect TChartCanvas3D::BeginFrame(QPainter* target, const TRect& bounds, bool /*is_3d*/) {
+    bounds_ = bounds;
+    if (!buffered_) {
+        AttachPainter(target);
+        return bounds;
+    }
+    const QSize size(bounds.Width(), bounds.Height());
+    if (bitmap_ && bitmap_->size() != size) {
+        bitmap_painter_.reset();
+        bitmap_.reset();
+    }
+    if (!bitmap_) bitmap_ = std::make_unique<QImage>(size, QImage::Format_RGB32);
+    bitmap_painter_.reset();
+    if (!bitmap_->isNull()) bitmap_painter_ = std::make_unique<QPainter>(bitmap_.get());
+    AttachPainter(bitmap_painter_.get());
+    return {0, 0, size.width(), size.height()};
+}
+
+void TChartCanvas3D::CopyBitmapTo(QPainter& target, QPoint at) const {
+    if (!bitmap_ || !target.isActive()) return;
+    target.save();
+    target.setClipping(false);
+    target.setCompositionMode(QPainter::CompositionMode_Source);
+    target.drawImage(at, *bitmap_);
+    target.restore();
+}
+
+void TChartCanvas3D::EndFrame(QPainter* target, QPainter* control, const TRect& target_rect) {
+    if (buffered_) {
+        bitmap_painter_.reset();
+        if (target) CopyBitmapTo(*target, QPoint(target_rect.left, target_rect.top));
+        dirty_ = false;
+    }
+    AttachPainter(control);
+}
+
+bool TChartCanvas3D::RepaintFromBuffer(QPainter& target) {
+    if (dirty_ || !bitmap_) return false;
+    CopyBitmapTo(target, QPoint(0, 0));
+    return true;
+}
+
+void TChartCanvas3D::SetBuffered(bool on) {
+    if (on == buffered_) return;
+    buffered_ = on;
+    if (!on) {
+        if (painter_ == bitmap_painter_.get()) painter_ = nullptr;
+        bitmap_painter_.reset();
+        bitmap_.reset();
+    }
+}
+
+}  // namespace kelmarin

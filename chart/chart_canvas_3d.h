@@ -1,0 +1,158 @@
+#pragma once
+// The chart's drawing surface: keeps the pen, brush, font and text settings that the chart parts
+// set, and draws with them through a QPainter following the classic desktop pixel rules (right
+// and bottom edges excluded, a line's last pixel left out, text placed by alignment flags). It
+// owns the off-screen bitmap a frame is drawn into. Only the flat (2D) view exists: the depth
+// arguments are accepted and ignored; there is no 3D projection and no solids.
+
+#include <QImage>
+#include <QPainter>
+#include <QPoint>
+#include <QString>
+#include <memory>
+#include <optional>
+#include <vector>
+
+#include "chart/canvas_brush.h"
+#include "chart/canvas_font.h"
+#include "chart/canvas_pen.h"
+#include "chart/chart_rect.h"
+
+namespace kelmarin {
+
+class TChartPen;
+
+// Text alignment flags, as the platform defines them.
+inline constexpr unsigned TA_LEFT = 0;
+inline constexpr unsigned TA_RIGHT = 2;
+inline constexpr unsigned TA_CENTER = 6;
+inline constexpr unsigned TA_TOP = 0;
+inline constexpr unsigned TA_BOTTOM = 8;
+inline constexpr unsigned TA_BASELINE = 24;
+
+// Background modes.
+inline constexpr int TRANSPARENT = 1;
+inline constexpr int OPAQUE = 2;
+
+// The banding of FillGradient; the order is the stored one.
+enum TGradientDirection {
+    gdTopBottom,
+    gdBottomTop,
+    gdLeftRight,
+    gdRightLeft,
+    gdFromCenter,
+    gdFromTopLeft,
+    gdFromBottomLeft
+};
+
+// Pattern operations of PatternFill.
+enum class TPatternOp { Copy, Invert, DestInvert, Blackness, Whiteness };
+
+class TChartCanvas3D {
+public:
+    TChartCanvas3D();
+    TChartCanvas3D(const TChartCanvas3D&) = delete;
+    TChartCanvas3D& operator=(const TChartCanvas3D&) = delete;
+    ~TChartCanvas3D();
+
+    TCanvasPen& Pen() { return pen_; }
+    TCanvasBrush& Brush() { return brush_; }
+    TCanvasFont& Font() { return font_; }
+
+    // Drawing goes to this painter (nullptr: nowhere) until the next frame or attach.
+    void AttachPainter(QPainter* painter);
+    QPainter* AttachedPainter() const { return painter_; }
+    void ResetDrawingState();
+    void ApplyChartPen(const TChartPen& pen);
+
+    void SetBackgroundColor(TColor c);
+    void SetBackgroundMode(int mode);
+    void SetTextAlignment(unsigned flags) { text_align_ = flags; }
+    unsigned TextAlignment() const { return text_align_; }
+
+    void DrawEllipse(int left, int top, int right, int bottom);
+    void FillRectangle(const TRect& r);
+    void EraseArea(const TRect& r) { FillRectangle(r); }
+    void DrawFrame3D(TRect r, TColor top_left, TColor bottom_right, int width);
+    void MoveToPoint(int x, int y);
+    void LineToPoint(int x, int y);
+    void DrawLine(int x0, int y0, int x1, int y1);
+    void HorizontalLine(int left, int right, int y) { DrawLine(left, y, right, y); }
+    void VerticalLine(int x, int top, int bottom) { DrawLine(x, top, x, bottom); }
+    void HorizontalLineAtDepth(int left, int right, int y, int /*z*/) {
+        HorizontalLine(left, right, y);
+    }
+    void VerticalLineAtDepth(int x, int top, int bottom, int /*z*/) {
+        VerticalLine(x, top, bottom);
+    }
+    QPoint ProjectPoint(int x, int y, int /*z*/) const { return {x, y}; }
+    void DrawRect(int left, int top, int right, int bottom);
+    // Fills width × height with the brush from (x, y); a negative size extends to the
+    // left or above the start.
+    void PatternFill(int x, int y, int width, int height, TPatternOp op = TPatternOp::Copy);
+    void FillGradient(TRect r, TColor first, TColor second, TGradientDirection direction);
+
+    void DrawTextAt(int x, int y, const QString& text);
+    void DrawRotatedText(int x, int y, int angle, const QString& text);
+    int TextWidthOf(const QString& text) const;
+    int TextHeightOf(const QString& text) const;
+    int TextLineHeight() const { return TextHeightOf(QStringLiteral("W")); }
+    int PixelsPerInch() const { return ppi_; }
+    void SetPixelsPerInch(int ppi) { ppi_ = ppi; }
+
+    // The clip only ever shrinks (intersection) until RemoveClip.
+    void ClipToRect(const TRect& r);
+    void ClipToPlotArea(const TRect& r, int /*min_z*/, int /*max_z*/) {
+        ClipToRect({r.left + 1, r.top + 1, r.right, r.bottom - 1});
+    }
+    void RemoveClip();
+
+    // A frame: drawing goes to the off-screen bitmap (buffered) or straight to target.
+    // Answers the rectangle to draw in.
+    TRect BeginFrame(QPainter* target, const TRect& bounds, bool is_3d = false);
+    void EndFrame(QPainter* target, QPainter* control, const TRect& target_rect);
+    // Copies the last finished frame when nothing changed since; false means draw a new frame.
+    bool RepaintFromBuffer(QPainter& target);
+    void MarkDirty() { dirty_ = true; }
+    bool IsDirty() const { return dirty_; }
+    bool Buffered() const { return buffered_; }
+    void SetBuffered(bool on);
+    const QImage* Bitmap() const { return bitmap_.get(); }
+    const TRect& Bounds() const { return bounds_; }
+
+private:
+    QPainter* Take();
+    void ApplyPendingBrush();
+    void CopyBitmapTo(QPainter& target, QPoint at) const;
+    void ApplyRasterOp(QPainter& p, TPenMode mode) const;
+    bool PenDraws() const;
+    QColor PenQColor() const;
+    void PlotCosmetic(QPainter& p, const std::vector<QPoint>& pixels);
+    void StrokePath(const std::vector<QPoint>& corners, bool closed);
+    void FillInterior(QPainter& p, const QRect& r);
+    void FillGradientBands(const TRect& r, bool vertical, TColor c0, int dr, int dg, int db);
+    void DrawAlignedText(QPainter& p, int x, int y, const QString& text, const QFont& f);
+    QBrush CurrentQBrush() const;
+
+    TCanvasPen pen_;
+    TCanvasBrush brush_;
+    TCanvasFont font_;
+    bool alternate_pen_ = false;
+    unsigned brush_revision_taken_ = ~0u;
+    TColor bk_color_ = clWhite;
+    int bk_mode_ = OPAQUE;
+    unsigned text_align_ = TA_LEFT | TA_TOP;
+    int ppi_ = 96;
+    QPoint pen_pos_;
+    int style_phase_ = 0;
+    std::optional<QRect> clip_;
+
+    QPainter* painter_ = nullptr;
+    TRect bounds_;
+    bool buffered_ = true;
+    bool dirty_ = true;
+    std::unique_ptr<QImage> bitmap_;
+    std::unique_ptr<QPainter> bitmap_painter_;
+};
+
+}  // namespace kelmarin

@@ -1,0 +1,277 @@
+// Lines, rectangles, ellipses and fills of the drawing surface, with the platform's pixel rules.
+#include <algorithm>
+#include <cstdlib>
+#include <span>
+
+#include "chart/chart_canvas_3d.h"
+#include "chart/mul_div.h"
+
+namespace kelmarin {
+
+namespace {
+
+// On/off runs of the styled one-pixel pens, in pixels.
+std::span<const int> StylePattern(TPenStyle style, bool alternate) {
+    static constexpr int kAlternate[] = {1, 1};
+    static constexpr int kDash[] = {18, 6};
+    static constexpr int kDot[] = {3, 3};
+    static constexpr int kDashDot[] = {9, 6, 3, 6};
+    static constexpr int kDashDotDot[] = {9, 3, 3, 3, 3, 3};
+    if (alternate) return kAlternate;
+    switch (style) {
+        case psDash:
+            return kDash;
+        case psDot:
+            return kDot;
+        case psDashDot:
+            return kDashDot;
+        case psDashDotDot:
+            return kDashDotDot;
+        default:
+            return {};
+    }
+}
+
+bool PatternOn(std::span<const int> pattern, int phase) {
+    int period = 0;
+    for (int run : pattern) period += run;
+    phase %= period;
+    for (std::size_t i = 0; i < pattern.size(); ++i) {
+        if (phase < pattern[i]) return i % 2 == 0;
+        phase -= pattern[i];
+    }
+    return true;
+}
+
+// The pixels from a to b, b itself left out (Bresenham).
+void LinePixels(QPoint a, QPoint b, std::vector<QPoint>& out) {
+    const int dx = std::abs(b.x() - a.x()), dy = std::abs(b.y() - a.y());
+    const int sx = a.x() < b.x() ? 1 : -1, sy = a.y() < b.y() ? 1 : -1;
+    int err = dx - dy;
+    int x = a.x(), y = a.y();
+    while (x != b.x() || y != b.y()) {
+        out.emplace_back(x, y);
+        const int e2 = 2 * err;
+        if (e2 > -dy) {
+            err -= dy;
+            x += sx;
+        }
+        if (e2 < dx) {
+            err += dx;
+            y += sy;
+        }
+    }
+}
+
+Qt::PenStyle ToQtStyle(TPenStyle s) {
+    switch (s) {
+        case psDash:
+            return Qt::DashLine;
+        case psDot:
+            return Qt::DotLine;
+        case psDashDot:
+            return Qt::DashDotLine;
+        case psDashDotDot:
+            return Qt::DashDotDotLine;
+        case psClear:
+            return Qt::NoPen;
+        default:
+            return Qt::SolidLine;
+    }
+}
+
+}  // namespace
+
+void TChartCanvas3D::ApplyRasterOp(QPainter& p, TPenMode mode) const {
+    switch (mode) {
+        case pmXor:
+            p.setCompositionMode(QPainter::RasterOp_SourceXorDestination);
+            break;
+        case pmNotXor:
+            p.setCompositionMode(QPainter::RasterOp_NotSourceXorDestination);
+            break;
+        case pmNot:
+            p.setCompositionMode(QPainter::RasterOp_NotDestination);
+            break;
+        default:
+            p.setCompositionMode(QPainter::CompositionMode_SourceOver);
+    }
+}
+
+bool TChartCanvas3D::PenDraws() const { return pen_.Style() != psClear; }
+
+QColor TChartCanvas3D::PenQColor() const {
+    switch (pen_.Mode()) {
+        case pmBlack:
+            return Qt::black;
+        case pmWhite:
+            return Qt::white;
+        default:
+            return ToQColor(pen_.Color());
+    }
+}
+
+void TChartCanvas3D::PlotCosmetic(QPainter& p, const std::vector<QPoint>& pixels) {
+    const auto pattern = StylePattern(pen_.Style(), alternate_pen_);
+    std::vector<QPoint> on, off;
+    for (const QPoint& px : pixels) {
+        if (pattern.empty() || PatternOn(pattern, style_phase_))
+            on.push_back(px);
+        else
+            off.push_back(px);
+        ++style_phase_;
+    }
+    ApplyRasterOp(p, pen_.Mode());
+    p.setBrush(Qt::NoBrush);
+    p.setPen(QPen(PenQColor(), 1));
+    if (!on.empty()) p.drawPoints(on.data(), int(on.size()));
+    // Gaps of a styled pen show the background colour when the background is opaque.
+    if (!off.empty() && bk_mode_ == OPAQUE) {
+        p.setPen(QPen(ToQColor(bk_color_), 1));
+        p.drawPoints(off.data(), int(off.size()));
+    }
+}
+
+void TChartCanvas3D::StrokePath(const std::vector<QPoint>& corners, bool closed) {
+    QPainter* p = Take();
+    if (!p || !PenDraws() || corners.size() < 2) return;
+    if (pen_.Width() > 1 && !alternate_pen_) {
+        QPen pen(QBrush(PenQColor()), pen_.Width(), ToQtStyle(pen_.Style()), Qt::RoundCap,
+                 Qt::RoundJoin);
+        ApplyRasterOp(*p, pen_.Mode());
+        p->setPen(pen);
+        p->setBrush(Qt::NoBrush);
+        QPolygon poly(int(corners.size()));
+        for (std::size_t i = 0; i < corners.size(); ++i) poly[int(i)] = corners[i];
+        closed ? p->drawPolygon(poly) : p->drawPolyline(poly);
+        return;
+    }
+    std::vector<QPoint> pixels;
+    for (std::size_t i = 1; i < corners.size(); ++i) LinePixels(corners[i - 1], corners[i], pixels);
+    if (closed) {
+        LinePixels(corners.back(), corners.front(), pixels);
+        // A closed outline touches each pixel once, even when it folds back on itself (a box
+        // one pixel thin), so that xor modes stay reversible.
+        std::vector<QPoint> unique;
+        for (const QPoint& px : pixels)
+            if (std::find(unique.begin(), unique.end(), px) == unique.end()) unique.push_back(px);
+        if (unique.empty()) unique.push_back(corners.front());
+        pixels.swap(unique);
+    }
+    PlotCosmetic(*p, pixels);
+}
+
+void TChartCanvas3D::MoveToPoint(int x, int y) {
+    pen_pos_ = QPoint(x, y);
+    style_phase_ = 0;
+}
+
+void TChartCanvas3D::LineToPoint(int x, int y) {
+    const QPoint to(x, y);
+    StrokePath({pen_pos_, to}, false);
+    pen_pos_ = to;
+}
+
+void TChartCanvas3D::DrawLine(int x0, int y0, int x1, int y1) {
+    MoveToPoint(x0, y0);
+    LineToPoint(x1, y1);
+}
+
+QBrush TChartCanvas3D::CurrentQBrush() const {
+    static constexpr Qt::BrushStyle kHatch[] = {Qt::HorPattern,   Qt::VerPattern,
+                                                Qt::BDiagPattern, Qt::FDiagPattern,
+                                                Qt::CrossPattern, Qt::DiagCrossPattern};
+    switch (brush_.Style()) {
+        case bsSolid:
+            return QBrush(ToQColor(brush_.Color()));
+        case bsClear:
+            return Qt::NoBrush;
+        default:
+            return QBrush(ToQColor(brush_.Color()), kHatch[brush_.Style() - bsHorizontal]);
+    }
+}
+
+void TChartCanvas3D::FillInterior(QPainter& p, const QRect& r) {
+    if (brush_.Style() == bsClear || r.isEmpty()) return;
+    // Hatches show the background between their lines when the background is opaque.
+    if (brush_.Style() != bsSolid && bk_mode_ == OPAQUE) p.fillRect(r, ToQColor(bk_color_));
+    p.fillRect(r, CurrentQBrush());
+}
+
+void TChartCanvas3D::FillRectangle(const TRect& r) {
+    QPainter* p = Take();
+    if (!p) return;
+    FillInterior(*p, QRect(r.left, r.top, r.Width(), r.Height()));
+}
+
+void TChartCanvas3D::DrawRect(int left, int top, int right, int bottom) {
+    QPainter* p = Take();
+    if (!p) return;
+    ApplyRasterOp(*p, pen_.Mode());
+    if (!PenDraws()) {
+        // Without a pen the filled area is one pixel smaller on the right and bottom.
+        FillInterior(*p, QRect(left, top, right - left - 1, bottom - top - 1));
+        return;
+    }
+    FillInterior(*p, QRect(left, top, right - left, bottom - top));
+    if (right - left < 1 || bottom - top < 1) return;
+    StrokePath({{left, top}, {right - 1, top}, {right - 1, bottom - 1}, {left, bottom - 1}}, true);
+}
+
+void TChartCanvas3D::DrawEllipse(int left, int top, int right, int bottom) {
+    QPainter* p = Take();
+    if (!p) return;
+    ApplyRasterOp(*p, pen_.Mode());
+    p->setBrush(CurrentQBrush());
+    if (PenDraws())
+        p->setPen(QPen(QBrush(PenQColor()), std::max(1, pen_.Width()), ToQtStyle(pen_.Style())));
+    else
+        p->setPen(Qt::NoPen);
+    // The outline of a one-pixel pen covers left .. right-1, as the box's right edge is outside.
+    p->drawEllipse(QRect(left, top, right - left - 1, bottom - top - 1));
+}
+
+void TChartCanvas3D::DrawFrame3D(TRect r, TColor top_left, TColor bottom_right, int width) {
+    pen_.SetWidth(1);
+    --r.right;
+    --r.bottom;
+    for (int i = 0; i < width; ++i) {
+        pen_.SetColor(top_left);
+        StrokePath({{r.left, r.bottom}, {r.left, r.top}, {r.right, r.top}}, false);
+        pen_.SetColor(bottom_right);
+        StrokePath({{r.right, r.top}, {r.right, r.bottom}, {r.left - 1, r.bottom}}, false);
+        ++r.left;
+        ++r.top;
+        --r.right;
+        --r.bottom;
+    }
+}
+
+void TChartCanvas3D::PatternFill(int x, int y, int width, int height, TPatternOp op) {
+    QPainter* p = Take();
+    if (!p) return;
+    if (width < 0) x += width, width = -width;
+    if (height < 0) y += height, height = -height;
+    const QRect r(x, y, width, height);
+    switch (op) {
+        case TPatternOp::Copy:
+            FillInterior(*p, r);
+            break;
+        case TPatternOp::Invert:
+            p->setCompositionMode(QPainter::RasterOp_SourceXorDestination);
+            p->fillRect(r, CurrentQBrush());
+            break;
+        case TPatternOp::DestInvert:
+            p->setCompositionMode(QPainter::RasterOp_NotDestination);
+            p->fillRect(r, Qt::black);
+            break;
+        case TPatternOp::Blackness:
+            p->fillRect(r, Qt::black);
+            break;
+        case TPatternOp::Whiteness:
+            p->fillRect(r, Qt::white);
+            break;
+    }
+}
+
+}  // namespace kelmarin
