@@ -1,0 +1,86 @@
+#include <gtest/gtest.h>
+
+#include <QMessageBox>
+#include <QTest>
+#include <QWidget>
+#include <stdexcept>
+
+#include "input/in_out_error.h"
+#include "tests/ui/shell_modal_helper.h"
+#include "ui/abort.h"
+#include "ui/exception_display.h"
+
+namespace kelmarin {
+namespace {
+
+TEST(ShellPeriodRule, APeriodFollowsEveryLastCharacterAboveThePeriod) {
+    const std::pair<std::string, std::string> cases[] = {
+        {"File not found", "File not found."},
+        {"I/O error 999", "I/O error 999."},  // ends in a digit
+        {"Closing.", "Closing."},
+        {"Reading fil does not exist!", "Reading fil does not exist!"},  // "!" is 0x21
+        {"range (0..100)", "range (0..100)"},                            // ")" is 0x29
+        {"Why?", "Why?."},                                               // "?" is 0x3F
+        {"a,", "a,"},                                                    // 0x2C
+        {"a-", "a-"},                                                    // 0x2D
+        {"a/", "a/."},                                                   // 0x2F
+        {"caf\xc3\xa9", "caf\xc3\xa9."},  // a byte above 0x7F is above "." too
+        {"ends in a blank ", "ends in a blank "},
+        {"", ""},
+    };
+    for (const auto& [message, shown] : cases)
+        EXPECT_EQ(WithClosingPeriod(message), shown) << message;
+}
+
+TEST(ShellPeriodRule, TheShownTextOfAFailure) {
+    EXPECT_EQ(FailureMessage(std::make_exception_ptr(EInOutError(kIoFileNotFound))),
+              QStringLiteral("File not found."));
+    EXPECT_EQ(FailureMessage(std::make_exception_ptr(std::runtime_error("Stop!"))),
+              QStringLiteral("Stop!"));
+    EXPECT_EQ(FailureMessage(std::make_exception_ptr(42)), QString());
+}
+
+class EUserAbort : public EAbort {};
+
+TEST(ShellExceptionDisplay, AbortAndItsDescendantsAreSilent) {
+    EXPECT_TRUE(IsSilentFailure(std::make_exception_ptr(EAbort())));
+    EXPECT_TRUE(IsSilentFailure(std::make_exception_ptr(EUserAbort())));
+    EXPECT_FALSE(IsSilentFailure(std::make_exception_ptr(std::runtime_error("x"))));
+    EXPECT_FALSE(IsSilentFailure(std::make_exception_ptr(EInOutError(kIoAccessDenied))));
+}
+
+TEST(ShellExceptionDisplay, TheMouseCaptureIsCancelledBeforeTheBoxEvenForAnAbort) {
+    QWidget holder;
+    holder.show();
+    for (bool abort : {true, false}) {
+        holder.grabMouse();
+        ASSERT_EQ(QWidget::mouseGrabber(), &holder);
+        QWidget* grabberWhileOpen = &holder;
+        if (!abort)
+            test::OnModal([&](QWidget* box) {
+                grabberWhileOpen = QWidget::mouseGrabber();
+                box->close();
+            });
+        ShowException(abort ? std::make_exception_ptr(EAbort())
+                            : std::make_exception_ptr(std::runtime_error("Bad")));
+        EXPECT_EQ(QWidget::mouseGrabber(), nullptr) << abort;
+        if (!abort) {
+            EXPECT_EQ(grabberWhileOpen, nullptr);
+        }
+    }
+}
+
+TEST(ShellExceptionDisplay, TheWindowActiveBeforeIsActiveAgainAfterTheBox) {
+    QWidget mainWindow;
+    mainWindow.show();
+    mainWindow.activateWindow();
+    QTRY_COMPARE(QApplication::activeWindow(), &mainWindow);
+    test::OnModal([](QWidget* box) {
+        QTest::mouseClick(qobject_cast<QMessageBox*>(box)->button(QMessageBox::Ok), Qt::LeftButton);
+    });
+    ShowException(std::make_exception_ptr(std::runtime_error("Bad")));
+    QTRY_COMPARE(QApplication::activeWindow(), &mainWindow);
+}
+
+}  // namespace
+}  // namespace kelmarin
