@@ -21,7 +21,7 @@ enum TBrushStyle {
 };
 
 class TCanvasBrush {
-public:
+  public:
     using ChangeHandler = std::function<void()>;
 
     TCanvasBrush() = default;
@@ -38,7 +38,7 @@ public:
     unsigned Revision() const { return revision_; }
     void SetOnChange(ChangeHandler h) { on_change_ = std::move(h); }
 
-private:
+  private:
     void Changed();
 
     TColor color_ = clWhite;

@@ -12,14 +12,17 @@
 namespace kelmarin {
 
 class TCanvasFont {
-public:
+  public:
     using ChangeHandler = std::function<void()>;
 
     TCanvasFont() = default;
     TCanvasFont(const QString& name, int size, TColor color = clBlack)
         : name_(name), size_(size), color_(color) {}
     TCanvasFont(const TCanvasFont& other)
-        : name_(other.name_), size_(other.size_), color_(other.color_), bold_(other.bold_),
+        : name_(other.name_),
+          size_(other.size_),
+          color_(other.color_),
+          bold_(other.bold_),
           italic_(other.italic_) {}
     TCanvasFont& operator=(const TCanvasFont& other);
 
@@ -47,7 +50,7 @@ public:
                italic_ == o.italic_;
     }
 
-private:
+  private:
     template <typename T>
     void Set(T& field, const T& value) {
         if (field == value) return;

@@ -14,7 +14,7 @@ enum TPenStyle { psSolid, psDash, psDot, psDashDot, psDashDotDot, psClear, psIns
 enum TPenMode { pmBlack, pmWhite, pmNot, pmCopy, pmXor, pmNotXor };
 
 class TCanvasPen {
-public:
+  public:
     using ChangeHandler = std::function<void()>;
 
     TCanvasPen() = default;
@@ -37,7 +37,7 @@ public:
 
     void SetOnChange(ChangeHandler h) { on_change_ = std::move(h); }
 
-protected:
+  protected:
     template <typename T>
     void Set(T& field, T value) {
         if (field == value) return;
@@ -48,7 +48,7 @@ protected:
         if (on_change_) on_change_();
     }
 
-private:
+  private:
     TColor color_ = clBlack;
     int width_ = 1;
     TPenStyle style_ = psSolid;

@@ -6,7 +6,7 @@
 namespace kelmarin {
 
 class TChartArrowPen : public TChartPen {
-public:
+  public:
     explicit TChartArrowPen(ChangeHandler on_change = {}) {
         // Defaults are set before the owner listens: creating a pen is not a change.
         SetColor(clWhite);

@@ -23,7 +23,9 @@ TChartAxis::TChartAxis(TChartOwner* owner, TAxisPlacement placement)
       placement_(placement),
       horizontal_(placement == TAxisPlacement::Bottom || placement == TAxisPlacement::Top),
       other_side_(placement == TAxisPlacement::Top || placement == TAxisPlacement::Right),
-      title_(placement == TAxisPlacement::Left ? 90 : placement == TAxisPlacement::Right ? 270 : 0,
+      title_(placement == TAxisPlacement::Left    ? 90
+             : placement == TAxisPlacement::Right ? 270
+                                                  : 0,
              [this] { Repaint(); }) {
     const auto repaint = [this] { Repaint(); };
     labels_font_.SetOnChange(repaint);

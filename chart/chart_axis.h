@@ -35,7 +35,7 @@ struct TAxisLabel {
 };
 
 class TChartAxis {
-public:
+  public:
     // At most this many tick positions are recorded per paint.
     static constexpr int kMaxTickPositions = 2000;
 
@@ -149,7 +149,7 @@ public:
     // Automatic flag does not pass itself on.
     void SetLoading(bool on) { loading_ = on; }
 
-private:
+  private:
     template <typename T>
     void Set(T& field, const T& value) {
         if (field == value) return;

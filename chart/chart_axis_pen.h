@@ -6,7 +6,7 @@
 namespace kelmarin {
 
 class TChartAxisPen : public TChartPen {
-public:
+  public:
     explicit TChartAxisPen(ChangeHandler on_change = {}) {
         // Defaults are set before the owner listens: creating a pen is not a change.
         SetWidth(2);

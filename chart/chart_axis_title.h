@@ -9,7 +9,7 @@
 namespace kelmarin {
 
 class TChartAxisTitle {
-public:
+  public:
     using ChangeHandler = std::function<void()>;
 
     TChartAxisTitle(int angle, ChangeHandler on_change);
@@ -23,7 +23,7 @@ public:
     const TCanvasFont& Font() const { return font_; }
     void SetFont(const TCanvasFont& f) { font_ = f; }
 
-private:
+  private:
     QString caption_;
     int angle_;
     TCanvasFont font_;

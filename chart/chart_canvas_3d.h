@@ -49,7 +49,7 @@ enum TGradientDirection {
 enum class TPatternOp { Copy, Invert, DestInvert, Blackness, Whiteness };
 
 class TChartCanvas3D {
-public:
+  public:
     TChartCanvas3D();
     TChartCanvas3D(const TChartCanvas3D&) = delete;
     TChartCanvas3D& operator=(const TChartCanvas3D&) = delete;
@@ -120,7 +120,7 @@ public:
     const QImage* Bitmap() const { return bitmap_.get(); }
     const TRect& Bounds() const { return bounds_; }
 
-private:
+  private:
     QPainter* Take();
     void ApplyPendingBrush();
     void CopyBitmapTo(QPainter& target, QPoint at) const;

@@ -9,19 +9,19 @@ namespace kelmarin {
 
 // Common base of the chart's own failures: a message meant for the user.
 class TChartError : public std::runtime_error {
-public:
+  public:
     explicit TChartError(const std::string& message) : std::runtime_error(message) {}
 };
 
 // An axis setting that cannot be accepted (increment, range, separation, scale).
 class AxisException : public TChartError {
-public:
+  public:
     using TChartError::TChartError;
 };
 
 // Any other chart setting that cannot be accepted (angles, percentages, paging).
 class ChartException : public TChartError {
-public:
+  public:
     using TChartError::TChartError;
 };
 

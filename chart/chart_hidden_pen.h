@@ -6,7 +6,7 @@
 namespace kelmarin {
 
 class TChartHiddenPen : public TChartPen {
-public:
+  public:
     explicit TChartHiddenPen(ChangeHandler on_change = {}) {
         // Defaults are set before the owner listens: creating a pen is not a change.
         SetVisible(false);

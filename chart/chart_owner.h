@@ -15,7 +15,7 @@ class TChartCanvas3D;
 class TChartSeries;
 
 class TChartOwner {
-public:
+  public:
     TChartOwner() = default;
     TChartOwner(const TChartOwner&) = delete;
     TChartOwner& operator=(const TChartOwner&) = delete;
@@ -44,11 +44,11 @@ public:
     TColor FreeSeriesColor() const;
     bool IsColorFree(TColor color) const;
 
-protected:
+  protected:
     // Called first by the chart's destructor: series stop asking it for repaints.
     void BeginDestroy() { destroying_ = true; }
 
-private:
+  private:
     TChartSeriesList series_;
     bool destroying_ = false;
 };

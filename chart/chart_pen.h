@@ -8,7 +8,7 @@
 namespace kelmarin {
 
 class TChartPen : public TCanvasPen {
-public:
+  public:
     using TCanvasPen::TCanvasPen;
 
     bool Visible() const { return visible_; }
@@ -18,7 +18,7 @@ public:
 
     void Assign(const TCanvasPen& source) override;
 
-private:
+  private:
     bool visible_ = true;
     bool small_dots_ = false;
 };

@@ -18,7 +18,7 @@ class TChartAxis;
 class TChartOwner;
 
 class TChartSeries {
-public:
+  public:
     using BeforeAddHandler = std::function<bool(TChartSeries&)>;
     using AfterAddHandler = std::function<void(TChartSeries&, int)>;
     using SeriesHandler = std::function<void(TChartSeries&)>;
@@ -105,7 +105,7 @@ public:
     void RecordChart(TChartOwner* chart) { chart_ = chart; }
     void ForgetChart();
 
-private:
+  private:
     void ResolveAxes();
 
     bool active_ = true;

@@ -9,7 +9,7 @@ namespace kelmarin {
 class TChartSeries;
 
 class TChartSeriesList {
-public:
+  public:
     int Count() const { return int(items_.size()); }
     TChartSeries* At(int i) const { return items_.at(std::size_t(i)); }
     bool Contains(const TChartSeries* s) const { return IndexOf(s) >= 0; }
@@ -22,7 +22,7 @@ public:
     auto begin() const { return items_.begin(); }
     auto end() const { return items_.end(); }
 
-private:
+  private:
     std::vector<TChartSeries*> items_;
 };
 

@@ -13,7 +13,7 @@ namespace kelmarin {
 class TChartSeries;
 
 class TChartValueList {
-public:
+  public:
     TChartValueList(TChartSeries* owner, const QString& name);
     TChartValueList(const TChartValueList&) = delete;
     TChartValueList& operator=(const TChartValueList&) = delete;
@@ -52,7 +52,7 @@ public:
 
     TChartSeries* Owner() const { return owner_; }
 
-private:
+  private:
     void RecomputeStatistics() const;
     void EnsureStatistics() const {
         if (stale_) RecomputeStatistics();

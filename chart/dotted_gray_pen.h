@@ -6,7 +6,7 @@
 namespace kelmarin {
 
 class TDottedGrayPen : public TChartPen {
-public:
+  public:
     explicit TDottedGrayPen(ChangeHandler on_change = {}) {
         // Defaults are set before the owner listens: creating a pen is not a change.
         SetColor(clGray);

@@ -54,7 +54,8 @@ QString FormatNumber(double value, const QString& format, const QLocale& locale)
     QString decimals = digits.right(p.max_decimals);
     while (decimals.size() > p.min_decimals && decimals.endsWith(QLatin1Char('0')))
         decimals.chop(1);
-    while (int_digits.size() > 1 && int_digits.startsWith(QLatin1Char('0'))) int_digits.remove(0, 1);
+    while (int_digits.size() > 1 && int_digits.startsWith(QLatin1Char('0')))
+        int_digits.remove(0, 1);
     if (int_digits == QLatin1String("0") && p.min_int_digits == 0 && !decimals.isEmpty())
         int_digits.clear();
     while (int_digits.size() < p.min_int_digits) int_digits.prepend(QLatin1Char('0'));

@@ -11,8 +11,8 @@ inline constexpr int kSeriesPaletteSize = 16;
 // Entry n modulo 16; n is not negative.
 constexpr TColor SeriesPaletteColor(int n) {
     constexpr TColor kPalette[kSeriesPaletteSize] = {
-        clRed,  clGreen, clYellow, clBlue,  clWhite,  clGray,   clFuchsia, clTeal,
-        clNavy, clMaroon, clLime,  clOlive, clPurple, clSilver, clAqua,    clBlack};
+        clRed,  clGreen,  clYellow, clBlue,  clWhite,  clGray,   clFuchsia, clTeal,
+        clNavy, clMaroon, clLime,   clOlive, clPurple, clSilver, clAqua,    clBlack};
     return kPalette[n % kSeriesPaletteSize];
 }
 

@@ -17,7 +17,7 @@ namespace {
 using test::FakeChartOwner;
 
 class Axis : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override { QLocale::setDefault(QLocale::c()); }
     void TearDown() override { QLocale::setDefault(QLocale::system()); }
 
@@ -100,10 +100,11 @@ TEST_F(Axis, IncrementFollowsTheMeasuredLabelWidth) {
     canvas.Font() = bottom.LabelsFont();
     const int size = std::max(canvas.TextWidthOf("1"), canvas.TextWidthOf("100"));
     const int d = size + int(std::lround(0.1 * size));
-    EXPECT_EQ(bottom.ComputeIncrement(), bottom.IncrementForLabelCount(int(std::lround(500.0 / d))));
-    EXPECT_EQ(bottom.WidestLabelWidth(),
-              std::max(canvas.TextWidthOf("100"), canvas.TextWidthOf("0")) +
-                  canvas.TextWidthOf(" "));
+    EXPECT_EQ(bottom.ComputeIncrement(),
+              bottom.IncrementForLabelCount(int(std::lround(500.0 / d))));
+    EXPECT_EQ(
+        bottom.WidestLabelWidth(),
+        std::max(canvas.TextWidthOf("100"), canvas.TextWidthOf("0")) + canvas.TextWidthOf(" "));
 }
 
 TEST_F(Axis, FourHundredPixelsOfCountsUpTo57StepByFive) {
@@ -124,7 +125,7 @@ TEST_F(Axis, FourHundredPixelsOfCountsUpTo57StepByFive) {
 
 TEST_F(Axis, NextNiceStepWalksOneTwoFive) {
     const std::pair<double, double> cases[] = {
-        {1, 2},   {2, 5},    {5, 10},   {3, 5},    {7, 10},     {10, 20},   {20, 50},
+        {1, 2},    {2, 5},     {5, 10},  {3, 5},     {7, 10},     {10, 20}, {20, 50},
         {50, 100}, {0.3, 0.5}, {0.5, 1}, {0.2, 0.5}, {0.05, 0.1}, {1.5, 2}, {1e6, 2e6},
     };
     for (const auto& [x, next] : cases) EXPECT_DOUBLE_EQ(TChartAxis::NextNiceStep(x), next) << x;
@@ -433,11 +434,10 @@ TEST_F(Axis, LabelStyleFollowsTheSeries) {
 TEST(LabelFormat, HashCommaZeroDotHashes) {
     const QLocale c = QLocale::c();
     const std::pair<double, const char*> cases[] = {
-        {0, "0"},           {5, "5"},           {2.5, "2.5"},
-        {0.125, "0.125"},   {0.0004, "0"},      {1234, "1,234"},
-        {-1234.5, "-1,234.5"}, {1234567.891, "1,234,567.891"}, {-0.0004, "0"},
-        {0.0005, "0.001"},  {99.9996, "100"},   {100, "100"},
-        {-2, "-2"},         {1e-12, "0"},       {0.1, "0.1"},
+        {0, "0"},       {5, "5"},          {2.5, "2.5"},          {0.125, "0.125"},
+        {0.0004, "0"},  {1234, "1,234"},   {-1234.5, "-1,234.5"}, {1234567.891, "1,234,567.891"},
+        {-0.0004, "0"}, {0.0005, "0.001"}, {99.9996, "100"},      {100, "100"},
+        {-2, "-2"},     {1e-12, "0"},      {0.1, "0.1"},
     };
     for (const auto& [v, text] : cases) EXPECT_EQ(FormatNumber(v, "#,##0.###", c), text) << v;
 }

@@ -1,11 +1,10 @@
-#include "chart/chart_canvas_3d.h"
-
 #include <gtest/gtest.h>
 
 #include <QImage>
 #include <QPainter>
 #include <map>
 
+#include "chart/chart_canvas_3d.h"
 #include "chart/chart_pen.h"
 
 namespace kelmarin {
@@ -15,7 +14,7 @@ constexpr QRgb kWhite = 0xFFFFFF, kBlack = 0x000000, kRed = 0xFF0000, kBlue = 0x
 
 // A small white image with the surface drawing straight onto it.
 class Surface : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override { Reset(24, 24); }
     void Reset(int w, int h) {
         painter_.reset();
@@ -55,10 +54,10 @@ TEST_F(Surface, RectangleLeavesOutRightAndBottomEdges) {
     canvas_.Brush().SetStyle(bsClear);
     canvas_.DrawRect(2, 3, 9, 8);
     EXPECT_EQ(At(2, 3), kBlack);
-    EXPECT_EQ(At(8, 7), kBlack);   // right − 1, bottom − 1
-    EXPECT_EQ(At(9, 7), kWhite);   // right edge
-    EXPECT_EQ(At(8, 8), kWhite);   // bottom edge
-    EXPECT_EQ(At(5, 5), kWhite);   // clear brush: inside untouched
+    EXPECT_EQ(At(8, 7), kBlack);  // right − 1, bottom − 1
+    EXPECT_EQ(At(9, 7), kWhite);  // right edge
+    EXPECT_EQ(At(8, 8), kWhite);  // bottom edge
+    EXPECT_EQ(At(5, 5), kWhite);  // clear brush: inside untouched
     canvas_.Brush().SetColor(clRed);
     canvas_.DrawRect(12, 12, 16, 16);
     EXPECT_EQ(At(13, 13), kRed);
@@ -125,10 +124,10 @@ TEST_F(Surface, Frame3DHasLightTopLeftAndDarkBottomRight) {
     canvas_.DrawFrame3D({1, 1, 11, 11}, clRed, clBlue, 2);
     EXPECT_EQ(At(1, 1), kRed);
     EXPECT_EQ(At(9, 1), kRed);
-    EXPECT_EQ(At(10, 1), kBlue);   // the right edge is one pixel in
-    EXPECT_EQ(At(1, 10), kBlue);   // the bottom row ends at the left edge
+    EXPECT_EQ(At(10, 1), kBlue);  // the right edge is one pixel in
+    EXPECT_EQ(At(1, 10), kBlue);  // the bottom row ends at the left edge
     EXPECT_EQ(At(11, 5), kWhite);
-    EXPECT_EQ(At(2, 2), kRed);     // second ring
+    EXPECT_EQ(At(2, 2), kRed);  // second ring
     EXPECT_EQ(At(9, 9), kBlue);
     EXPECT_EQ(At(3, 3), kWhite);
 }
@@ -159,9 +158,9 @@ TEST_F(Surface, NotXorRectangleDrawnTwiceRestoresThePixels) {
     canvas_.Pen().SetMode(pmNotXor);
     canvas_.Brush().SetStyle(bsClear);
     canvas_.DrawRect(4, 4, 20, 20);
-    EXPECT_EQ(At(15, 4), kBlack);      // white turned black
-    EXPECT_EQ(At(4, 10), 0x00FFFFu);   // red turned to its inverse
-    EXPECT_EQ(At(4, 4), 0x00FFFFu);    // a corner is touched once
+    EXPECT_EQ(At(15, 4), kBlack);     // white turned black
+    EXPECT_EQ(At(4, 10), 0x00FFFFu);  // red turned to its inverse
+    EXPECT_EQ(At(4, 4), 0x00FFFFu);   // a corner is touched once
     canvas_.DrawRect(4, 4, 20, 20);
     EXPECT_EQ(Snapshot(), before);
 }
@@ -216,7 +215,7 @@ TEST_F(Surface, DottedPenLeavesGapsTransparentOrInBackgroundColour) {
 }
 
 class SurfaceText : public Surface {
-protected:
+  protected:
     void SetUp() override {
         Reset(80, 60);
         canvas_.Font() = TCanvasFont("Arial", 8);

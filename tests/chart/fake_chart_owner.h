@@ -12,7 +12,7 @@
 namespace kelmarin::test {
 
 class FakeChartOwner : public TChartOwner {
-public:
+  public:
     FakeChartOwner() {
         for (int i = 0; i < 5; ++i)
             axes_[std::size_t(i)] = std::make_unique<TChartAxis>(this, TAxisPlacement(i));
@@ -35,7 +35,7 @@ public:
     TColor chart_color = clBtnFace;
     TColor back_wall_color = clWhite;
 
-private:
+  private:
     TChartCanvas3D canvas_;
     std::array<std::unique_ptr<TChartAxis>, 5> axes_;
 };
