@@ -70,9 +70,10 @@ int TApplication::Run(QWidget* mainWindow, TShowCommand show) {
         mainWindow_->installEventFilter(this);
         if (show == swShowMaximized)
             mainWindow_->showMaximized();
-        else if (show == swShowMinNoActive)
+        else if (show == swShowMinNoActive) {
+            mainWindow_->setAttribute(Qt::WA_ShowWithoutActivating);
             mainWindow_->showMinimized();
-        else
+        } else
             mainWindow_->show();
     }
     // exec() forgets a request made before it started: make the loop meet it again.

@@ -155,6 +155,22 @@ TEST(MessageDialogPlain, BearsTheTitleNoIconAndOneOkButtonThatIsDefaultAndCancel
     }
 }
 
+TEST(MessageDialogRunning, OtherWindowsAreBlockedWhileOpenAndTheActiveOneReturnsAfter) {
+    QWidget mainWindow;
+    mainWindow.show();
+    mainWindow.activateWindow();
+    QTRY_COMPARE(QApplication::activeWindow(), &mainWindow);
+    bool blocked = false;
+    OnMessageForm([&](TMessageForm* form) {
+        blocked = QApplication::activeModalWidget() == form && form->isModal() &&
+                  form->windowModality() == Qt::ApplicationModal;
+        QTest::keyClick(KeyTarget(form), Qt::Key_Return);
+    });
+    EXPECT_EQ(AskExit(), 6);
+    EXPECT_TRUE(blocked);
+    QTRY_COMPARE(QApplication::activeWindow(), &mainWindow);
+}
+
 struct KindCase {
     TMsgDlgType kind;
     const char* caption;

@@ -96,6 +96,22 @@ TEST(ShellPendingEvents, AFailureInAHandlerReachesTheCallerAndNoBoxIsShown) {
     EXPECT_EQ(r.seen, (std::vector<int>{1, 2, 3}));
 }
 
+TEST(ShellPendingEvents, ASecondFailureInTheSamePassIsShownNotLost) {
+    Recorder r;
+    r.failOn = 1;
+    Recorder other;
+    other.failOn = 2;
+    r.Post(1);
+    other.Post(2);
+    QString shown;
+    test::OnModal([&](QWidget* w) {
+        shown = qobject_cast<QMessageBox*>(w)->text();
+        w->close();
+    });
+    EXPECT_THROW(ProcessPendingEvents(), EInOutError);
+    EXPECT_EQ(shown, QStringLiteral("File not found."));
+}
+
 TEST(ShellPendingEvents, AnAbortAlsoReachesTheCaller) {
     Recorder r;
     r.failOn = 1;

@@ -12,9 +12,18 @@
 
 namespace kelmarin::test {
 
+// Counts finished tests: an action queued by a test that has ended must not touch the next
+// test's windows (nor the ended test's variables).
+inline int& TestGeneration() {
+    static int generation = 0;
+    return generation;
+}
+
 // Runs action on the active modal window as soon as one is open.
 inline void OnModal(std::function<void(QWidget*)> action, int triesLeft = 500) {
-    QTimer::singleShot(0, [action = std::move(action), triesLeft]() mutable {
+    const int generation = TestGeneration();
+    QTimer::singleShot(0, [action = std::move(action), triesLeft, generation]() mutable {
+        if (generation != TestGeneration()) return;
         QWidget* modal = QApplication::activeModalWidget();
         if (modal != nullptr && modal->isVisible())
             action(modal);
