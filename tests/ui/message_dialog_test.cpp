@@ -93,16 +93,6 @@ TEST(MessageDialogExitConfirmation, CtrlCCopiesSevenLinesAndLeavesTheDialogOpen)
                              "---------------------------\r\n"));
 }
 
-TEST(MessageDialogExitConfirmation, CtrlWithAnotherModifierCopiesNothing) {
-    QGuiApplication::clipboard()->setText(QStringLiteral("before"));
-    OnMessageForm([](TMessageForm* form) {
-        QTest::keyClick(KeyTarget(form), Qt::Key_C, Qt::ControlModifier | Qt::ShiftModifier);
-        QTest::keyClick(KeyTarget(form), Qt::Key_Escape);
-    });
-    AskExit();
-    EXPECT_EQ(QGuiApplication::clipboard()->text(), QStringLiteral("before"));
-}
-
 TEST(MessageDialogAbortOnly, EscDoesNothingAndTheCloseBoxGivesTwo) {
     bool openAfterEsc = false;
     OnMessageForm([&](TMessageForm* form) {
@@ -124,14 +114,6 @@ TEST(MessageDialogAbortOnly, EnterClickAndAccessLetterGiveThree) {
         OnMessageForm(way);
         EXPECT_EQ(ReportNotSelected(), 3);
     }
-}
-
-TEST(MessageDialogAbortOnly, HasNeitherDefaultNorCancelButton) {
-    TMessageForm form(kNotSelected, TMsgDlgType::mtError, Buttons(mbAbort));
-    QPushButton* abort = ButtonNamed(&form, "Abort");
-    ASSERT_NE(abort, nullptr);
-    EXPECT_FALSE(abort->isDefault());
-    EXPECT_EQ(form.windowTitle(), QStringLiteral("Error"));
 }
 
 TEST(MessageDialogPlain, BearsTheTitleNoIconAndOneOkButtonThatIsDefaultAndCancel) {
