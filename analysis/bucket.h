@@ -22,8 +22,8 @@ public:
         if (!fast_) return ExactBucket(a, length_);
         const double f = double(a) * scale_ + 0.5;
         const auto whole = static_cast<std::int64_t>(f);  // floor, as f > 0
-        const double frac = f - double(whole);
-        if (frac < kTieZone || frac > 1.0 - kTieZone) return ExactBucket(a, length_);
+        // One test for "near a half": the fraction of f near 0 or near 1.
+        if (__builtin_fabs(f - double(whole) - 0.5) > 0.5 - kTieZone) return ExactBucket(a, length_);
         return whole == 0 ? 1 : int(whole);
     }
 

@@ -14,8 +14,10 @@ void WordProfile::CountSequence(std::string_view seq, const Words& words, bool i
     const BucketScale bucket(seq.size());
     for (int r = 0; r < kRows; ++r) {
         Row& row = rows_[r];
-        ForEachOccurrence(seq, words[r], inFrame,
-                          [&](std::size_t start) { ++row[bucket.Of(start + 1) - 1]; });
+        WordScanner::ForEach(seq, words[r], inFrame,
+                             [&](const std::uint64_t* starts, std::size_t n) {
+                                 for (std::size_t i = 0; i < n; ++i) ++row[bucket.Of(starts[i] + 1) - 1];
+                             });
     }
 }
 

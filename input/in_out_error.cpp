@@ -33,18 +33,10 @@ int IoCodeFromErrno(int err) {
     }
 }
 
-int& InOutRes() {
-    thread_local int result = 0;
-    return result;
-}
-
-void CheckIo() {
-    int& res = InOutRes();
-    if (res != 0) {
-        const int code = res;
-        res = 0;
-        throw EInOutError(code);
-    }
+void detail::RaisePendingIo() {
+    const int code = inOutRes;
+    inOutRes = 0;
+    throw EInOutError(code);
 }
 
 }  // namespace kelmarin

@@ -33,10 +33,18 @@ std::string InOutMessage(int code);
 // Maps an errno value to the code whose message fits it; any other errno keeps its number.
 int IoCodeFromErrno(int err);
 
+namespace detail {
+inline thread_local int inOutRes = 0;
+[[noreturn]] void RaisePendingIo();
+}  // namespace detail
+
 // The calling thread's pending I/O result, 0 when none.
-int& InOutRes();
+inline int& InOutRes() { return detail::inOutRes; }
 
 // Raises EInOutError for a pending result and clears it; does nothing when none is pending.
-void CheckIo();
+// Called after every file operation, so the check itself stays inline.
+inline void CheckIo() {
+    if (detail::inOutRes != 0) detail::RaisePendingIo();
+}
 
 }  // namespace kelmarin

@@ -181,8 +181,35 @@ void LineTextFile::SkipLine() {
 
 void LineTextFile::NextLine(std::string& line) {
     line.clear();
+    AppendLine(line);
+}
+
+void LineTextFile::AppendLine(std::string& line) {
+    // The common case: the whole line and its LF are in the buffer.
+    if (state_ == State::Input && pos_ < end_) {
+        const char* start = buffer_ + pos_;
+        const char* stop = FindLineStop(start, buffer_ + end_);
+        if (stop != buffer_ + end_ && *stop == '\n') {
+            line.append(start, std::size_t(stop - start));
+            pos_ = std::size_t(stop - buffer_) + 1;
+            return;
+        }
+    }
     ReadText(line);
     SkipLine();
+}
+
+bool LineTextFile::SkipLineFinding(char probe) {
+    if (state_ == State::Input && pos_ < end_) {
+        const char* start = buffer_ + pos_;
+        const char* stop = FindLineStop(start, buffer_ + end_);
+        if (stop != buffer_ + end_ && *stop == '\n') {
+            pos_ = std::size_t(stop - buffer_) + 1;
+            return std::memchr(start, probe, std::size_t(stop - start)) != nullptr;
+        }
+    }
+    NextLine(scratch_);
+    return scratch_.find(probe) != std::string::npos;
 }
 
 std::string LineTextFile::NextLine() {
@@ -191,9 +218,5 @@ std::string LineTextFile::NextLine() {
     return line;
 }
 
-bool LineTextFile::AtEnd() {
-    if (state_ == State::Input && pos_ < end_) return buffer_[pos_] == kEndMark && endMark_;
-    return PeekByte() == kEnd;
-}
 
 }  // namespace kelmarin

@@ -33,8 +33,16 @@ public:
     void SkipLine();
     // ReadText into line (replacing its contents), then SkipLine.
     void NextLine(std::string& line);
+    // ReadText appending to line, then SkipLine.
+    void AppendLine(std::string& line);
+    // Reads past the current line as NextLine does, without keeping it; true when the line
+    // holds the byte probe.
+    bool SkipLineFinding(char probe);
     std::string NextLine();
-    bool AtEnd();
+    bool AtEnd() {
+        if (state_ == State::Input && pos_ < end_) return buffer_[pos_] == kEndMark && endMark_;
+        return PeekByte() == kEnd;
+    }
 
     State GetState() const { return state_; }
     bool IsOpen() const { return state_ == State::Input; }
@@ -45,6 +53,7 @@ private:
     static constexpr char kEndMark = 0x1A;
 
     int PeekByte();
+    std::string scratch_;
     bool Refill();
     void CloseHandle();
 

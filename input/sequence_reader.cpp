@@ -2,11 +2,30 @@
 
 #include "input/in_out_error.h"
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 namespace kelmarin {
 
 void LowerCaseAscii(std::string& s) {
     // Branch-free so that the compiler vectorises it.
     for (char& c : s) c = char(c + ((static_cast<unsigned char>(c - 'A') < 26u) << 5));
+}
+
+bool IsHeaderLine(std::string_view line) {
+    // Inline rather than memchr: sequence lines are short and a call costs more than the scan.
+    const char* p = line.data();
+    const char* end = p + line.size();
+#if defined(__SSE2__)
+    const __m128i gt = _mm_set1_epi8('>');
+    for (; end - p >= 16; p += 16)
+        if (_mm_movemask_epi8(_mm_cmpeq_epi8(_mm_loadu_si128(reinterpret_cast<const __m128i*>(p)), gt)))
+            return true;
+#endif
+    for (; p < end; ++p)
+        if (*p == '>') return true;
+    return false;
 }
 
 SequenceReader::SequenceReader(LineTextFile& file)
@@ -28,12 +47,12 @@ std::uint64_t SequenceReader::CountSequences(std::string_view mode) {
     file_.OpenInput();
     CheckIo();
     std::uint64_t total = 0;
-    std::string line;
     const bool fasta = mode == kFastaMode;
     // Reads before it tests: an empty file still gives one (empty) line.
     do {
-        NextLine(line);
-        if (!fasta || IsHeaderLine(line)) ++total;
+        const bool header = file_.SkipLineFinding('>');
+        CheckIo();
+        if (!fasta || header) ++total;
     } while (!AtEnd());
     file_.OpenInput();
     CheckIo();
@@ -50,12 +69,26 @@ void SequenceReader::ReadFastaRecord(std::string& seq) {
     while (!AtEnd() && !IsHeaderLine(look_)) NextLine(look_);
     // The header itself is dropped: no part of it enters a sequence.
     if (!AtEnd()) NextLine(look_);
-    while (!IsHeaderLine(look_)) {
-        seq += look_;
-        if (AtEnd()) break;
-        NextLine(look_);
-    }
+    if (!IsHeaderLine(look_)) GatherRecord(seq);
     LowerCaseAscii(seq);
+}
+
+void SequenceReader::GatherRecord(std::string& seq) {
+    // Lines are read straight into the record; only the last line read is copied to the
+    // lookahead line, once, when the record ends.
+    seq = look_;
+    std::size_t lineStart = 0;
+    bool readAny = false;
+    while (!AtEnd()) {
+        readAny = true;
+        lineStart = seq.size();
+        file_.AppendLine(seq);
+        CheckIo();
+        if (IsHeaderLine(std::string_view(seq).substr(lineStart))) break;
+    }
+    if (!readAny) return;  // look_ is still the last line read
+    look_.assign(seq, lineStart);
+    seq.resize(IsHeaderLine(look_) ? lineStart : seq.size());
 }
 
 void SequenceReader::NextSequence(std::string_view mode, const RejectTest& reject,

@@ -19,7 +19,8 @@ inline constexpr std::string_view kFastaMode = "fasta";
 // ASCII A-Z to a-z; every other byte stays as it is.
 void LowerCaseAscii(std::string& s);
 
-inline bool IsHeaderLine(std::string_view line) { return line.find('>') != std::string_view::npos; }
+// A header line holds '>' anywhere, not only at its start.
+bool IsHeaderLine(std::string_view line);
 
 class SequenceReader {
 public:
@@ -45,6 +46,7 @@ public:
 private:
     void NextLine(std::string& line);
     bool AtEnd();
+    void GatherRecord(std::string& seq);
 
     LineTextFile& file_;
     std::unique_ptr<char[]> runBuffer_;

@@ -1,0 +1,86 @@
+// Throughput of the sequence reader alone and of a whole counting pass (reader plus word
+// profile with four words), in MB/s of file, over the generated data set in the page cache.
+
+#include <benchmark/benchmark.h>
+
+#include <array>
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+
+#include "analysis/word_profile.h"
+#include "bench/generated_data.h"
+#include "input/sequence_reader.h"
+
+namespace kelmarin {
+namespace {
+
+const bench::GeneratedFiles& Files() {
+    static const bench::GeneratedFiles files = [] {
+        const char* dir = std::getenv("KELMARIN_BENCH_DATA");
+        return bench::EnsureGeneratedData(dir ? dir : "bench-data");
+    }();
+    return files;
+}
+
+const WordProfile::Words kWords = {"atg", "taa", "tag", "gaattc"};
+
+// The sequences of a run until the end of the file; the counting pass before it is timed
+// on its own (BM_CountingPass).
+void ReadFile(benchmark::State& state, const std::string& name, std::string_view mode,
+              bool count, bool inFrame) {
+    LineTextFile file;
+    SequenceReader reader(file);
+    WordProfile profile;
+    std::string seq;
+    std::uint64_t sequences = 0;
+    for (auto _ : state) {
+        state.PauseTiming();
+        file.BindName(name);
+        reader.CountSequences(mode);
+        profile.ClearProfile();
+        state.ResumeTiming();
+        do {
+            reader.NextSequence(mode, {}, seq);
+            if (count) profile.CountSequence(seq, kWords, inFrame);
+            ++sequences;
+        } while (!file.AtEnd());
+        benchmark::DoNotOptimize(profile.ProfileRow(1).data());
+    }
+    const auto bytes = std::filesystem::file_size(name);
+    state.SetBytesProcessed(std::int64_t(state.iterations() * bytes));
+    state.counters["sequences"] = double(sequences) / double(state.iterations());
+}
+
+void CountingPass(benchmark::State& state, const std::string& name, std::string_view mode) {
+    LineTextFile file;
+    SequenceReader reader(file);
+    for (auto _ : state) {
+        file.BindName(name);
+        benchmark::DoNotOptimize(reader.CountSequences(mode));
+    }
+    state.SetBytesProcessed(std::int64_t(state.iterations() * std::filesystem::file_size(name)));
+}
+
+void BM_CountingPassFasta(benchmark::State& s) { CountingPass(s, Files().fasta, kFastaMode); }
+void BM_CountingPassText(benchmark::State& s) { CountingPass(s, Files().text, kTextMode); }
+void BM_ReaderFasta(benchmark::State& s) { ReadFile(s, Files().fasta, kFastaMode, false, false); }
+void BM_ReaderText(benchmark::State& s) { ReadFile(s, Files().text, kTextMode, false, false); }
+void BM_CountFasta(benchmark::State& s) { ReadFile(s, Files().fasta, kFastaMode, true, false); }
+void BM_CountFastaInFrame(benchmark::State& s) { ReadFile(s, Files().fasta, kFastaMode, true, true); }
+void BM_CountText(benchmark::State& s) { ReadFile(s, Files().text, kTextMode, true, false); }
+void BM_CountTextInFrame(benchmark::State& s) { ReadFile(s, Files().text, kTextMode, true, true); }
+
+BENCHMARK(BM_CountingPassFasta)->Unit(benchmark::kMillisecond)->MinTime(2);
+BENCHMARK(BM_CountingPassText)->Unit(benchmark::kMillisecond)->MinTime(2);
+BENCHMARK(BM_ReaderFasta)->Unit(benchmark::kMillisecond)->MinTime(2);
+BENCHMARK(BM_ReaderText)->Unit(benchmark::kMillisecond)->MinTime(2);
+BENCHMARK(BM_CountFasta)->Unit(benchmark::kMillisecond)->MinTime(2);
+BENCHMARK(BM_CountFastaInFrame)->Unit(benchmark::kMillisecond)->MinTime(2);
+BENCHMARK(BM_CountText)->Unit(benchmark::kMillisecond)->MinTime(2);
+BENCHMARK(BM_CountTextInFrame)->Unit(benchmark::kMillisecond)->MinTime(2);
+
+}  // namespace
+}  // namespace kelmarin
+
+BENCHMARK_MAIN();
