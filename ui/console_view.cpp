@@ -1,0 +1,60 @@
+#include "ui/console_view.h"
+
+#include "ui/exception_display.h"
+
+namespace kelmarin {
+
+ConsoleView::ConsoleView(const BatchOptions& options, std::FILE* err, bool showProgress)
+    : options_(options), err_(err), showProgress_(showProgress) {}
+
+std::string ConsoleView::WordText(int row) const { return options_.words[row - 1]; }
+
+void ConsoleView::ClearPoints(int series) { points_[series - 1].clear(); }
+
+void ConsoleView::AddPoint(int series, double x, double y, TColor) {
+    points_[series - 1].emplace_back(x, y);
+}
+
+std::string ConsoleView::OpenDialogFileName(OpenDialog dialog) const {
+    const bool fasta = options_.format == BatchOptions::Format::Fasta;
+    return (dialog == OpenDialog::Fasta) == fasta ? options_.file : std::string();
+}
+
+int ConsoleView::ShowMessageDialog(const std::string& text, TMsgDlgType kind, TMsgDlgButtons) {
+    if (kind == TMsgDlgType::mtError) failed_ = true;
+    ClearProgressLine();
+    std::fprintf(err_, "%s\n", WithClosingPeriod(text).c_str());
+    return mrOk;
+}
+
+void ConsoleView::ShowPlainMessage(const std::string&) {
+    // The end message of a run: the batch reports the end by its exit status instead.
+    finished_ = true;
+}
+
+void ConsoleView::SetProgress(int percent) {
+    if (!showProgress_) return;
+    // At most ten times a second, and always for the final 100 %.
+    const auto now = std::chrono::steady_clock::now();
+    if (percent < 100 && progressDrawn_ && now - lastDrawn_ < std::chrono::milliseconds(100)) return;
+    lastDrawn_ = now;
+    DrawProgress(percent);
+}
+
+void ConsoleView::DrawProgress(int percent) {
+    constexpr int kWidth = 40;
+    const int clamped = percent < 0 ? 0 : percent > 100 ? 100 : percent;
+    const int filled = clamped * kWidth / 100;
+    std::fprintf(err_, "\r[%s%s] %3d%%  %s sequences", std::string(std::size_t(filled), '#').c_str(),
+                 std::string(std::size_t(kWidth - filled), ' ').c_str(), clamped, processed_.c_str());
+    std::fflush(err_);
+    progressDrawn_ = true;
+}
+
+void ConsoleView::ClearProgressLine() {
+    if (!progressDrawn_) return;
+    std::fprintf(err_, "\r\033[K");
+    progressDrawn_ = false;
+}
+
+}  // namespace kelmarin

@@ -1,0 +1,67 @@
+#pragma once
+// The run controller's view for kelmarin-batch: words and options from the command line, the
+// file handed to the open dialog of its format, notices and failures on standard error, and
+// a progress bar there while the run goes when standard error is a terminal.
+
+#include <array>
+#include <chrono>
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "ui/batch_options.h"
+#include "ui/run_view.h"
+
+namespace kelmarin {
+
+class ConsoleView : public RunView {
+public:
+    // Progress goes to err when showProgress is set.
+    ConsoleView(const BatchOptions& options, std::FILE* err, bool showProgress);
+
+    std::string WordText(int row) const override;
+    bool InFrameChecked() const override { return options_.inFrame; }
+    bool RejectStopChecked() const override { return options_.rejectStop; }
+
+    void ClearPoints(int series) override;
+    void AddPoint(int series, double x, double y, TColor color) override;
+    void RepaintChartNow() override {}
+
+    void SetProcessedText(const std::string& text) override { processed_ = text; }
+    void SetProgress(int percent) override;
+    void RepaintGaugeNow() override {}
+
+    void ExecuteOpenDialog(OpenDialog) override {}
+    std::string OpenDialogFileName(OpenDialog dialog) const override;
+
+    int ShowMessageDialog(const std::string& text, TMsgDlgType kind,
+                          TMsgDlgButtons buttons) override;
+    void ShowPlainMessage(const std::string& text) override;
+
+    void ProcessPendingEvents() override {}
+    void RequestTermination() override {}
+
+    // The last processed count the run showed, and whether it reached the end of the file.
+    const std::string& ProcessedText() const { return processed_; }
+    bool Finished() const { return finished_; }
+    // An error the run reported through a dialog (the file could not be chosen).
+    bool Failed() const { return failed_; }
+    // The points of series 1 to 4 as the chart would hold them.
+    const std::vector<std::pair<double, double>>& Points(int series) const { return points_[series - 1]; }
+    void ClearProgressLine();
+
+private:
+    void DrawProgress(int percent);
+
+    BatchOptions options_;
+    std::FILE* err_;
+    bool showProgress_;
+    std::chrono::steady_clock::time_point lastDrawn_{};
+    bool progressDrawn_ = false;
+    std::string processed_;
+    bool finished_ = false;
+    bool failed_ = false;
+    std::array<std::vector<std::pair<double, double>>, 4> points_;
+};
+
+}  // namespace kelmarin
