@@ -19,21 +19,37 @@ namespace {
 
 void SetIoResult(int code) { InOutRes() = code; }
 
-// First byte in [p, end) that can end or shorten a line: LF, CR or the end mark 0x1A.
-const char* FindLineStop(const char* p, const char* end) {
+// First byte in [p, end) that can end or shorten a line: LF, CR or the end mark 0x1A. With
+// kProbe, found is also set when probe occurs before that byte, in the same pass.
+template <bool kProbe>
+const char* FindLineStop(const char* p, const char* end, char probe, bool& found) {
 #if defined(__SSE2__)
     const __m128i lf = _mm_set1_epi8('\n');
     const __m128i cr = _mm_set1_epi8('\r');
     const __m128i mark = _mm_set1_epi8(0x1A);
+    const __m128i pr = _mm_set1_epi8(probe);
     for (; end - p >= 16; p += 16) {
         const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
         const __m128i hit = _mm_or_si128(_mm_or_si128(_mm_cmpeq_epi8(v, lf), _mm_cmpeq_epi8(v, cr)),
                                          _mm_cmpeq_epi8(v, mark));
-        if (const int mask = _mm_movemask_epi8(hit)) return p + __builtin_ctz(unsigned(mask));
+        const unsigned stops = unsigned(_mm_movemask_epi8(hit));
+        const unsigned probes = kProbe ? unsigned(_mm_movemask_epi8(_mm_cmpeq_epi8(v, pr))) : 0u;
+        if (stops) {
+            const int at = __builtin_ctz(stops);
+            if (kProbe && (probes & ((1u << at) - 1))) found = true;
+            return p + at;
+        }
+        if (kProbe && probes) found = true;
     }
 #endif
-    while (p < end && *p != '\n' && *p != '\r' && *p != 0x1A) ++p;
+    for (; p < end && *p != '\n' && *p != '\r' && *p != 0x1A; ++p)
+        if (kProbe && *p == probe) found = true;
     return p;
+}
+
+const char* FindLineStop(const char* p, const char* end) {
+    bool unused = false;
+    return FindLineStop<false>(p, end, 0, unused);
 }
 
 }  // namespace
@@ -184,29 +200,42 @@ void LineTextFile::NextLine(std::string& line) {
     AppendLine(line);
 }
 
+template <bool kProbe>
+const char* LineTextFile::WholeLine(char probe, bool& found) const {
+    if (state_ != State::Input || pos_ >= end_) return nullptr;
+    const char* stop = FindLineStop<kProbe>(buffer_ + pos_, buffer_ + end_, probe, found);
+    return stop != buffer_ + end_ && *stop == '\n' ? stop : nullptr;
+}
+
 void LineTextFile::AppendLine(std::string& line) {
     // The common case: the whole line and its LF are in the buffer.
-    if (state_ == State::Input && pos_ < end_) {
-        const char* start = buffer_ + pos_;
-        const char* stop = FindLineStop(start, buffer_ + end_);
-        if (stop != buffer_ + end_ && *stop == '\n') {
-            line.append(start, std::size_t(stop - start));
-            pos_ = std::size_t(stop - buffer_) + 1;
-            return;
-        }
+    bool unused = false;
+    if (const char* lf = WholeLine<false>(0, unused)) {
+        line.append(buffer_ + pos_, std::size_t(lf - (buffer_ + pos_)));
+        pos_ = std::size_t(lf - buffer_) + 1;
+        return;
     }
     ReadText(line);
     SkipLine();
 }
 
+bool LineTextFile::AppendLineFinding(std::string& line, char probe) {
+    bool found = false;
+    if (const char* lf = WholeLine<true>(probe, found)) {
+        line.append(buffer_ + pos_, std::size_t(lf - (buffer_ + pos_)));
+        pos_ = std::size_t(lf - buffer_) + 1;
+        return found;
+    }
+    const std::size_t before = line.size();
+    AppendLine(line);
+    return line.find(probe, before) != std::string::npos;
+}
+
 bool LineTextFile::SkipLineFinding(char probe) {
-    if (state_ == State::Input && pos_ < end_) {
-        const char* start = buffer_ + pos_;
-        const char* stop = FindLineStop(start, buffer_ + end_);
-        if (stop != buffer_ + end_ && *stop == '\n') {
-            pos_ = std::size_t(stop - buffer_) + 1;
-            return std::memchr(start, probe, std::size_t(stop - start)) != nullptr;
-        }
+    bool found = false;
+    if (const char* lf = WholeLine<true>(probe, found)) {
+        pos_ = std::size_t(lf - buffer_) + 1;
+        return found;
     }
     NextLine(scratch_);
     return scratch_.find(probe) != std::string::npos;

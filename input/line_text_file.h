@@ -35,6 +35,8 @@ public:
     void NextLine(std::string& line);
     // ReadText appending to line, then SkipLine.
     void AppendLine(std::string& line);
+    // AppendLine; true when the appended line holds the byte probe.
+    bool AppendLineFinding(std::string& line, char probe);
     // Reads past the current line as NextLine does, without keeping it; true when the line
     // holds the byte probe.
     bool SkipLineFinding(char probe);
@@ -53,6 +55,9 @@ private:
     static constexpr char kEndMark = 0x1A;
 
     int PeekByte();
+    // The LF that ends the current line when the whole line is buffered, else nullptr.
+    template <bool kProbe>
+    const char* WholeLine(char probe, bool& found) const;
     std::string scratch_;
     bool Refill();
     void CloseHandle();

@@ -82,9 +82,9 @@ void SequenceReader::GatherRecord(std::string& seq) {
     while (!AtEnd()) {
         readAny = true;
         lineStart = seq.size();
-        file_.AppendLine(seq);
+        const bool header = file_.AppendLineFinding(seq, '>');
         CheckIo();
-        if (IsHeaderLine(std::string_view(seq).substr(lineStart))) break;
+        if (header) break;
     }
     if (!readAny) return;  // look_ is still the last line read
     look_.assign(seq, lineStart);
