@@ -73,12 +73,28 @@ void TChartCanvas3D::SetBackgroundMode(int mode) {
     bk_mode_ = mode;
 }
 
+const QFont& TChartCanvas3D::CurrentQFont() const {
+    // Building a font and its metrics costs far more than comparing the description.
+    if (qfont_ppi_ != ppi_ || !(qfont_key_ == font_)) {
+        qfont_key_ = font_;
+        qfont_ppi_ = ppi_;
+        qfont_ = font_.ToQFont(ppi_);
+        metrics_.emplace(qfont_);
+    }
+    return qfont_;
+}
+
+const QFontMetrics& TChartCanvas3D::CurrentMetrics() const {
+    CurrentQFont();
+    return *metrics_;
+}
+
 int TChartCanvas3D::TextWidthOf(const QString& text) const {
-    return QFontMetrics(font_.ToQFont(ppi_)).horizontalAdvance(text);
+    return CurrentMetrics().horizontalAdvance(text);
 }
 
 int TChartCanvas3D::TextHeightOf(const QString& text) const {
-    const QFontMetrics fm(font_.ToQFont(ppi_));
+    const QFontMetrics& fm = CurrentMetrics();
     // The platform's text extent is always one line of the font's full height.
     (void)text;
     return fm.ascent() + fm.descent();
@@ -86,7 +102,7 @@ int TChartCanvas3D::TextHeightOf(const QString& text) const {
 
 void TChartCanvas3D::DrawAlignedText(QPainter& p, int x, int y, const QString& text,
                                      const QFont& f) {
-    const QFontMetrics fm(f);
+    const QFontMetrics& fm = CurrentMetrics();
     const int w = fm.horizontalAdvance(text);
     const int h = fm.ascent() + fm.descent();
     const unsigned horz = text_align_ & TA_CENTER;
@@ -102,7 +118,7 @@ void TChartCanvas3D::DrawAlignedText(QPainter& p, int x, int y, const QString& t
 void TChartCanvas3D::DrawTextAt(int x, int y, const QString& text) {
     QPainter* p = Take();
     if (!p) return;
-    DrawAlignedText(*p, x, y, text, font_.ToQFont(ppi_));
+    DrawAlignedText(*p, x, y, text, CurrentQFont());
 }
 
 void TChartCanvas3D::DrawRotatedText(int x, int y, int angle, const QString& text) {
@@ -114,7 +130,7 @@ void TChartCanvas3D::DrawRotatedText(int x, int y, int angle, const QString& tex
     p->translate(x, y);
     // Angles run counter-clockwise on screen, where y grows downwards.
     p->rotate(-angle);
-    DrawAlignedText(*p, 0, 0, text, font_.ToQFont(ppi_));
+    DrawAlignedText(*p, 0, 0, text, CurrentQFont());
     p->restore();
 }
 
@@ -139,7 +155,13 @@ TRect TChartCanvas3D::BeginFrame(QPainter* target, const TRect& bounds, bool /*i
     }
     if (!bitmap_) bitmap_ = std::make_unique<QImage>(size, QImage::Format_RGB32);
     bitmap_painter_.reset();
-    if (!bitmap_->isNull()) bitmap_painter_ = std::make_unique<QPainter>(bitmap_.get());
+    direct_bits_ = nullptr;
+    if (!bitmap_->isNull()) {
+        // Taken before the painter exists, so both write the same, unshared pixels.
+        direct_bits_ = bitmap_->bits();
+        direct_bpl_ = bitmap_->bytesPerLine();
+        bitmap_painter_ = std::make_unique<QPainter>(bitmap_.get());
+    }
     AttachPainter(bitmap_painter_.get());
     return {0, 0, size.width(), size.height()};
 }
@@ -156,6 +178,7 @@ void TChartCanvas3D::CopyBitmapTo(QPainter& target, QPoint at) const {
 void TChartCanvas3D::EndFrame(QPainter* target, QPainter* control, const TRect& target_rect) {
     if (buffered_) {
         bitmap_painter_.reset();
+        direct_bits_ = nullptr;
         if (target) CopyBitmapTo(*target, QPoint(target_rect.left, target_rect.top));
         dirty_ = false;
     }
@@ -174,6 +197,7 @@ void TChartCanvas3D::SetBuffered(bool on) {
     if (!on) {
         if (painter_ == bitmap_painter_.get()) painter_ = nullptr;
         bitmap_painter_.reset();
+        direct_bits_ = nullptr;
         bitmap_.reset();
     }
 }

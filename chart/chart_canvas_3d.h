@@ -5,10 +5,12 @@
 // owns the off-screen bitmap a frame is drawn into. Only the flat (2D) view exists: the depth
 // arguments are accepted and ignored; there is no 3D projection and no solids.
 
+#include <QFontMetrics>
 #include <QImage>
 #include <QPainter>
 #include <QPoint>
 #include <QString>
+#include <initializer_list>
 #include <memory>
 #include <optional>
 #include <vector>
@@ -120,15 +122,36 @@ class TChartCanvas3D {
     const QImage* Bitmap() const { return bitmap_.get(); }
     const TRect& Bounds() const { return bounds_; }
 
+    // Small ellipses are drawn once per look and stamped (same pixels, much cheaper); tests
+    // switch the stamps off to compare with the painter's own ellipses.
+    void SetStampEllipses(bool on) { stamp_ellipses_ = on; }
+
   private:
+    // One small ellipse as the painter draws it: the pixels it sets, relative to its box.
+    struct EllipseStamp {
+        int width, height, pen_width;
+        QRgb pen, brush;
+        bool has_pen, has_brush;
+        std::vector<std::pair<QPoint, QRgb>> pixels;
+    };
+
+    const QFont& CurrentQFont() const;
+    const QFontMetrics& CurrentMetrics() const;
+    // True when drawing goes to the surface's own bitmap, which is then written directly.
+    bool DirectPixels() const { return direct_bits_ && painter_ == bitmap_painter_.get(); }
+    QRect DirectClip() const;
+    void PlotDirect(const std::vector<QPoint>& on, QRgb color);
+    bool StampEllipse(const QRect& box);
+    const EllipseStamp& FindStamp(int w, int h);
+
     QPainter* Take();
     void ApplyPendingBrush();
     void CopyBitmapTo(QPainter& target, QPoint at) const;
     void ApplyRasterOp(QPainter& p, TPenMode mode) const;
     bool PenDraws() const;
     QColor PenQColor() const;
-    void PlotCosmetic(QPainter& p, const std::vector<QPoint>& pixels);
-    void StrokePath(const std::vector<QPoint>& corners, bool closed);
+    void PlotCosmetic(QPainter& p, std::vector<QPoint>& pixels);
+    void StrokePath(std::initializer_list<QPoint> corners, bool closed);
     void FillInterior(QPainter& p, const QRect& r);
     void FillGradientBands(const TRect& r, bool vertical, TColor c0, int dr, int dg, int db);
     void DrawAlignedText(QPainter& p, int x, int y, const QString& text, const QFont& f);
@@ -146,6 +169,15 @@ class TChartCanvas3D {
     QPoint pen_pos_;
     int style_phase_ = 0;
     std::optional<QRect> clip_;
+    std::vector<QPoint> scratch_pixels_, scratch_off_;
+    bool stamp_ellipses_ = true;
+    std::vector<EllipseStamp> stamps_;
+    mutable TCanvasFont qfont_key_;
+    mutable int qfont_ppi_ = -1;
+    mutable QFont qfont_;
+    mutable std::optional<QFontMetrics> metrics_;
+    uchar* direct_bits_ = nullptr;
+    qsizetype direct_bpl_ = 0;
 
     QPainter* painter_ = nullptr;
     TRect bounds_;

@@ -111,28 +111,44 @@ QColor TChartCanvas3D::PenQColor() const {
     }
 }
 
-void TChartCanvas3D::PlotCosmetic(QPainter& p, const std::vector<QPoint>& pixels) {
+void TChartCanvas3D::PlotCosmetic(QPainter& p, std::vector<QPoint>& pixels) {
     const auto pattern = StylePattern(pen_.Style(), alternate_pen_);
-    std::vector<QPoint> on, off;
-    for (const QPoint& px : pixels) {
-        if (pattern.empty() || PatternOn(pattern, style_phase_))
-            on.push_back(px);
-        else
-            off.push_back(px);
-        ++style_phase_;
+    std::vector<QPoint>& off = scratch_off_;
+    off.clear();
+    if (!pattern.empty()) {
+        // Split in place: the pixels the pattern sets stay in front, in drawing order.
+        std::size_t kept = 0;
+        for (const QPoint& px : pixels) {
+            if (PatternOn(pattern, style_phase_))
+                pixels[kept++] = px;
+            else
+                off.push_back(px);
+            ++style_phase_;
+        }
+        pixels.resize(kept);
+    } else {
+        style_phase_ += int(pixels.size());
+    }
+    // Gaps of a styled pen show the background colour when the background is opaque.
+    const bool gaps = !off.empty() && bk_mode_ == OPAQUE;
+    if (DirectPixels() && (pen_.Mode() == pmCopy || pen_.Mode() == pmBlack ||
+                           pen_.Mode() == pmWhite)) {
+        PlotDirect(pixels, PenQColor().rgb());
+        if (gaps) PlotDirect(off, ToQColor(bk_color_).rgb());
+        return;
     }
     ApplyRasterOp(p, pen_.Mode());
     p.setBrush(Qt::NoBrush);
     p.setPen(QPen(PenQColor(), 1));
-    if (!on.empty()) p.drawPoints(on.data(), int(on.size()));
-    // Gaps of a styled pen show the background colour when the background is opaque.
-    if (!off.empty() && bk_mode_ == OPAQUE) {
+    if (!pixels.empty()) p.drawPoints(pixels.data(), int(pixels.size()));
+    if (gaps) {
         p.setPen(QPen(ToQColor(bk_color_), 1));
         p.drawPoints(off.data(), int(off.size()));
     }
 }
 
-void TChartCanvas3D::StrokePath(const std::vector<QPoint>& corners, bool closed) {
+void TChartCanvas3D::StrokePath(std::initializer_list<QPoint> corner_list, bool closed) {
+    const std::span<const QPoint> corners(corner_list.begin(), corner_list.size());
     QPainter* p = Take();
     if (!p || !PenDraws() || corners.size() < 2) return;
     if (pen_.Width() > 1 && !alternate_pen_) {
@@ -146,12 +162,21 @@ void TChartCanvas3D::StrokePath(const std::vector<QPoint>& corners, bool closed)
         closed ? p->drawPolygon(poly) : p->drawPolyline(poly);
         return;
     }
-    std::vector<QPoint> pixels;
+    std::vector<QPoint>& pixels = scratch_pixels_;
+    pixels.clear();
     for (std::size_t i = 1; i < corners.size(); ++i) LinePixels(corners[i - 1], corners[i], pixels);
     if (closed) {
         LinePixels(corners.back(), corners.front(), pixels);
         // A closed outline touches each pixel once, even when it folds back on itself (a box
-        // one pixel thin), so that xor modes stay reversible.
+        // one pixel thin), so that xor modes stay reversible. Only such thin boxes fold.
+        const auto [xmin, xmax] = std::minmax_element(
+            corners.begin(), corners.end(), [](QPoint a, QPoint b) { return a.x() < b.x(); });
+        const auto [ymin, ymax] = std::minmax_element(
+            corners.begin(), corners.end(), [](QPoint a, QPoint b) { return a.y() < b.y(); });
+        if (xmax->x() - xmin->x() > 1 && ymax->y() - ymin->y() > 1) {
+            PlotCosmetic(*p, pixels);
+            return;
+        }
         std::vector<QPoint> unique;
         for (const QPoint& px : pixels)
             if (std::find(unique.begin(), unique.end(), px) == unique.end()) unique.push_back(px);
@@ -221,6 +246,8 @@ void TChartCanvas3D::DrawRect(int left, int top, int right, int bottom) {
 void TChartCanvas3D::DrawEllipse(int left, int top, int right, int bottom) {
     QPainter* p = Take();
     if (!p) return;
+    const QRect box(left, top, right - left - 1, bottom - top - 1);
+    if (StampEllipse(box)) return;
     ApplyRasterOp(*p, pen_.Mode());
     p->setBrush(CurrentQBrush());
     if (PenDraws())
@@ -228,7 +255,7 @@ void TChartCanvas3D::DrawEllipse(int left, int top, int right, int bottom) {
     else
         p->setPen(Qt::NoPen);
     // The outline of a one-pixel pen covers left .. right-1, as the box's right edge is outside.
-    p->drawEllipse(QRect(left, top, right - left - 1, bottom - top - 1));
+    p->drawEllipse(box);
 }
 
 void TChartCanvas3D::DrawFrame3D(TRect r, TColor top_left, TColor bottom_right, int width) {

@@ -10,6 +10,11 @@ TChartOwner::~TChartOwner() {
     for (TChartSeries* s : series_) s->ForgetChart();
 }
 
+const TRect& TChartOwner::ChartRect() const {
+    static const TRect none;
+    return none;
+}
+
 void TChartOwner::AttachSeries(TChartSeries& s) {
     if (series_.Contains(&s)) return;
     // Called directly (the form loader): joining through the series resolves its axes too.

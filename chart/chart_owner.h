@@ -4,6 +4,7 @@
 // implements the abstract part; the series bookkeeping (joining, leaving, free colours) is
 // the same for every chart and lives here. It does not paint and knows nothing of layout.
 
+#include "chart/chart_rect.h"
 #include "chart/chart_series_list.h"
 #include "chart/chart_types.h"
 #include "chart/color.h"
@@ -30,6 +31,10 @@ class TChartOwner {
     // The chart's own colour and its back wall's colour: series colours avoid both.
     virtual TColor ChartColor() const = 0;
     virtual TColor BackWallColor() const = 0;
+    // The plot area of the last layout, which series clip to and enter from.
+    virtual const TRect& ChartRect() const;
+    // Whether series drawing is clipped to the plot area.
+    virtual bool ClipPoints() const { return true; }
 
     bool IsDestroying() const { return destroying_; }
 

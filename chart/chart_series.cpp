@@ -1,6 +1,9 @@
 #include "chart/chart_series.h"
 
+#include <algorithm>
+
 #include "chart/chart_axis.h"
+#include "chart/chart_canvas_3d.h"
 #include "chart/chart_owner.h"
 #include "chart/series_palette.h"
 
@@ -37,6 +40,56 @@ void TChartSeries::DrawPoints() {
 }
 
 void TChartSeries::DrawPoint(int) {}
+
+int TChartSeries::FirstIndexAtLeast(int from, double x) const {
+    // The X values are in ascending order here, so the first match is found by halving.
+    int lo = from, hi = PointCount();
+    while (lo < hi) {
+        const int mid = lo + (hi - lo) / 2;
+        if (XValueAt(mid) >= x)
+            hi = mid;
+        else
+            lo = mid + 1;
+    }
+    return lo;
+}
+
+void TChartSeries::ComputeVisibleRange() {
+    first_visible_ = last_visible_ = -1;
+    const int count = PointCount();
+    if (count == 0) return;
+    if (!limit_to_axis_range_ || x_values_.Order() == loNone || !resolved_horiz_ || !chart_) {
+        first_visible_ = 0;
+        last_visible_ = count - 1;
+        return;
+    }
+    const TRect& r = chart_->ChartRect();
+    const bool inv = resolved_horiz_->Inverted();
+    const double lo = resolved_horiz_->PixelToValue(inv ? r.right : r.left);
+    const double hi = resolved_horiz_->PixelToValue(inv ? r.left : r.right);
+    const int first = FirstIndexAtLeast(0, lo);
+    if (first >= count) return;
+    first_visible_ = first;
+    if (XValueAt(count - 1) <= hi) {
+        last_visible_ = count - 1;
+        return;
+    }
+    int last = std::min(FirstIndexAtLeast(first, hi), count - 1);
+    if (!keep_edge_point_ && XValueAt(last) > hi) --last;
+    last_visible_ = last;
+}
+
+void TChartSeries::DrawValues() {
+    ComputeVisibleRange();
+    if (first_visible_ < 0) return;
+    BeforeDrawValues();
+    TChartCanvas3D* canvas = chart_ ? &chart_->Canvas() : nullptr;
+    const bool clip = canvas && chart_->ClipPoints();
+    if (clip) canvas->ClipToPlotArea(chart_->ChartRect(), 0, 0);
+    DrawPoints();
+    if (clip) canvas->RemoveClip();
+    AfterDrawValues();
+}
 
 TColor TChartSeries::PointColor(int i) const {
     if (i < 0 || std::size_t(i) >= colors_.size()) return series_color_;

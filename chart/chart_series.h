@@ -34,6 +34,12 @@ class TChartSeries {
     virtual void BeforeDrawValues();
     // Draws the visible points in ascending order, one DrawPoint each.
     virtual void DrawPoints();
+    // A chart paint begins (before the layout); nothing for most kinds of series.
+    virtual void ChartPaintBegins() {}
+    // Finds the first and last index to draw from the horizontal axis' current range.
+    virtual void ComputeVisibleRange();
+    // Draws the series into its chart's surface: visible range, hooks, clip, points.
+    virtual void DrawValues();
     virtual void DrawPoint(int i);
     // The point's own colour, the palette's or the series colour (defined for every index).
     virtual TColor PointColor(int i) const;
@@ -88,6 +94,12 @@ class TChartSeries {
     TChartAxis* GetHorizAxis() const { return resolved_horiz_; }
     TChartAxis* GetVertAxis() const { return resolved_vert_; }
 
+    // Cut the drawn range to the horizontal axis range; keep the first point beyond it.
+    bool LimitToAxisRange() const { return limit_to_axis_range_; }
+    void SetLimitToAxisRange(bool on) { limit_to_axis_range_ = on; }
+    bool KeepEdgePoint() const { return keep_edge_point_; }
+    void SetKeepEdgePoint(bool on) { keep_edge_point_ = on; }
+
     int FirstVisibleIndex() const { return first_visible_; }
     int LastVisibleIndex() const { return last_visible_; }
     void SetVisibleRange(int first, int last) {
@@ -107,11 +119,14 @@ class TChartSeries {
 
   private:
     void ResolveAxes();
+    int FirstIndexAtLeast(int from, double x) const;
 
     bool active_ = true;
     TColor series_color_ = clDefault;
     bool color_each_point_ = false;
     std::vector<TColor> colors_;
+    bool limit_to_axis_range_ = false;
+    bool keep_edge_point_ = false;
     int first_visible_ = -1;
     int last_visible_ = -1;
     TChartAxis* resolved_horiz_ = nullptr;

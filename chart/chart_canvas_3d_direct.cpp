@@ -1,0 +1,84 @@
+// Direct pixel output of the drawing surface into its own bitmap: one-pixel lines and stamped
+// small ellipses. Both give exactly the pixels the painter would give; they only skip its
+// per-call overhead, which dominates a frame made of hundreds of tiny shapes.
+#include <algorithm>
+
+#include "chart/chart_canvas_3d.h"
+
+namespace kelmarin {
+
+namespace {
+
+// Larger ellipses are rare and cheap enough through the painter.
+constexpr int kMaxStampSize = 32;
+constexpr std::size_t kMaxStamps = 16;
+
+}  // namespace
+
+QRect TChartCanvas3D::DirectClip() const {
+    const QRect all(QPoint(0, 0), bitmap_->size());
+    return clip_ ? clip_->intersected(all) : all;
+}
+
+void TChartCanvas3D::PlotDirect(const std::vector<QPoint>& on, QRgb color) {
+    const QRect clip = DirectClip();
+    const QRgb value = 0xFF000000u | color;
+    for (const QPoint& px : on) {
+        if (!clip.contains(px)) continue;
+        reinterpret_cast<QRgb*>(direct_bits_ + px.y() * direct_bpl_)[px.x()] = value;
+    }
+}
+
+const TChartCanvas3D::EllipseStamp& TChartCanvas3D::FindStamp(int w, int h) {
+    const bool has_pen = PenDraws();
+    const bool has_brush = brush_.Style() == bsSolid;
+    const QRgb pen = has_pen ? PenQColor().rgb() : 0;
+    const QRgb brush = has_brush ? ToQColor(brush_.Color()).rgb() : 0;
+    const int pen_width = std::max(1, pen_.Width());
+    for (const EllipseStamp& s : stamps_)
+        if (s.width == w && s.height == h && s.has_pen == has_pen && s.has_brush == has_brush &&
+            s.pen == pen && s.brush == brush && s.pen_width == pen_width)
+            return s;
+    if (stamps_.size() >= kMaxStamps) stamps_.erase(stamps_.begin());
+    EllipseStamp s{w, h, pen_width, pen, brush, has_pen, has_brush, {}};
+    // Drawn by the painter, exactly as DrawEllipse would, on a transparent image with room
+    // for a wide pen all round; the pixels it sets become the stamp.
+    const int pad = pen_width + 1;
+    QImage image(w + 1 + 2 * pad, h + 1 + 2 * pad, QImage::Format_ARGB32);
+    image.fill(Qt::transparent);
+    {
+        QPainter p(&image);
+        p.setRenderHint(QPainter::Antialiasing, false);
+        p.setBrush(has_brush ? QBrush(QColor::fromRgb(brush)) : QBrush(Qt::NoBrush));
+        if (has_pen)
+            p.setPen(QPen(QBrush(QColor::fromRgb(pen)), pen_width, Qt::SolidLine));
+        else
+            p.setPen(Qt::NoPen);
+        p.drawEllipse(QRect(pad, pad, w, h));
+    }
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x)
+            if (qAlpha(image.pixel(x, y)) == 255)
+                s.pixels.emplace_back(QPoint(x - pad, y - pad), image.pixel(x, y));
+    stamps_.push_back(std::move(s));
+    return stamps_.back();
+}
+
+bool TChartCanvas3D::StampEllipse(const QRect& box) {
+    if (!stamp_ellipses_ || !DirectPixels() || pen_.Mode() != pmCopy) return false;
+    if (box.width() < 0 || box.height() < 0 || box.width() > kMaxStampSize ||
+        box.height() > kMaxStampSize)
+        return false;
+    if (PenDraws() && pen_.Style() != psSolid && pen_.Style() != psInsideFrame) return false;
+    if (brush_.Style() != bsSolid && brush_.Style() != bsClear) return false;
+    const EllipseStamp& stamp = FindStamp(box.width(), box.height());
+    const QRect clip = DirectClip();
+    for (const auto& [offset, rgb] : stamp.pixels) {
+        const QPoint px = box.topLeft() + offset;
+        if (!clip.contains(px)) continue;
+        reinterpret_cast<QRgb*>(direct_bits_ + px.y() * direct_bpl_)[px.x()] = rgb;
+    }
+    return true;
+}
+
+}  // namespace kelmarin

@@ -1,0 +1,78 @@
+#include "chart/custom_axis_panel.h"
+
+#include "chart/chart_exceptions.h"
+#include "chart/chart_series.h"
+
+namespace kelmarin {
+
+TCustomAxisPanel::TCustomAxisPanel(QWidget* parent) : TChartPanelExtended(parent) {
+    for (int i = 0; i < 5; ++i)
+        axes_[std::size_t(i)] = std::make_unique<TChartAxis>(this, TAxisPlacement(i));
+}
+
+TCustomAxisPanel::~TCustomAxisPanel() { BeginDestroy(); }
+
+void TCustomAxisPanel::SetMaxPointsPerPage(int n) {
+    if (n < 0) throw ChartException("MaxPointsPerPage must be >= 0");
+    Set(max_points_per_page_, n);
+}
+
+TChartAxis* TCustomAxisPanel::Axis(TAxisPlacement placement) {
+    return axes_[std::size_t(placement)].get();
+}
+
+bool TCustomAxisPanel::IsAxisShown(const TChartAxis& axis) const {
+    if (!axis_visible_ || !axis.Visible()) return false;
+    if (axis.Placement() == TAxisPlacement::Depth) return View3D();
+    bool any_user = false;
+    for (const TChartSeries* s : SeriesList()) {
+        if (!s->Active()) continue;
+        if (axis.IsAttached(*s)) return true;
+        any_user = true;
+    }
+    return !any_user;
+}
+
+int TCustomAxisPanel::AxisPosition(const TChartAxis& axis) const {
+    const TRect& r = TChartPanelBase::ChartRect();
+    const int across = axis.Horizontal() ? ChartHeight() : ChartWidth();
+    const int shift = int(axis.PositionPercent() * across / 100.0);
+    switch (axis.Placement()) {
+        case TAxisPlacement::Bottom:
+            return r.bottom - shift;
+        case TAxisPlacement::Top:
+            return r.top + shift;
+        case TAxisPlacement::Right:
+            return r.right - shift;
+        default:
+            return r.left + shift;
+    }
+}
+
+void TCustomAxisPanel::InternalPaint(const TRect& bounds) {
+    PaintPanel(bounds);
+    for (TChartSeries* s : SeriesList())
+        if (s->Active()) s->ChartPaintBegins();
+    DrawTitleBlocks();
+    LayoutAxes();
+    ApplySeriesMargins();
+    PaintWalls();
+    if (axis_visible_) {
+        if (OnBeforeDrawAxes) OnBeforeDrawAxes();
+        for (auto& axis : axes_)
+            if (IsAxisShown(*axis)) DrawAxis(*axis);
+    }
+    if (OnBeforeDrawSeries) OnBeforeDrawSeries();
+    DrawSeries();
+    DrawZoomRectangle();
+    Surface().ResetDrawingState();
+    if (OnAfterDraw) OnAfterDraw();
+}
+
+void TCustomAxisPanel::DrawSeries() {
+    // Series clip themselves to the plot area (ClipPoints) around their points.
+    for (TChartSeries* s : SeriesList())
+        if (s->Active()) s->DrawValues();
+}
+
+}  // namespace kelmarin

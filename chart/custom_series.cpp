@@ -1,0 +1,157 @@
+#include "chart/custom_series.h"
+
+#include <algorithm>
+
+#include "chart/chart_axis.h"
+#include "chart/chart_canvas_3d.h"
+#include "chart/chart_owner.h"
+
+namespace kelmarin {
+
+namespace {
+
+bool Drawable(int p) { return p >= -32766 && p <= 32766; }
+
+}  // namespace
+
+TCustomSeries::TCustomSeries() : pointer_(this) {
+    line_pen_.SetOnChange([this] { RequestRepaint(); });
+}
+
+void TCustomSeries::SetStairs(bool on) {
+    if (on == stairs_) return;
+    stairs_ = on;
+    RequestRepaint();
+}
+
+void TCustomSeries::SetLineHeight(int px) {
+    if (px == line_height_) return;
+    line_height_ = px;
+    RequestRepaint();
+}
+
+void TCustomSeries::SetDark3D(bool on) {
+    if (on == dark_3d_) return;
+    dark_3d_ = on;
+    RequestRepaint();
+}
+
+TChartCanvas3D* TCustomSeries::Surface() const {
+    return ParentChart() ? &ParentChart()->Canvas() : nullptr;
+}
+
+std::pair<int, int> TCustomSeries::HorizontalMargins() const {
+    int left = 0, right = 0;
+    if (pointer_.Visible() && pointer_.InflateMargins())
+        left = right = pointer_.HorizSize() + 1;
+    if (stairs_) left = right = std::max(left, line_pen_.Width());
+    return {left, right};
+}
+
+std::pair<int, int> TCustomSeries::VerticalMargins() const {
+    int top = 0, bottom = 0;
+    if (pointer_.Visible() && pointer_.InflateMargins())
+        top = bottom = pointer_.VertSize() + 1;
+    if (stairs_) {
+        top = std::max(top, line_pen_.Width());
+        bottom = std::max(bottom, line_pen_.Width() + 1);
+    }
+    if (line_height_ > 0) bottom = std::max(bottom, line_height_);
+    return {top, bottom};
+}
+
+bool TCustomSeries::IsPointInMarker(int i, int x, int y) const {
+    if (i < 0 || i >= PointCount()) return false;
+    const int px = XPixel(i), py = YPixel(i);
+    return std::abs(x - px) <= pointer_.HorizSize() && std::abs(y - py) <= pointer_.VertSize();
+}
+
+void TCustomSeries::DrawValues() {
+    // Each paint starts afresh: no position left by an earlier paint may be joined.
+    previous_color_ = clNone;
+    TChartSeries::DrawValues();
+}
+
+void TCustomSeries::PrepareLinePen(TColor color) {
+    TChartCanvas3D& c = *Surface();
+    c.ApplyChartPen(line_pen_);
+    c.Pen().SetColor(color);
+    c.Brush().SetStyle(bsClear);
+}
+
+void TCustomSeries::PrepareMarkerCanvas(TColor color) {
+    TChartCanvas3D& c = *Surface();
+    c.ApplyChartPen(pointer_.Pen());
+    if (pointer_.Pen().Visible() && pointer_.Pen().Color() == clDefault) c.Pen().SetColor(color);
+    c.Brush().Assign(pointer_.Brush());
+    if (pointer_.Brush().Color() == clDefault) c.Brush().SetColor(color);
+}
+
+void TCustomSeries::DrawMarker(int x, int y, int i, TColor color) {
+    TChartCanvas3D* c = Surface();
+    if (!c) return;
+    PrepareMarkerCanvas(color);
+    const TSeriesPointerStyle style =
+        OnGetPointerStyle ? OnGetPointerStyle(*this, i) : pointer_.Style();
+    pointer_.DrawShape(*c, x, y, style);
+}
+
+int TCustomSeries::EdgeYPixel(int i) const {
+    const TChartAxis* h = GetHorizAxis();
+    const TChartAxis* v = GetVertAxis();
+    const double x0 = XValueAt(i - 1), y0 = YValueAt(i - 1);
+    const double x1 = XValueAt(i), y1 = YValueAt(i);
+    int y = YPixel(i - 1);
+    if (!stairs_ && x1 != x0 && h && v) {
+        const double xe = h->PixelToValue(previous_x_);
+        y = v->ValueToPixel(y0 + (y1 - y0) * (xe - x0) / (x1 - x0));
+    }
+    // A far-off previous point must not hand the surface a huge line.
+    return std::clamp(y, -kMaxPixel, kMaxPixel);
+}
+
+void TCustomSeries::DrawSegment(int i, int x, int y, TColor color, bool markers, bool is_last) {
+    TChartCanvas3D& c = *Surface();
+    if ((x != previous_x_ || y != previous_y_) && color != clNone) {
+        PrepareLinePen(color);
+        c.DrawLine(previous_x_, previous_y_, x, y);
+    }
+    if (!markers || !pointer_.Visible()) return;
+    if (previous_color_ != clNone) DrawMarker(previous_x_, previous_y_, i - 1, previous_color_);
+    if (is_last && color != clNone) DrawMarker(x, y, i, color);
+}
+
+void TCustomSeries::DrawPoint(int i) {
+    TChartCanvas3D* c = Surface();
+    if (!c) return;
+    const TColor color = PointColor(i);
+    const int x = XPixel(i), y = YPixel(i);
+    if (!Drawable(x) || !Drawable(y)) {
+        // Skipped: the line goes on from the last point drawn, if there is one.
+        return;
+    }
+    c->Pen().SetColor(clBlack);
+    c->Brush().SetColor(color);
+    if (previous_color_ == clNone) {
+        previous_x_ = x;
+        previous_y_ = y;
+    }
+    const bool is_last = i == LastVisibleIndex();
+    if (i == FirstVisibleIndex()) {
+        if (i > 0) {
+            const TChartAxis* h = GetHorizAxis();
+            const TRect& r = ParentChart()->ChartRect();
+            previous_x_ = h && h->Inverted() ? r.right : r.left;
+            previous_y_ = EdgeYPixel(i);
+            if (PointColor(i - 1) != clNone) DrawSegment(i, x, y, color, false, is_last);
+        }
+        if (is_last && pointer_.Visible()) DrawMarker(x, y, i, color);
+    } else {
+        DrawSegment(i, x, y, color, true, is_last);
+    }
+    previous_x_ = x;
+    previous_y_ = y;
+    previous_color_ = color;
+}
+
+}  // namespace kelmarin
