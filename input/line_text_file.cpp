@@ -52,6 +52,18 @@ const char* FindLineStop(const char* p, const char* end) {
     return FindLineStop<false>(p, end, 0, unused);
 }
 
+std::uint64_t CountByte(const char* p, const char* end, char byte) {
+    std::uint64_t n = 0;
+#if defined(__SSE2__)
+    const __m128i b = _mm_set1_epi8(byte);
+    for (; end - p >= 16; p += 16)
+        n += unsigned(__builtin_popcount(unsigned(_mm_movemask_epi8(
+            _mm_cmpeq_epi8(_mm_loadu_si128(reinterpret_cast<const __m128i*>(p)), b)))));
+#endif
+    for (; p < end; ++p) n += *p == byte;
+    return n;
+}
+
 }  // namespace
 
 LineTextFile::~LineTextFile() { CloseHandle(); }
@@ -231,14 +243,51 @@ bool LineTextFile::AppendLineFinding(std::string& line, char probe) {
     return line.find(probe, before) != std::string::npos;
 }
 
-bool LineTextFile::SkipLineFinding(char probe) {
-    bool found = false;
-    if (const char* lf = WholeLine<true>(probe, found)) {
-        pos_ = std::size_t(lf - buffer_) + 1;
-        return found;
+const char* LineTextFile::ChunkEnd() const {
+    const char* p = buffer_ + pos_;
+    const char* end = buffer_ + end_;
+    if (endMark_)
+        if (const void* mark = std::memchr(p, kEndMark, std::size_t(end - p)))
+            return static_cast<const char*>(mark);
+    return end;
+}
+
+std::uint64_t LineTextFile::CountLines() {
+    std::uint64_t lines = 0;
+    bool open = false;  // bytes read since the last LF: a line is under way
+    while (PeekByte() != kEnd) {
+        const char* p = buffer_ + pos_;
+        const char* end = ChunkEnd();
+        lines += CountByte(p, end, '\n');
+        open = end[-1] != '\n';
+        pos_ = std::size_t(end - buffer_);
     }
-    NextLine(scratch_);
-    return scratch_.find(probe) != std::string::npos;
+    // The loop reads before it tests: an empty file still reads one (empty) line.
+    return lines + (open || lines == 0);
+}
+
+std::uint64_t LineTextFile::CountLinesHolding(char probe) {
+    std::uint64_t count = 0;
+    bool inHit = false;  // the line under way holds the probe; its LF is still to come
+    while (PeekByte() != kEnd) {
+        const char* p = buffer_ + pos_;
+        const char* end = ChunkEnd();
+        while (p < end) {
+            if (!inHit) {
+                const void* hit = std::memchr(p, probe, std::size_t(end - p));
+                if (!hit) break;
+                inHit = true;
+                p = static_cast<const char*>(hit);
+            }
+            const void* lf = std::memchr(p, '\n', std::size_t(end - p));
+            if (!lf) break;
+            ++count;
+            inHit = false;
+            p = static_cast<const char*>(lf) + 1;
+        }
+        pos_ = std::size_t(end - buffer_);
+    }
+    return count + inHit;  // a last line without a line end
 }
 
 std::string LineTextFile::NextLine() {

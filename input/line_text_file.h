@@ -5,6 +5,7 @@
 
 #include <array>
 #include <cstddef>
+#include <cstdint>
 #include <string>
 
 namespace kelmarin {
@@ -37,9 +38,10 @@ public:
     void AppendLine(std::string& line);
     // AppendLine; true when the appended line holds the byte probe.
     bool AppendLineFinding(std::string& line, char probe);
-    // Reads past the current line as NextLine does, without keeping it; true when the line
-    // holds the byte probe.
-    bool SkipLineFinding(char probe);
+    // Read the rest of the file as a loop of NextLine until AtEnd would, reading at least one
+    // line, without assembling the lines: how many lines there are, and how many hold probe.
+    std::uint64_t CountLines();
+    std::uint64_t CountLinesHolding(char probe);
     std::string NextLine();
     bool AtEnd() {
         if (state_ == State::Input && pos_ < end_) return buffer_[pos_] == kEndMark && endMark_;
@@ -55,10 +57,11 @@ private:
     static constexpr char kEndMark = 0x1A;
 
     int PeekByte();
+    // The bytes from the current position up to the end mark or the end of the buffer.
+    const char* ChunkEnd() const;
     // The LF that ends the current line when the whole line is buffered, else nullptr.
     template <bool kProbe>
     const char* WholeLine(char probe, bool& found) const;
-    std::string scratch_;
     bool Refill();
     void CloseHandle();
 

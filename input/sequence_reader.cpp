@@ -46,14 +46,10 @@ std::uint64_t SequenceReader::CountSequences(std::string_view mode) {
     file_.UseBuffer(runBuffer_.get(), kRunBufferSize);
     file_.OpenInput();
     CheckIo();
-    std::uint64_t total = 0;
     const bool fasta = mode == kFastaMode;
-    // Reads before it tests: an empty file still gives one (empty) line.
-    do {
-        const bool header = file_.SkipLineFinding('>');
-        CheckIo();
-        if (!fasta || header) ++total;
-    } while (!AtEnd());
+    // Every line counts in plain text mode, header lines in FASTA mode.
+    const std::uint64_t total = fasta ? file_.CountLinesHolding('>') : file_.CountLines();
+    CheckIo();
     file_.OpenInput();
     CheckIo();
     return total;

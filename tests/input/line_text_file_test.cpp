@@ -138,6 +138,33 @@ TEST_F(LineTextFileTest, RandomBinaryBytesMatchTheLineRules) {
     EXPECT_EQ(LinesOf(bytes, 100), expected);
 }
 
+TEST_F(LineTextFileTest, CountingLinesMatchesReadingThem) {
+    std::mt19937 rng(3);
+    const std::string alphabet = "ac>\r\n\n\x1A";
+    for (int round = 0; round < 400; ++round) {
+        std::string bytes;
+        const int len = round < 20 ? round : int(rng() % 300);
+        for (int i = 0; i < len; ++i) bytes += alphabet[rng() % (round % 3 ? alphabet.size() - 1 : alphabet.size())];
+        for (std::size_t size : {1u, 3u, 16u, 4096u}) {
+            SCOPED_TRACE(testing::PrintToString(bytes) + " buffer " + std::to_string(size));
+            // The counting pass written plainly: read before testing, until the end.
+            Open(bytes, size);
+            std::uint64_t lines = 0, headers = 0;
+            do {
+                const std::string line = file_.NextLine();
+                ++lines;
+                headers += line.find('>') != std::string::npos;
+            } while (!file_.AtEnd());
+            Open(bytes, size);
+            EXPECT_EQ(file_.CountLinesHolding('>'), headers);
+            EXPECT_TRUE(file_.AtEnd());
+            Open(bytes, size);
+            EXPECT_EQ(file_.CountLines(), lines);
+            EXPECT_TRUE(file_.AtEnd());
+        }
+    }
+}
+
 TEST_F(LineTextFileTest, ReopeningStartsAgainAtTheFirstByte) {
     Open("one\ntwo\nthree\n");
     EXPECT_EQ(file_.NextLine(), "one");
