@@ -13,7 +13,10 @@ TChartCanvas3D::TChartCanvas3D() {
 
 TChartCanvas3D::~TChartCanvas3D() = default;
 
-void TChartCanvas3D::AttachPainter(QPainter* painter) { painter_ = painter; }
+void TChartCanvas3D::AttachPainter(QPainter* painter) {
+    painter_ = painter;
+    clip_applied_ = false;
+}
 
 void TChartCanvas3D::ApplyPendingBrush() {
     if (brush_.Revision() == brush_revision_taken_) return;
@@ -34,10 +37,15 @@ QPainter* TChartCanvas3D::Take() {
     painter_->setRenderHint(QPainter::Antialiasing, false);
     painter_->setRenderHint(QPainter::TextAntialiasing, false);
     painter_->setCompositionMode(QPainter::CompositionMode_SourceOver);
-    if (clip_)
-        painter_->setClipRect(*clip_, Qt::ReplaceClip);
-    else
-        painter_->setClipping(false);
+    // Setting a clip is costly; it is set again only when it changed since the last take.
+    if (!clip_applied_ || applied_clip_ != clip_) {
+        if (clip_)
+            painter_->setClipRect(*clip_, Qt::ReplaceClip);
+        else
+            painter_->setClipping(false);
+        applied_clip_ = clip_;
+        clip_applied_ = true;
+    }
     return painter_;
 }
 
@@ -132,6 +140,7 @@ void TChartCanvas3D::DrawRotatedText(int x, int y, int angle, const QString& tex
     p->rotate(-angle);
     DrawAlignedText(*p, 0, 0, text, CurrentQFont());
     p->restore();
+    clip_applied_ = false;
 }
 
 void TChartCanvas3D::ClipToRect(const TRect& r) {

@@ -169,6 +169,8 @@ class TChartCanvas3D {
     QPoint pen_pos_;
     int style_phase_ = 0;
     std::optional<QRect> clip_;
+    std::optional<QRect> applied_clip_;
+    bool clip_applied_ = false;
     std::vector<QPoint> scratch_pixels_, scratch_off_;
     bool stamp_ellipses_ = true;
     std::vector<EllipseStamp> stamps_;

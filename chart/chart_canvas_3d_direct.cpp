@@ -22,9 +22,10 @@ QRect TChartCanvas3D::DirectClip() const {
 
 void TChartCanvas3D::PlotDirect(const std::vector<QPoint>& on, QRgb color) {
     const QRect clip = DirectClip();
+    const int x0 = clip.left(), x1 = clip.right(), y0 = clip.top(), y1 = clip.bottom();
     const QRgb value = 0xFF000000u | color;
     for (const QPoint& px : on) {
-        if (!clip.contains(px)) continue;
+        if (px.x() < x0 || px.x() > x1 || px.y() < y0 || px.y() > y1) continue;
         reinterpret_cast<QRgb*>(direct_bits_ + px.y() * direct_bpl_)[px.x()] = value;
     }
 }
@@ -73,9 +74,10 @@ bool TChartCanvas3D::StampEllipse(const QRect& box) {
     if (brush_.Style() != bsSolid && brush_.Style() != bsClear) return false;
     const EllipseStamp& stamp = FindStamp(box.width(), box.height());
     const QRect clip = DirectClip();
+    const int x0 = clip.left(), x1 = clip.right(), y0 = clip.top(), y1 = clip.bottom();
     for (const auto& [offset, rgb] : stamp.pixels) {
         const QPoint px = box.topLeft() + offset;
-        if (!clip.contains(px)) continue;
+        if (px.x() < x0 || px.x() > x1 || px.y() < y0 || px.y() > y1) continue;
         reinterpret_cast<QRgb*>(direct_bits_ + px.y() * direct_bpl_)[px.x()] = rgb;
     }
     return true;

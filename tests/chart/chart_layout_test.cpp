@@ -1,0 +1,144 @@
+#include <gtest/gtest.h>
+
+#include "tests/chart/grafico_fixture.h"
+
+namespace kelmarin::test {
+namespace {
+
+using Layout = Grafico;
+
+TEST_F(Layout, FormSettingsGiveRoomToTitleAxesAndLabels) {
+    Fill(0, 1, 100, 0, clRed);
+    s[0].AddPoint(50, 100, QString(), clRed);  // left labels run from "0" to "100"
+    Render();
+    const int h = ArialLineHeight();
+    const TRect& r = chart.ChartRect();
+    EXPECT_EQ(r.top, h + TCustomChart::kTitleMargin);  // one empty title line
+    EXPECT_EQ(r.right, 682);
+    EXPECT_EQ(r.bottom, 524 - h - h - 6);  // title, labels, axis line 2 + ticks 4
+    // Left: the turned title's line height, then the widest label and a blank.
+    EXPECT_EQ(r.left, h + ArialWidth("100") + ArialWidth(" "));
+}
+
+TEST(LayoutDefaults, MarginsOfAPlainChartMakeTheStartingRectangle) {
+    TChart chart;
+    chart.resize(682, 524);
+    chart.SetAxisVisible(false);  // no axis takes room: the rectangle stays as the margins left it
+    QImage image(682, 524, QImage::Format_RGB32);
+    QPainter p(&image);
+    chart.RenderFrame(&p, {0, 0, 682, 524});
+    // MulDiv rounds 20.46 to 20 and 20.96 to 21.
+    EXPECT_EQ(chart.ChartRect(), (TRect{20, 21, 662, 503}));
+}
+
+TEST(LayoutDefaults, AnEmptyTitleTakesNoRoomAndOneEmptyLineTakesALineAndFive) {
+    TChart chart;
+    chart.resize(300, 200);
+    chart.SetAxisVisible(false);
+    chart.SetMarginTop(0);
+    QImage image(300, 200, QImage::Format_RGB32);
+    QPainter p(&image);
+    chart.RenderFrame(&p, {0, 0, 300, 200});
+    EXPECT_EQ(chart.ChartRect().top, 0);
+    chart.Title().SetText({QString()});
+    chart.RenderFrame(&p, {0, 0, 300, 200});
+    EXPECT_EQ(chart.ChartRect().top, ArialLineHeight() + 5);
+}
+
+TEST_F(Layout, SeriesWithoutPointsGiveTheLabelZeroAtEachAxisCentre) {
+    const QImage im = Render();
+    for (TChartAxis* axis : {&chart.BottomAxis(), &chart.LeftAxis()}) {
+        ASSERT_EQ(axis->TickPositions().size(), 1u);
+        EXPECT_EQ(axis->TickPositions()[0], axis->CentrePixel());
+    }
+    // The bottom "0" sits centred under the centre pixel, below the ticks.
+    const TRect& r = chart.ChartRect();
+    const int cx = chart.BottomAxis().CentrePixel();
+    bool ink = false;
+    for (int y = r.bottom + 7; y < r.bottom + 7 + ArialLineHeight(); ++y)
+        for (int x = cx - 3; x <= cx + 3; ++x) ink |= At(im, x, y) == kBlack;
+    EXPECT_TRUE(ink);
+    EXPECT_EQ(At(im, cx, r.bottom + 2), kGray);  // its tick
+}
+
+TEST_F(Layout, WithoutSeriesAllFourAxesTakeRoomButHaveNoLabels) {
+    for (auto& series : s) series.SetParentChart(nullptr);
+    const QImage im = Render();
+    const int h = ArialLineHeight();
+    for (TChartAxis* axis : {&chart.BottomAxis(), &chart.TopAxis(), &chart.LeftAxis(),
+                             &chart.RightAxis()}) {
+        EXPECT_TRUE(chart.IsAxisShown(*axis));
+        EXPECT_TRUE(axis->TickPositions().empty());
+    }
+    EXPECT_FALSE(chart.IsAxisShown(chart.DepthAxis()));
+    const TRect& r = chart.ChartRect();
+    EXPECT_EQ(r.top, h + 5 + h + 6);  // title line, then the top axis' label line and ticks
+    EXPECT_EQ(r.bottom, 524 - h - h - 6);
+    EXPECT_EQ(r.left, h);       // only the title: no labels, no ticks on the left
+    EXPECT_EQ(r.right, 682 - 6);  // right labels measure 0; axis line and ticks remain
+}
+
+TEST_F(Layout, GridIsDottedGreyThroughThePlotAreaAndOnlyOnTheBottomAxis) {
+    // One diagonal line: it crosses each grid line in one place only.
+    s[0].AddPoint(1, 0, QString(), clRed);
+    s[0].AddPoint(100, 10, QString(), clRed);
+    const QImage im = Render();
+    const TRect& r = chart.ChartRect();
+    ASSERT_GE(chart.BottomAxis().TickPositions().size(), 5u);
+    for (const int x : chart.BottomAxis().TickPositions()) {
+        if (x <= r.left + 10 || x >= r.right - 10) continue;
+        int grey = 0, first = -1, last = -1;
+        for (int y = r.top + 1; y < r.bottom; ++y)
+            if (At(im, x, y) == kGray) {
+                ++grey;
+                if (first < 0) first = y;
+                last = y;
+            }
+        const int span = r.bottom - r.top - 1;
+        EXPECT_LE(first, r.top + 4) << x;
+        EXPECT_GE(last, r.bottom - 7) << x;
+        EXPECT_GT(grey, span / 3) << x;  // dotted: about half the pixels
+        EXPECT_LT(grey, span * 2 / 3) << x;
+    }
+    // The left axis draws no grid: halfway between two bottom grid lines nothing is grey.
+    const auto& t = chart.BottomAxis().TickPositions();
+    const int mid = (t[1] + t[2]) / 2;
+    for (const int y : chart.LeftAxis().TickPositions()) {
+        if (y > r.top + 2 && y < r.bottom - 2) {
+            EXPECT_NE(At(im, mid, y), kGray);
+        }
+    }
+}
+
+TEST_F(Layout, FrameIsBlackRoundThePlotAreaAndBottomAxisLineTwoPixels) {
+    Fill(0, 1, 100, 10, clRed);
+    const QImage im = Render();
+    const TRect& r = chart.ChartRect();
+    EXPECT_EQ(At(im, r.left, r.top + 30), kBlack);
+    EXPECT_EQ(At(im, r.left + 40, r.top), kBlack);
+    EXPECT_EQ(At(im, r.left + 40, r.bottom), kBlack);
+    int thick = 0;  // the axis line over the frame's bottom edge is 2 pixels wide
+    for (int y = r.bottom - 3; y <= r.bottom + 3; ++y) thick += At(im, r.left + 40, y) == kBlack;
+    EXPECT_EQ(thick, 2);
+}
+
+TEST_F(Layout, BackgroundRunsFromYellowAtTheBottomToPinkAtTheTop) {
+    const QImage im = Render();
+    // Inside the bevel, away from text.
+    EXPECT_EQ(At(im, 300, 522), 0xFFFF00u);
+    EXPECT_EQ(At(im, 300, 1), 0xFF80FFu);
+}
+
+TEST_F(Layout, SeriesAreDrawnOverTheGrid) {
+    Fill(0, 1, 100, 5, clRed);  // a flat red line at the centre of the left axis
+    const QImage im = Render();
+    const int y = chart.LeftAxis().CentrePixel();
+    for (const int x : chart.BottomAxis().TickPositions()) {
+        if (x > chart.ChartRect().left && x < chart.ChartRect().right) {
+            EXPECT_EQ(At(im, x, y), kRed) << x;
+        }
+    }
+}
+
+}  // namespace
+}  // namespace kelmarin::test
