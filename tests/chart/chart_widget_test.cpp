@@ -1,0 +1,71 @@
+#include <gtest/gtest.h>
+
+#include <QTest>
+
+#include "chart/chart.h"
+#include "chart/grafico_config.h"
+#include "chart/line_series.h"
+
+namespace kelmarin {
+namespace {
+
+class ChartWidget : public ::testing::Test {
+  protected:
+    ChartWidget() {
+        ConfigureGrafico(chart, {&s[0], &s[1], &s[2], &s[3]});
+        chart.OnAfterDraw = [this] { ++frames; };
+        chart.resize(300, 200);
+        chart.show();
+        EXPECT_TRUE(QTest::qWaitForWindowExposed(&chart));
+    }
+
+    TChart chart;
+    std::array<TLineSeries, 4> s;
+    int frames = 0;
+};
+
+TEST_F(ChartWidget, NeverLetsTheBackgroundBeErased) {
+    EXPECT_TRUE(chart.testAttribute(Qt::WA_OpaquePaintEvent));
+    EXPECT_TRUE(chart.testAttribute(Qt::WA_NoSystemBackground));
+    EXPECT_FALSE(chart.autoFillBackground());
+}
+
+TEST_F(ChartWidget, ADataChangeOnlyMarksDirtyAndRepaintAtOncePaintsAFrame) {
+    QTRY_VERIFY(frames > 0);
+    QTRY_VERIFY(!chart.Surface().IsDirty());
+    const int before = frames;
+    s[0].AddPoint(1, 2, QString(), clRed);
+    EXPECT_TRUE(chart.Surface().IsDirty());
+    EXPECT_EQ(frames, before);  // nothing painted yet: only invalidated
+    chart.RepaintNow();
+    EXPECT_EQ(frames, before + 1);
+    EXPECT_FALSE(chart.Surface().IsDirty());
+}
+
+TEST_F(ChartWidget, UncoveringCopiesTheLastFrameWithoutANewOne) {
+    QTRY_VERIFY(frames > 0);
+    QTRY_VERIFY(!chart.Surface().IsDirty());
+    const int before = frames;
+    chart.repaint();  // as when the window is uncovered
+    EXPECT_EQ(frames, before);
+    const QImage shown = chart.grab().toImage();
+    EXPECT_EQ(shown.pixel(150, 198) & 0xFFFFFF, chart.Surface().Bitmap()->pixel(150, 198) & 0xFFFFFF);
+}
+
+TEST_F(ChartWidget, ResizingBuildsTheNextFrameAtTheNewSize) {
+    QTRY_VERIFY(frames > 0);
+    chart.resize(400, 260);
+    QTRY_COMPARE(chart.Surface().Bitmap()->size(), QSize(400, 260));
+    EXPECT_EQ(chart.ChartRect().right, 400);
+}
+
+TEST_F(ChartWidget, ASettingChangeRepaintsOnlyWhenTheValueDiffers) {
+    QTRY_VERIFY(!chart.Surface().IsDirty());
+    chart.Gradient().SetStartColor(clYellow);  // unchanged
+    EXPECT_FALSE(chart.Surface().IsDirty());
+    s[1].LinePen().SetWidth(3);
+    EXPECT_TRUE(chart.Surface().IsDirty());
+}
+
+}  // namespace
+}  // namespace kelmarin
