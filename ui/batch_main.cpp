@@ -48,10 +48,7 @@ int main(int argc, char** argv) {
         return Fail(view, e.what());
     }
     view.ClearProgressLine();
-    const std::string csv = ProfileCsv(options->words, controller.Profile());
-    if (std::fwrite(csv.data(), 1, csv.size(), stdout) != csv.size() || std::fflush(stdout) != 0)
-        return Fail(view, "Could not write the profile to standard output");
-    std::fprintf(stderr, "processed %s\n", view.ProcessedText().c_str());
+    // The picture first: when it fails, nothing has gone to standard output.
     if (!options->pngFile.empty()) {
         try {
             WriteChartPicture(view, *options);
@@ -59,5 +56,9 @@ int main(int argc, char** argv) {
             return Fail(view, e.what());
         }
     }
+    const std::string csv = ProfileCsv(options->words, controller.Profile());
+    if (std::fwrite(csv.data(), 1, csv.size(), stdout) != csv.size() || std::fflush(stdout) != 0)
+        return Fail(view, "Could not write the profile to standard output");
+    std::fprintf(stderr, "processed %s\n", view.ProcessedText().c_str());
     return 0;
 }

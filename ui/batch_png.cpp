@@ -1,11 +1,45 @@
+#include <QApplication>
+#include <QImage>
+#include <QPainter>
+#include <array>
+#include <cstdlib>
 #include <stdexcept>
 
+#include "chart/chart.h"
+#include "chart/grafico_config.h"
+#include "chart/line_series.h"
 #include "ui/batch_csv.h"
+#include "ui/console_view.h"
 
 namespace kelmarin {
 
-void WriteChartPicture(const ConsoleView&, const BatchOptions&) {
-    throw std::runtime_error("Writing the chart as a picture is not available yet");
+void WriteChartPicture(const ConsoleView& view, const BatchOptions& options) {
+    // Painting needs an application object, which a batch run makes only for the picture and
+    // without a display.
+    setenv("QT_QPA_PLATFORM", "offscreen", 0);
+    static int argc = 1;
+    static char name[] = "kelmarin-batch";
+    static char* argv[] = {name, nullptr};
+    // Standard error carries the run's own messages only.
+    qInstallMessageHandler([](QtMsgType, const QMessageLogContext&, const QString&) {});
+    QApplication app(argc, argv);
+
+    TChart chart;
+    std::array<TLineSeries, 4> series;
+    ConfigureGrafico(chart, {&series[0], &series[1], &series[2], &series[3]});
+    chart.resize(options.width, options.height);
+    for (int s = 1; s <= 4; ++s)
+        for (const ConsoleView::Point& p : view.Points(s))
+            series[std::size_t(s - 1)].AddPoint(p.x, p.y, QString(), p.color);
+
+    QImage image(options.width, options.height, QImage::Format_RGB32);
+    {
+        QPainter painter(&image);
+        chart.RenderFrame(&painter, {0, 0, options.width, options.height});
+    }
+    for (auto& s : series) s.SetParentChart(nullptr);
+    if (!image.save(QString::fromStdString(options.pngFile), "PNG"))
+        throw std::runtime_error("Cannot write the picture " + options.pngFile);
 }
 
 }  // namespace kelmarin

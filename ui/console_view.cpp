@@ -11,8 +11,8 @@ std::string ConsoleView::WordText(int row) const { return options_.words[row - 1
 
 void ConsoleView::ClearPoints(int series) { points_[series - 1].clear(); }
 
-void ConsoleView::AddPoint(int series, double x, double y, TColor) {
-    points_[series - 1].emplace_back(x, y);
+void ConsoleView::AddPoint(int series, double x, double y, TColor color) {
+    points_[series - 1].push_back({x, y, color});
 }
 
 std::string ConsoleView::OpenDialogFileName(OpenDialog dialog) const {

@@ -46,8 +46,12 @@ public:
     bool Finished() const { return finished_; }
     // An error the run reported through a dialog (the file could not be chosen).
     bool Failed() const { return failed_; }
+    struct Point {
+        double x, y;
+        TColor color;
+    };
     // The points of series 1 to 4 as the chart would hold them.
-    const std::vector<std::pair<double, double>>& Points(int series) const { return points_[series - 1]; }
+    const std::vector<Point>& Points(int series) const { return points_[series - 1]; }
     void ClearProgressLine();
 
 private:
@@ -61,7 +65,7 @@ private:
     std::string processed_;
     bool finished_ = false;
     bool failed_ = false;
-    std::array<std::vector<std::pair<double, double>>, 4> points_;
+    std::array<std::vector<Point>, 4> points_;
 };
 
 }  // namespace kelmarin

@@ -4,6 +4,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <QImage>
 #include <fstream>
 #include <sstream>
 #include <string>
@@ -20,6 +21,12 @@ struct Result {
     int status = -1;
     std::string out, err;
 };
+
+std::string Lines(int n, const std::string& line) {
+    std::string s;
+    for (int i = 0; i < n; ++i) s += line + "\n";
+    return s;
+}
 
 std::string Quote(const std::string& arg) {
     std::string q = "'";
@@ -179,6 +186,31 @@ TEST_F(BatchTest, BadArgumentsExitWithTwo) {
         EXPECT_NE(r.err.find("usage: kelmarin-batch"), std::string::npos);
         EXPECT_TRUE(r.out.empty());
     }
+}
+
+TEST_F(BatchTest, ChartPictureAsTheWindowShowsIt) {
+    const std::string txt = dir_.Write("in.txt", Lines(30, "ATGCCC"));
+    const std::string png = (dir_.Path() / "chart.png").string();
+    Result r = Run({"--png", png, "--size", "400x300", txt, "atg"});
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.err, "processed 30\n");
+    const QImage image(QString::fromStdString(png));
+    ASSERT_EQ(image.size(), QSize(400, 300));
+    // The background runs from yellow at the bottom to pink at the top, in 256 bands.
+    const auto near = [](QRgb c, int r, int g, int b) {
+        return std::abs(qRed(c) - r) <= 2 && std::abs(qGreen(c) - g) <= 2 && std::abs(qBlue(c) - b) <= 2;
+    };
+    EXPECT_TRUE(near(image.pixel(2, 298), 0xFF, 0xFF, 0x00)) << std::hex << image.pixel(2, 298);
+    EXPECT_TRUE(near(image.pixel(2, 1), 0xFF, 0x80, 0xFF)) << std::hex << image.pixel(2, 1);
+
+    r = Run({"--png", png, txt, "atg"});
+    EXPECT_EQ(QImage(QString::fromStdString(png)).size(), QSize(682, 524));
+
+    // A picture that cannot be written fails the run before anything reaches standard output.
+    r = Run({"--png", (dir_.Path() / "no" / "such.png").string(), txt, "atg"});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_TRUE(r.out.empty());
+    EXPECT_NE(r.err.find("Cannot write the picture"), std::string::npos);
 }
 
 TEST_F(BatchTest, SameRowsAsTheWindowsRun) {
