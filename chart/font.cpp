@@ -10,7 +10,11 @@ QString SubstituteFace(const QString& face) {
         return QStringLiteral("Liberation Mono");
     if (face.compare(QLatin1String("Times New Roman"), Qt::CaseInsensitive) == 0)
         return QStringLiteral("Liberation Serif");
-    // "Arial", "MS Sans Serif", "Tahoma" and anything unknown: the sans face.
+    // The classic dialog face is a narrow bitmap sans: the narrow cut keeps captions inside
+    // the controls they were measured for.
+    if (face.compare(QLatin1String("MS Sans Serif"), Qt::CaseInsensitive) == 0)
+        return QStringLiteral("Liberation Sans Narrow");
+    // "Arial" and anything unknown: the sans face of the same metrics.
     return QStringLiteral("Liberation Sans");
 }
 

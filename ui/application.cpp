@@ -101,10 +101,14 @@ bool TApplication::notify(QObject* receiver, QEvent* event) {
     } catch (...) {
         failure = std::current_exception();
     }
+    ReportFailure(failure);
+    return false;
+}
+
+void ReportFailure(std::exception_ptr failure) {
     // Whoever waits on Qt's dispatch gets the failure back; otherwise the user sees it here
     // and the loop goes on with the next event.
     if (!TFailureScope::TakeFailure(failure)) ShowException(failure);
-    return false;
 }
 
 bool TApplication::eventFilter(QObject* watched, QEvent* event) {

@@ -6,6 +6,7 @@
 
 #include <QApplication>
 #include <QString>
+#include <exception>
 
 class QWidget;
 
@@ -28,6 +29,10 @@ void ProcessPendingEvents();
 // Asks the event loop to end; open modal dialogs close with result 2, and dialogs opened
 // afterwards close at once with 2. The program ends when control is back in Run().
 void RequestTermination();
+
+// Where a failure that left an event handler goes: back to whoever waits on Qt's dispatch
+// (pending events, a modal dialog), or else to the exception display.
+void ReportFailure(std::exception_ptr failure);
 
 // True once termination has been requested.
 bool TerminationRequested();

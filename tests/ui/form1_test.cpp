@@ -1,0 +1,219 @@
+// The main window driven as a user drives it: real clicks and keys, offscreen, with the open
+// dialogs answered through their executor and message dialogs through their buttons.
+
+#include "ui/form1.h"
+
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QCheckBox>
+#include <QDesktopServices>
+#include <QDir>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QTest>
+#include <QTimer>
+#include <QUrl>
+
+#include "chart/chart.h"
+#include "gauge/gauge.h"
+#include "tests/input/temp_file.h"
+#include "tests/ui/shell_modal_helper.h"
+#include "ui/about_box.h"
+#include "ui/application.h"
+#include "ui_form1.h"
+
+namespace kelmarin {
+namespace {
+
+using test::ButtonNamed;
+using test::OnMessageForm;
+
+std::string Lines(int n, const std::string& line) {
+    std::string s;
+    for (int i = 0; i < n; ++i) s += line + "\n";
+    return s;
+}
+
+// Answers the next message dialog with the button named, remembering its text.
+void Answer(const char* button, QString* text = nullptr) {
+    OnMessageForm([button, text](TMessageForm* form) {
+        if (text) *text = form->findChild<QLabel*>(QStringLiteral("Message"))
+                              ? form->findChild<QLabel*>(QStringLiteral("Message"))->text()
+                              : form->windowTitle();
+        QTest::mouseClick(ButtonNamed(form, button), Qt::LeftButton);
+    });
+}
+
+class Form1Test : public ::testing::Test {
+protected:
+    void SetUp() override {
+        form_.show();
+        form_.activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(&form_));
+    }
+    // Chooses a file through FILE > Open file > Text, as the dialog would.
+    void ChooseText(const std::string& bytes) {
+        const QString name = QString::fromStdString(dir_.Write("in.txt", bytes));
+        form_.Aprifilelettura1().SetExecutor([name](TOpenDialog& d) {
+            d.SetFileName(name);
+            return true;
+        });
+        form_.Controls().text->trigger();
+    }
+    double Y(int series, int bucket) { return form_.Series(series).YValues().ValueAt(bucket - 1); }
+
+    test::TempDir dir_;
+    TForm1 form_;
+};
+
+TEST_F(Form1Test, LayoutCaptionsAndMenu) {
+    EXPECT_EQ(form_.windowTitle(), QStringLiteral("Kelmarin") + QString(155, ' ') + "ver 1.0");
+    EXPECT_EQ(form_.centralWidget()->size(), QSize(874, 636));
+    EXPECT_EQ(form_.grafico().geometry(), QRect(167, 9, 682, 524));
+    EXPECT_EQ(form_.barra().geometry(), QRect(9, 581, 840, 33));
+    EXPECT_EQ(form_.Controls().Button1->geometry(), QRect(9, 450, 96, 63));
+    EXPECT_EQ(form_.Controls().APRI1->title(), QStringLiteral("FILE") + QString(16, ' '));
+    EXPECT_EQ(form_.Controls().INFO1->title(), QStringLiteral("HELP"));
+    EXPECT_EQ(form_.Controls().APRI2->title(), QStringLiteral("Open file"));
+    EXPECT_FALSE(form_.Controls().Exit1->icon().isNull());
+    EXPECT_EQ(form_.Aprifilelettura1().Filter(), QStringLiteral("Test|*.txt|All|*.*"));
+    EXPECT_EQ(form_.Aprifilelettura2().Filter(), QStringLiteral("Fasta|*.fas;*.fa"));
+    EXPECT_EQ(QApplication::focusWidget(), form_.Controls().Button1);
+}
+
+TEST_F(Form1Test, AnchorsOnResize) {
+    const QSize grown = form_.size() + QSize(100, 50);
+    form_.resize(grown);
+    QTRY_COMPARE(form_.centralWidget()->size(), QSize(974, 686));
+    EXPECT_EQ(form_.grafico().geometry(), QRect(167, 9, 782, 574));
+    EXPECT_EQ(form_.barra().geometry(), QRect(9, 631, 940, 33));
+    EXPECT_EQ(form_.Controls().Button1->geometry(), QRect(9, 450, 96, 63));
+    EXPECT_EQ(form_.Controls().frame->geometry(), QRect(170, 546, 143, 25));
+}
+
+TEST_F(Form1Test, RunOverAFileShowsCountsPointsAndGauge) {
+    ChooseText(Lines(45, "ATGAAA"));
+    QTest::keyClicks(&form_.Edit(2), QStringLiteral("ATG"));
+    QString endText;
+    Answer("OK", &endText);
+    QTest::mouseClick(form_.Controls().Button1, Qt::LeftButton);
+    EXPECT_EQ(endText, QStringLiteral("END PROCESSING !"));
+    EXPECT_EQ(form_.Edit(1).text(), QStringLiteral("45"));
+    EXPECT_EQ(form_.barra().Progress(), 100);
+    ASSERT_EQ(form_.Series(1).PointCount(), 100);
+    EXPECT_EQ(Y(1, 17), 45);
+    EXPECT_EQ(Y(1, 18), 0);
+    EXPECT_EQ(form_.Series(1).PointColor(16), clRed);
+    EXPECT_EQ(form_.Series(2).PointCount(), 0);
+}
+
+TEST_F(Form1Test, StopClickedDuringARunEndsItAtTheRefresh) {
+    ChooseText(Lines(200, "ACGT"));
+    form_.Edit(2).setText(QStringLiteral("a"));
+    // The click waits for the run to let events through: the counting pass first, then the
+    // first refresh, where STOP is clicked.
+    QTimer::singleShot(0, [this] {
+        QTimer::singleShot(0, [this] { QTest::mouseClick(form_.Controls().Button2, Qt::LeftButton); });
+    });
+    QTest::mouseClick(form_.Controls().Button1, Qt::LeftButton);
+    EXPECT_EQ(form_.Edit(1).text(), QStringLiteral("20"));
+    EXPECT_EQ(Y(1, 25), 20);
+    EXPECT_EQ(form_.barra().Progress(), 10);
+    EXPECT_FALSE(form_.Controller().Running());
+}
+
+TEST_F(Form1Test, ExitAsksAndClosesOnYesOnly) {
+    QString question;
+    Answer("No", &question);
+    form_.Controls().Exit1->trigger();
+    EXPECT_TRUE(form_.isVisible());
+    EXPECT_EQ(question, QStringLiteral("You are closing the program. Are you sure?"));
+
+    QString notice;
+    OnMessageForm([&notice](TMessageForm* yes) {
+        QTest::mouseClick(ButtonNamed(yes, "Yes"), Qt::LeftButton);
+        Answer("OK", &notice);
+    });
+    form_.Controls().Exit1->trigger();
+    EXPECT_EQ(notice, QStringLiteral("Closing application"));
+    EXPECT_FALSE(form_.isVisible());
+}
+
+TEST_F(Form1Test, TabOrderAndTheThickLineOfTheWordBeingEdited) {
+    QWidget* order[] = {form_.Controls().Button1, &form_.Edit(1), &form_.Edit(2), &form_.Edit(3),
+                        &form_.Edit(4),           &form_.Edit(5), form_.Controls().frame,
+                        form_.Controls().Button2, form_.Controls().StopBox};
+    for (std::size_t i = 1; i < std::size(order); ++i) {
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        EXPECT_EQ(QApplication::focusWidget(), order[i]) << i;
+        for (int s = 1; s <= 4; ++s) {
+            const bool thick = order[i] == &form_.Edit(s + 1);
+            EXPECT_EQ(form_.Series(s).LinePen().Width(), thick ? 3 : 1) << "series " << s << " at " << i;
+        }
+    }
+    // Clicking START takes the focus from a word box first: its line is thin for the run.
+    QTest::mouseClick(&form_.Edit(3), Qt::LeftButton);
+    EXPECT_EQ(form_.Series(2).LinePen().Width(), 3);
+    Answer("Abort");
+    QTest::mouseClick(form_.Controls().Button1, Qt::LeftButton);
+    EXPECT_EQ(form_.Series(2).LinePen().Width(), 1);
+}
+
+TEST_F(Form1Test, InfoShowsTheAboutBoxOnce) {
+    TAboutBox about;
+    form_.SetAboutBox(&about);
+    form_.Controls().Info2->trigger();
+    ASSERT_TRUE(about.isVisible());
+    about.move(about.pos() + QPoint(40, 30));
+    const QPoint moved = about.pos();
+    form_.Controls().Info2->trigger();
+    EXPECT_EQ(about.pos(), moved);
+    QTest::mouseClick(about.findChild<QPushButton*>(QStringLiteral("OKButton")), Qt::LeftButton);
+    EXPECT_FALSE(about.isVisible());
+    form_.Controls().Info2->trigger();
+    EXPECT_TRUE(about.isVisible());
+    EXPECT_EQ(about.pos(), moved);
+    EXPECT_TRUE(form_.isEnabled());
+}
+
+class UrlCatcher : public QObject {
+    Q_OBJECT
+public:
+    QList<QUrl> urls;
+public slots:
+    void Open(const QUrl& url) { urls << url; }
+};
+
+TEST_F(Form1Test, HelpOpensTheHelpFileOfTheCurrentDirectory) {
+    UrlCatcher catcher;
+    QDesktopServices::setUrlHandler(QStringLiteral("file"), &catcher, "Open");
+    form_.Controls().Help1->trigger();
+    QDesktopServices::unsetUrlHandler(QStringLiteral("file"));
+    ASSERT_EQ(catcher.urls.size(), 1);
+    EXPECT_EQ(catcher.urls[0].toLocalFile(), QDir::current().absoluteFilePath(QStringLiteral("Kelmarin.chm")));
+    EXPECT_TRUE(form_.isEnabled());
+}
+
+TEST_F(Form1Test, CancelledDialogKeepsItsFileName) {
+    ChooseText("ACGT\n");
+    const QString chosen = form_.Aprifilelettura1().FileName();
+    form_.Aprifilelettura1().SetExecutor([](TOpenDialog&) { return false; });
+    form_.Controls().text->trigger();
+    EXPECT_EQ(form_.Aprifilelettura1().FileName(), chosen);
+}
+
+TEST(OpenDialogFilterTest, FiltersInQtNotation) {
+    EXPECT_EQ(NameFiltersFromPattern(QStringLiteral("Test|*.txt|All|*.*")),
+              (QStringList{QStringLiteral("Test (*.txt)"), QStringLiteral("All (*)")}));
+    EXPECT_EQ(NameFiltersFromPattern(QStringLiteral("Fasta|*.fas;*.fa")),
+              QStringList{QStringLiteral("Fasta (*.fas *.fa)")});
+}
+
+}  // namespace
+}  // namespace kelmarin
+
+#include "form1_test.moc"

@@ -1,0 +1,93 @@
+#pragma once
+// The main window: the word boxes, the chart with its four word series, START and STOP, the
+// counter, the options, the gauge, the menu and the two open dialogs, built from the stored
+// form description form1.ui. Its commands are the run controller's; the window itself only
+// highlights the series of the word being edited, opens the help file and shows the about box.
+
+#include <QMainWindow>
+#include <array>
+#include <functional>
+#include <memory>
+
+#include "chart/line_series.h"
+#include "ui/open_dialog.h"
+#include "ui/run_controller.h"
+#include "ui/run_view.h"
+
+class QLineEdit;
+
+namespace Ui {
+class Form1;
+}
+
+namespace kelmarin {
+
+class TAboutBox;
+class TChart;
+class TGauge;
+
+class TForm1 : public QMainWindow, public RunView {
+    Q_OBJECT
+  public:
+    explicit TForm1(QWidget* parent = nullptr);
+    ~TForm1() override;
+
+    // The controls and parts a user sees, by their form names.
+    TChart& grafico();
+    TGauge& barra();
+    QLineEdit& Edit(int n);  // Edit1 .. Edit5
+    TLineSeries& Series(int n) { return *series_[std::size_t(n - 1)]; }  // Series1 .. Series4
+    TOpenDialog& Aprifilelettura1() { return dialogs_[0]; }
+    TOpenDialog& Aprifilelettura2() { return dialogs_[1]; }
+    RunController& Controller() { return controller_; }
+    // The box Info shows; the window does not own it.
+    void SetAboutBox(TAboutBox* box) { aboutBox_ = box; }
+    Ui::Form1& Controls() { return *ui_; }
+
+    void Button1Click();
+    void Button2Click();
+    void textClick();
+    void FastaClick();
+    void Exit1Click();
+    void Help1Click();
+    void Info2Click();
+
+    // RunView
+    std::string WordText(int row) const override;
+    bool InFrameChecked() const override;
+    bool RejectStopChecked() const override;
+    void ClearPoints(int series) override;
+    void AddPoint(int series, double x, double y, TColor color) override;
+    void RepaintChartNow() override;
+    void SetProcessedText(const std::string& text) override;
+    void SetProgress(int percent) override;
+    void RepaintGaugeNow() override;
+    void ExecuteOpenDialog(OpenDialog dialog) override;
+    std::string OpenDialogFileName(OpenDialog dialog) const override;
+    int ShowMessageDialog(const std::string& text, TMsgDlgType kind,
+                          TMsgDlgButtons buttons) override;
+    void ShowPlainMessage(const std::string& text) override;
+    void ProcessPendingEvents() override;
+    void RequestTermination() override;
+
+  protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+
+  private:
+    void ApplyFonts();
+    void BuildMenuPictures();
+    void ConnectCommands();
+    void PlaceAnchoredControls();
+    // Runs a handler; a failure leaving it goes to the application's failure display here,
+    // so that it never unwinds through Qt's signal dispatch.
+    void Guarded(const std::function<void()>& handler);
+
+    std::unique_ptr<Ui::Form1> ui_;
+    std::array<std::unique_ptr<TLineSeries>, 4> series_;
+    std::array<TOpenDialog, 2> dialogs_;
+    TAboutBox* aboutBox_ = nullptr;
+    RunController controller_;
+};
+
+}  // namespace kelmarin

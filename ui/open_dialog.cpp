@@ -1,0 +1,49 @@
+#include "ui/open_dialog.h"
+
+#include <QFileDialog>
+#include <QFileInfo>
+
+namespace kelmarin {
+
+QStringList NameFiltersFromPattern(const QString& filter) {
+    const QStringList parts = filter.split(QLatin1Char('|'));
+    QStringList filters;
+    for (qsizetype i = 0; i + 1 < parts.size(); i += 2) {
+        QStringList masks = parts[i + 1].split(QLatin1Char(';'), Qt::SkipEmptyParts);
+        for (QString& m : masks)
+            if (m == QLatin1String("*.*")) m = QStringLiteral("*");
+        filters << parts[i] + QStringLiteral(" (") + masks.join(QLatin1Char(' ')) + QLatin1Char(')');
+    }
+    return filters;
+}
+
+TOpenDialog::TOpenDialog(QString filter) : filter_(std::move(filter)) {}
+
+bool TOpenDialog::Execute(QWidget* owner) {
+    return executor_ ? executor_(*this) : ExecuteFileDialog(owner);
+}
+
+bool TOpenDialog::ExecuteFileDialog(QWidget* owner) {
+    QFileDialog dialog(owner);
+    dialog.setOption(QFileDialog::DontUseNativeDialog);
+    dialog.setOption(QFileDialog::ReadOnly);
+    dialog.setFileMode(QFileDialog::ExistingFile);
+    dialog.setAcceptMode(QFileDialog::AcceptOpen);
+    dialog.setSizeGripEnabled(true);
+    const QStringList filters = NameFiltersFromPattern(filter_);
+    dialog.setNameFilters(filters);
+    if (filterIndex_ >= 1 && filterIndex_ <= filters.size())
+        dialog.selectNameFilter(filters[filterIndex_ - 1]);
+    if (!fileName_.isEmpty()) {
+        const QFileInfo last(fileName_);
+        dialog.setDirectory(last.absolutePath());
+        dialog.selectFile(last.fileName());
+    }
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return false;
+    fileName_ = dialog.selectedFiles().front();
+    filterIndex_ = int(filters.indexOf(dialog.selectedNameFilter())) + 1;
+    if (filterIndex_ < 1) filterIndex_ = 1;
+    return true;
+}
+
+}  // namespace kelmarin
