@@ -153,6 +153,16 @@ void TChartAxis::SetMinimum(double v) {
     Set(minimum_, v);
 }
 
+void TChartAxis::SetMinMax(double minimum, double maximum) {
+    if (minimum > maximum_) {
+        SetMaximum(maximum);
+        SetMinimum(minimum);
+    } else {
+        SetMinimum(minimum);
+        SetMaximum(maximum);
+    }
+}
+
 void TChartAxis::SetIncrement(double v) {
     if (v < 0) throw AxisException("Axis increment must be >= 0");
     Set(increment_, v);

@@ -85,6 +85,9 @@ class TChartAxis {
     void SetMaximum(double v);
     double Minimum() const { return minimum_; }
     void SetMinimum(double v);
+    // Both ends at once (minimum <= maximum), in the order that never has them crossed; the
+    // automatic flags are left alone.
+    void SetMinMax(double minimum, double maximum);
     double Increment() const { return increment_; }
     void SetIncrement(double v);
     int LabelsSeparation() const { return labels_separation_; }

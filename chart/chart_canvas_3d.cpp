@@ -194,6 +194,19 @@ void TChartCanvas3D::EndFrame(QPainter* target, QPainter* control, const TRect& 
     AttachPainter(control);
 }
 
+bool TChartCanvas3D::DrawOnLastFrame(const std::function<void()>& draw) {
+    if (painter_ || !buffered_ || !bitmap_ || bitmap_->isNull()) return false;
+    QPainter painter(bitmap_.get());
+    AttachPainter(&painter);
+    // Detached again even when draw throws: the painter dies with this frame.
+    struct Detach {
+        TChartCanvas3D& canvas;
+        ~Detach() { canvas.AttachPainter(nullptr); }
+    } detach{*this};
+    draw();
+    return true;
+}
+
 bool TChartCanvas3D::RepaintFromBuffer(QPainter& target) {
     if (dirty_ || !bitmap_) return false;
     CopyBitmapTo(target, QPoint(0, 0));

@@ -10,6 +10,7 @@
 #include <QPainter>
 #include <QPoint>
 #include <QString>
+#include <functional>
 #include <initializer_list>
 #include <memory>
 #include <optional>
@@ -113,6 +114,10 @@ class TChartCanvas3D {
     // Answers the rectangle to draw in.
     TRect BeginFrame(QPainter* target, const TRect& bounds, bool is_3d = false);
     void EndFrame(QPainter* target, QPainter* control, const TRect& target_rect);
+    // Outside a frame: runs draw on the last finished frame's bitmap, which is what the window
+    // shows, so that the caller only has to ask for that area to be shown again. False (and
+    // nothing drawn) inside a frame or when no finished bitmap is kept.
+    bool DrawOnLastFrame(const std::function<void()>& draw);
     // Copies the last finished frame when nothing changed since; false means draw a new frame.
     bool RepaintFromBuffer(QPainter& target);
     void MarkDirty() { dirty_ = true; }

@@ -20,6 +20,8 @@ class TChartPanelExtended : public TChartPanelBase {
     void SetAllowZoom(bool on) { allow_zoom_ = on; }
     TPanningMode AllowPanning() const { return allow_panning_; }
     void SetAllowPanning(TPanningMode m) { allow_panning_ = m; }
+    bool AnimatedZoom() const { return animated_zoom_; }
+    void SetAnimatedZoom(bool on) { animated_zoom_ = on; }
     int AnimatedZoomSteps() const { return animated_zoom_steps_; }
     void SetAnimatedZoomSteps(int n) { animated_zoom_steps_ = n; }
 
@@ -33,6 +35,7 @@ class TChartPanelExtended : public TChartPanelBase {
     TChartGradient gradient_;
     bool allow_zoom_ = true;
     TPanningMode allow_panning_ = pmBoth;
+    bool animated_zoom_ = false;
     int animated_zoom_steps_ = 8;
 };
 

@@ -22,6 +22,8 @@ class TChartSeries {
     using BeforeAddHandler = std::function<bool(TChartSeries&)>;
     using AfterAddHandler = std::function<void(TChartSeries&, int)>;
     using SeriesHandler = std::function<void(TChartSeries&)>;
+    // The series, the point hit, the button and the client pixel of the press.
+    using ClickHandler = std::function<void(TChartSeries&, int, TMouseButton, int, int)>;
 
     TChartSeries();
     TChartSeries(const TChartSeries&) = delete;
@@ -65,6 +67,9 @@ class TChartSeries {
     // Pixels the series wants kept free at the ends of its axes: (left, right), (top, bottom).
     virtual std::pair<int, int> HorizontalMargins() const { return {0, 0}; }
     virtual std::pair<int, int> VerticalMargins() const { return {0, 0}; }
+    // The point whose drawing (marker or incoming line) covers pixel (x, y) as the last paint
+    // placed it, or -1. A series that draws nothing is never hit.
+    virtual int Clicked(int /*x*/, int /*y*/) const { return -1; }
 
     int PointCount() const { return x_values_.ValueCount(); }
     void SetPointColor(int i, TColor color);
@@ -112,6 +117,8 @@ class TChartSeries {
     SeriesHandler OnClearValues;
     SeriesHandler OnBeforeDrawValues;
     SeriesHandler OnAfterDrawValues;
+    ClickHandler OnClick;
+    ClickHandler OnDblClick;
 
     // Membership bookkeeping for the chart (TChartOwner); not for other callers.
     void RecordChart(TChartOwner* chart) { chart_ = chart; }

@@ -15,4 +15,7 @@ enum TVertAxis { aLeftAxis, aRightAxis, aBothVertAxis, aCustomVertAxis };
 // How new values are placed in a value list.
 enum TChartListOrder : unsigned char { loNone, loAscending, loDescending };
 
+// The mouse button of a press or release on the chart.
+enum TMouseButton { mbLeft, mbRight, mbMiddle };
+
 }  // namespace kelmarin

@@ -1,5 +1,7 @@
 #include "chart/custom_axis_panel.h"
 
+#include <algorithm>
+
 #include "chart/chart_exceptions.h"
 #include "chart/chart_series.h"
 
@@ -49,6 +51,22 @@ int TCustomAxisPanel::AxisPosition(const TChartAxis& axis) const {
     }
 }
 
+TChartAxis* TCustomAxisPanel::AxisAt(int x, int y) {
+    // Slack on either side, as for a series' line.
+    constexpr int kReach = 3;
+    for (auto& axis : axes_) {
+        if (!IsAxisShown(*axis)) continue;
+        const int pos = AxisPosition(*axis), outer = PlaceOf(*axis).labels_outer;
+        const int along = axis->Horizontal() ? x : y, across = axis->Horizontal() ? y : x;
+        const int lo = std::min(axis->StartPixel(), axis->EndPixel());
+        const int hi = std::max(axis->StartPixel(), axis->EndPixel());
+        if (along < lo || along > hi) continue;
+        if (across >= std::min(pos, outer) - kReach && across <= std::max(pos, outer) + kReach)
+            return axis.get();
+    }
+    return nullptr;
+}
+
 void TCustomAxisPanel::InternalPaint(const TRect& bounds) {
     PaintPanel(bounds);
     for (TChartSeries* s : SeriesList())
@@ -64,7 +82,7 @@ void TCustomAxisPanel::InternalPaint(const TRect& bounds) {
     }
     if (OnBeforeDrawSeries) OnBeforeDrawSeries();
     DrawSeries();
-    DrawZoomRectangle();
+    if (ZoomDragging()) DrawZoomRectangle();
     Surface().ResetDrawingState();
     if (OnAfterDraw) OnAfterDraw();
 }

@@ -44,6 +44,9 @@ class TCustomAxisPanel : public TChartPanelExtended, public TChartOwner {
     // An axis is shown when axes are on, it is visible, and it is used by an active series
     // (or no active series uses any axis); the depth axis only in 3D.
     bool IsAxisShown(const TChartAxis& axis) const;
+    // The shown axis whose line, ticks or labels cover pixel (x, y) in the last paint, or
+    // nullptr; its title does not count.
+    TChartAxis* AxisAt(int x, int y);
 
     // --- TChartOwner
     void Invalidate() override { RequestRepaint(); }
@@ -63,6 +66,8 @@ class TCustomAxisPanel : public TChartPanelExtended, public TChartOwner {
     struct TAxisPlace {
         int title = 0;
         int labels = 0;
+        // The outer edge of the labels' room: the axis as a target of the mouse ends there.
+        int labels_outer = 0;
     };
 
     void InternalPaint(const TRect& bounds) override;
@@ -71,7 +76,8 @@ class TCustomAxisPanel : public TChartPanelExtended, public TChartOwner {
     virtual int WallSizeFor(const TChartAxis&) const { return 0; }
     virtual void DrawTitleBlocks() {}
     virtual void PaintWalls() {}
-    // The rubber band of a zoom being dragged is drawn last; nothing until zooming exists.
+    // A paint during a zoom drag ends with the rubber band drawn over the new picture.
+    virtual bool ZoomDragging() const { return false; }
     virtual void DrawZoomRectangle() {}
 
     void DrawAxis(TChartAxis& axis);

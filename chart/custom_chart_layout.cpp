@@ -79,6 +79,7 @@ void TCustomChart::TakeAxisRoom(TChartAxis& axis, TRect& r) {
         side += inward * size;
         place.title = side;
     }
+    place.labels_outer = side;
     if (axis.Labels()) {
         side += inward * LabelsRoom(axis);
         place.labels = side;
@@ -92,6 +93,7 @@ void TCustomChart::TakeAxisRoom(TChartAxis& axis, TRect& r) {
     const int shift = int(axis.PositionPercent() * across / 100.0);
     place.title += inward * shift;
     place.labels += inward * shift;
+    place.labels_outer += inward * shift;
 }
 
 }  // namespace kelmarin

@@ -6,6 +6,7 @@
 namespace kelmarin {
 
 void TCustomChart::DrawTitleBlocks() {
+    title_box_ = foot_box_ = TRect{};
     if (title_.Visible()) DrawTitle(title_, true);
     if (foot_.Visible()) DrawTitle(foot_, false);
 }
@@ -81,6 +82,7 @@ void TCustomChart::DrawTitle(TChartTitle& title, bool on_top) {
             c.Pen().SetStyle(psClear);
         c.DrawRect(box.left, box.top, box.right, box.bottom);
     }
+    (on_top ? title_box_ : foot_box_) = box;
     c.SetBackgroundMode(TRANSPARENT);
     const int w_half = c.TextWidthOf(QStringLiteral("W")) / 2;
     for (int i = 0; i < n; ++i) {

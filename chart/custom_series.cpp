@@ -1,6 +1,7 @@
 #include "chart/custom_series.h"
 
 #include <algorithm>
+#include <cmath>
 
 #include "chart/chart_axis.h"
 #include "chart/chart_canvas_3d.h"
@@ -42,16 +43,14 @@ TChartCanvas3D* TCustomSeries::Surface() const {
 
 std::pair<int, int> TCustomSeries::HorizontalMargins() const {
     int left = 0, right = 0;
-    if (pointer_.Visible() && pointer_.InflateMargins())
-        left = right = pointer_.HorizSize() + 1;
+    if (pointer_.Visible() && pointer_.InflateMargins()) left = right = pointer_.HorizSize() + 1;
     if (stairs_) left = right = std::max(left, line_pen_.Width());
     return {left, right};
 }
 
 std::pair<int, int> TCustomSeries::VerticalMargins() const {
     int top = 0, bottom = 0;
-    if (pointer_.Visible() && pointer_.InflateMargins())
-        top = bottom = pointer_.VertSize() + 1;
+    if (pointer_.Visible() && pointer_.InflateMargins()) top = bottom = pointer_.VertSize() + 1;
     if (stairs_) {
         top = std::max(top, line_pen_.Width());
         bottom = std::max(bottom, line_pen_.Width() + 1);
@@ -64,6 +63,41 @@ bool TCustomSeries::IsPointInMarker(int i, int x, int y) const {
     if (i < 0 || i >= PointCount()) return false;
     const int px = XPixel(i), py = YPixel(i);
     return std::abs(x - px) <= pointer_.HorizSize() && std::abs(y - py) <= pointer_.VertSize();
+}
+
+bool TCustomSeries::IsPixelDrawn(int x, int y) const {
+    const TChartOwner* chart = ParentChart();
+    if (!chart || !chart->ClipPoints()) return true;
+    // The same area the drawing is clipped to.
+    const TRect& r = chart->ChartRect();
+    return x > r.left && x < r.right && y > r.top && y < r.bottom - 1;
+}
+
+bool TCustomSeries::IsOnLineInto(int i, int x, int y) const {
+    if (i < 1 || !line_pen_.Visible() || PointColor(i) == clNone) return false;
+    const double x0 = XPixel(i - 1), y0 = YPixel(i - 1);
+    const double dx = XPixel(i) - x0, dy = YPixel(i) - y0;
+    const double len2 = dx * dx + dy * dy;
+    const double t = len2 > 0 ? std::clamp(((x - x0) * dx + (y - y0) * dy) / len2, 0.0, 1.0) : 0;
+    const double ex = x - (x0 + t * dx), ey = y - (y0 + t * dy);
+    // A few pixels of slack: nobody can put the mouse on a one-pixel line exactly.
+    const double reach = 3 + line_pen_.Width() / 2.0;
+    return ex * ex + ey * ey <= reach * reach;
+}
+
+int TCustomSeries::Clicked(int x, int y) const {
+    const int first = FirstVisibleIndex(), last = LastVisibleIndex();
+    if (!ParentChart() || first < 0 || !IsPixelDrawn(x, y)) return -1;
+    if (pointer_.Visible())
+        for (int i = first; i <= last; ++i)
+            if (PointColor(i) != clNone && IsPointInMarker(i, x, y)) return i;
+    for (int i = std::max(first, 1); i <= last; ++i) {
+        // The line into the first visible point comes from the plot area's edge, on the way
+        // from the point before it.
+        if (i == first && PointColor(i - 1) == clNone) continue;
+        if (IsOnLineInto(i, x, y)) return i;
+    }
+    return -1;
 }
 
 void TCustomSeries::DrawValues() {

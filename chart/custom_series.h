@@ -37,6 +37,7 @@ class TCustomSeries : public TChartSeries {
     std::pair<int, int> VerticalMargins() const override;
     // True when pixel (x, y) lies on point i's marker box.
     virtual bool IsPointInMarker(int i, int x, int y) const;
+    int Clicked(int x, int y) const override;
     virtual void DrawMarker(int x, int y, int i, TColor color);
 
     PointerStyleHandler OnGetPointerStyle;
@@ -51,6 +52,8 @@ class TCustomSeries : public TChartSeries {
 
     TChartCanvas3D* Surface() const;
     int EdgeYPixel(int i) const;
+    bool IsPixelDrawn(int x, int y) const;
+    bool IsOnLineInto(int i, int x, int y) const;
     void DrawSegment(int i, int x, int y, TColor color, bool markers, bool is_last);
 
     TChartPen line_pen_;
