@@ -40,6 +40,11 @@ void TChartPanelBase::paintEvent(QPaintEvent*) {
     RenderFrame(&p, {0, 0, width(), height()});
 }
 
+void TChartPanelBase::resizeEvent(QResizeEvent* event) {
+    canvas_.MarkDirty();
+    QWidget::resizeEvent(event);
+}
+
 void TChartPanelBase::RenderFrame(QPainter* target, const TRect& target_rect) {
     bounds_ = canvas_.BeginFrame(target, target_rect, view_3d_);
     const int w = bounds_.Width(), h = bounds_.Height();

@@ -73,6 +73,8 @@ class TChartPanelBase : public QWidget {
 
   protected:
     void paintEvent(QPaintEvent* event) override;
+    // A new size needs a new frame: the buffered one is of the old size and layout.
+    void resizeEvent(QResizeEvent* event) override;
     // The frame's content, drawn into the surface; bounds is the whole chart.
     virtual void InternalPaint(const TRect& bounds);
     virtual void DrawPanelBorder(const TRect& bounds);

@@ -5,6 +5,7 @@
 #include "chart/chart.h"
 #include "chart/grafico_config.h"
 #include "chart/line_series.h"
+#include "tests/wait_for.h"
 
 namespace kelmarin {
 namespace {
@@ -31,8 +32,8 @@ TEST_F(ChartWidget, NeverLetsTheBackgroundBeErased) {
 }
 
 TEST_F(ChartWidget, ADataChangeOnlyMarksDirtyAndRepaintAtOncePaintsAFrame) {
-    QTRY_VERIFY(frames > 0);
-    QTRY_VERIFY(!chart.Surface().IsDirty());
+    ASSERT_TRUE(test::WaitFor([&] { return frames > 0; }));
+    ASSERT_TRUE(test::WaitFor([&] { return !chart.Surface().IsDirty(); }));
     const int before = frames;
     s[0].AddPoint(1, 2, QString(), clRed);
     EXPECT_TRUE(chart.Surface().IsDirty());
@@ -43,8 +44,8 @@ TEST_F(ChartWidget, ADataChangeOnlyMarksDirtyAndRepaintAtOncePaintsAFrame) {
 }
 
 TEST_F(ChartWidget, UncoveringCopiesTheLastFrameWithoutANewOne) {
-    QTRY_VERIFY(frames > 0);
-    QTRY_VERIFY(!chart.Surface().IsDirty());
+    ASSERT_TRUE(test::WaitFor([&] { return frames > 0; }));
+    ASSERT_TRUE(test::WaitFor([&] { return !chart.Surface().IsDirty(); }));
     const int before = frames;
     chart.repaint();  // as when the window is uncovered
     EXPECT_EQ(frames, before);
@@ -53,14 +54,14 @@ TEST_F(ChartWidget, UncoveringCopiesTheLastFrameWithoutANewOne) {
 }
 
 TEST_F(ChartWidget, ResizingBuildsTheNextFrameAtTheNewSize) {
-    QTRY_VERIFY(frames > 0);
+    ASSERT_TRUE(test::WaitFor([&] { return frames > 0; }));
     chart.resize(400, 260);
-    QTRY_COMPARE(chart.Surface().Bitmap()->size(), QSize(400, 260));
+    ASSERT_TRUE(test::WaitFor([&] { return chart.Surface().Bitmap()->size() == QSize(400, 260); }));
     EXPECT_EQ(chart.ChartRect().right, 400);
 }
 
 TEST_F(ChartWidget, ASettingChangeRepaintsOnlyWhenTheValueDiffers) {
-    QTRY_VERIFY(!chart.Surface().IsDirty());
+    ASSERT_TRUE(test::WaitFor([&] { return !chart.Surface().IsDirty(); }));
     chart.Gradient().SetStartColor(clYellow);  // unchanged
     EXPECT_FALSE(chart.Surface().IsDirty());
     s[1].LinePen().SetWidth(3);

@@ -12,6 +12,7 @@
 
 #include "chart/font.h"
 #include "gauge/gauge_exceptions.h"
+#include "tests/wait_for.h"
 
 namespace kelmarin {
 namespace {
@@ -40,7 +41,7 @@ class ShownGauge : public ::testing::Test {
         gauge_->installEventFilter(&counter_);
         window_.show();
         ASSERT_TRUE(QTest::qWaitForWindowExposed(&window_));
-        QTRY_VERIFY(counter_.count > 0);
+        ASSERT_TRUE(test::WaitFor([&] { return counter_.count > 0; }));
         counter_.count = 0;
     }
 
@@ -221,7 +222,7 @@ TEST(Gauge, HiddenGaugeStoresAndShowsTheValueOnItsNextPaint) {
 
     window.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
-    QTRY_VERIFY(counter.count > 0);
+    ASSERT_TRUE(test::WaitFor([&] { return counter.count > 0; }));
     // 57 of 200 is 28 %: W = 180 gives an edge at 50.
     const QImage picture = gauge->grab().toImage();
     EXPECT_EQ(picture.pixel(49, 2) & 0xFFFFFF, QRgb{0x000080});

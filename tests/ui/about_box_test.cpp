@@ -15,15 +15,12 @@
 #include "ui/exception_display.h"
 #include "ui/jpeg_image.h"
 #include "ui/picture_shrink.h"
+#include "tests/wait_for.h"
 
 namespace kelmarin {
 namespace {
 
-// QTest's QTRY_ macros report to QTest, not to this test runner: wait, then check here.
-template <class Condition>
-bool WaitFor(Condition condition) {
-    return QTest::qWaitFor(condition, 5000);
-}
+using test::WaitFor;
 
 class AboutBoxTest : public ::testing::Test {
   protected:

@@ -22,6 +22,7 @@
 #include "gauge/gauge.h"
 #include "tests/input/temp_file.h"
 #include "tests/ui/shell_modal_helper.h"
+#include "tests/wait_for.h"
 #include "ui/about_box.h"
 #include "ui/application.h"
 #include "ui_form1.h"
@@ -88,7 +89,7 @@ TEST_F(Form1Test, LayoutCaptionsAndMenu) {
 TEST_F(Form1Test, AnchorsOnResize) {
     const QSize grown = form_.size() + QSize(100, 50);
     form_.resize(grown);
-    QTRY_COMPARE(form_.centralWidget()->size(), QSize(974, 686));
+    ASSERT_TRUE(test::WaitFor([&] { return form_.centralWidget()->size() == QSize(974, 686); }));
     EXPECT_EQ(form_.grafico().geometry(), QRect(167, 9, 782, 574));
     EXPECT_EQ(form_.barra().geometry(), QRect(9, 631, 940, 33));
     EXPECT_EQ(form_.Controls().Button1->geometry(), QRect(9, 450, 96, 63));

@@ -15,6 +15,7 @@
 #include "tests/ui/shell_modal_helper.h"
 #include "ui/application.h"
 #include "ui/message_form.h"
+#include "tests/wait_for.h"
 
 namespace kelmarin {
 namespace {
@@ -141,7 +142,7 @@ TEST(MessageDialogRunning, OtherWindowsAreBlockedWhileOpenAndTheActiveOneReturns
     QWidget mainWindow;
     mainWindow.show();
     mainWindow.activateWindow();
-    QTRY_COMPARE(QApplication::activeWindow(), &mainWindow);
+    ASSERT_TRUE(test::WaitFor([&] { return QApplication::activeWindow() == &mainWindow; }));
     bool blocked = false;
     OnMessageForm([&](TMessageForm* form) {
         blocked = QApplication::activeModalWidget() == form && form->isModal() &&
@@ -150,7 +151,7 @@ TEST(MessageDialogRunning, OtherWindowsAreBlockedWhileOpenAndTheActiveOneReturns
     });
     EXPECT_EQ(AskExit(), 6);
     EXPECT_TRUE(blocked);
-    QTRY_COMPARE(QApplication::activeWindow(), &mainWindow);
+    ASSERT_TRUE(test::WaitFor([&] { return QApplication::activeWindow() == &mainWindow; }));
 }
 
 struct KindCase {

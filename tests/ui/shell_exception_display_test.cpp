@@ -9,6 +9,7 @@
 #include "tests/ui/shell_modal_helper.h"
 #include "ui/abort.h"
 #include "ui/exception_display.h"
+#include "tests/wait_for.h"
 
 namespace kelmarin {
 namespace {
@@ -74,12 +75,12 @@ TEST(ShellExceptionDisplay, TheWindowActiveBeforeIsActiveAgainAfterTheBox) {
     QWidget mainWindow;
     mainWindow.show();
     mainWindow.activateWindow();
-    QTRY_COMPARE(QApplication::activeWindow(), &mainWindow);
+    ASSERT_TRUE(test::WaitFor([&] { return QApplication::activeWindow() == &mainWindow; }));
     test::OnModal([](QWidget* box) {
         QTest::mouseClick(qobject_cast<QMessageBox*>(box)->button(QMessageBox::Ok), Qt::LeftButton);
     });
     ShowException(std::make_exception_ptr(std::runtime_error("Bad")));
-    QTRY_COMPARE(QApplication::activeWindow(), &mainWindow);
+    ASSERT_TRUE(test::WaitFor([&] { return QApplication::activeWindow() == &mainWindow; }));
 }
 
 }  // namespace
