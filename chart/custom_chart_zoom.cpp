@@ -16,8 +16,9 @@ void TCustomChart::StrokeZoomBand() {
     TChartCanvas3D& c = Surface();
     const QColor q = ToQColor(Color());
     TColor pen = RGBColor(q.red(), q.green(), q.blue());
-    // Not-xor with white changes nothing: the band would be invisible.
-    if (pen == clWhite) pen = clBlack;
+    // Not-xor flips the bits the pen lacks: white changes nothing, and a near-white face colour
+    // (the desktop's button face is often #efefef) would leave the band all but invisible.
+    if (q.red() >= 0xE0 && q.green() >= 0xE0 && q.blue() >= 0xE0) pen = clBlack;
     c.RemoveClip();  // the band is not limited to the plot area
     c.Pen().SetColor(pen);
     c.Pen().SetMode(pmNotXor);
