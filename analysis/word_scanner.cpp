@@ -12,10 +12,18 @@ namespace kelmarin {
 
 namespace {
 
+// How many of a word's bytes the vector filter compares.
+constexpr std::size_t kFilterBytes = 4;
+
 // Bit b of the mask is set when start + b is a multiple of 3.
 std::uint64_t FrameMask(std::size_t start) {
     static constexpr std::uint64_t kEvery3 = 0x9249249249249249ULL;  // bits 0, 3, 6, ...
     return kEvery3 << ((3 - start % 3) % 3);
+}
+
+// Bits 0 .. count - 1.
+std::uint64_t LowBits(std::size_t count) {
+    return count >= 64 ? ~std::uint64_t(0) : (std::uint64_t(1) << count) - 1;
 }
 
 // Appends the starts base + b for the set bits b of mask. Writes past the count are harmless
@@ -33,94 +41,136 @@ inline std::uint64_t* Decode(std::uint64_t mask, std::size_t base, std::uint64_t
     return out + count;
 }
 
-std::size_t ScanScalar(std::string_view seq, std::string_view word, bool inFrame,
-                       std::size_t from, std::size_t to, std::uint64_t* out) {
-    std::uint64_t* p = out;
-    for (std::size_t i = from; i < to; ++i) {
-        if (inFrame && i % 3 != 0) continue;
-        if (seq[i] == word[0] && std::memcmp(seq.data() + i, word.data(), word.size()) == 0)
-            *p++ = i;
+// One word as the scan sees it.
+struct Target {
+    std::string_view word;
+    std::size_t filter;  // bytes compared by the vector filter
+    std::size_t last;    // one past its last possible start
+    std::uint64_t* out;
+};
+
+// Keeps the starts of mask (relative to base) whose whole word matches, and writes them out.
+inline void Emit(Target& t, std::uint64_t mask, std::size_t base, const char* s, bool inFrame) {
+    if (inFrame) mask &= FrameMask(base);
+    if (base + 64 > t.last) mask &= base < t.last ? LowBits(t.last - base) : 0;
+    // Most blocks hold no match; decoding an empty mask is cheaper than mispredicting it.
+    if (t.filter == t.word.size()) {
+        t.out = Decode(mask, base, t.out);
+        return;
     }
-    return std::size_t(p - out);
+    const std::size_t rest = t.word.size() - t.filter;
+    for (; mask; mask &= mask - 1) {
+        const std::size_t start = base + std::size_t(__builtin_ctzll(mask));
+        if (std::memcmp(s + start + t.filter, t.word.data() + t.filter, rest) == 0) *t.out++ = start;
+    }
+}
+
+void ScanScalar(std::string_view seq, Target* targets, int count, bool inFrame, std::size_t from,
+                std::size_t to) {
+    for (int w = 0; w < count; ++w) {
+        Target& t = targets[w];
+        const std::size_t end = std::min(to, t.last);
+        for (std::size_t i = from; i < end; ++i) {
+            if (inFrame && i % 3 != 0) continue;
+            if (seq[i] == t.word[0] && std::memcmp(seq.data() + i, t.word.data(), t.word.size()) == 0)
+                *t.out++ = i;
+        }
+    }
 }
 
 #if KELMARIN_X86
-// K is how many of the word's bytes the vector filter compares (1 to 4); longer words are
-// confirmed byte by byte where the filter matches.
-// Compares 64 starts at block with the word's first K bytes: bit b is set where they match.
-template <int K>
-__attribute__((target("avx2"))) std::uint64_t MatchBlock(const char* block, const __m256i* w) {
-    __m256i lo = _mm256_cmpeq_epi8(_mm256_loadu_si256((const __m256i*)block), w[0]);
-    __m256i hi = _mm256_cmpeq_epi8(_mm256_loadu_si256((const __m256i*)(block + 32)), w[0]);
-    for (int j = 1; j < K; ++j) {
-        lo = _mm256_and_si256(lo, _mm256_cmpeq_epi8(_mm256_loadu_si256((const __m256i*)(block + j)), w[j]));
-        hi = _mm256_and_si256(hi, _mm256_cmpeq_epi8(_mm256_loadu_si256((const __m256i*)(block + 32 + j)), w[j]));
+struct Windows {
+    __m256i lo[kFilterBytes], hi[kFilterBytes];
+};
+
+// The 64-start windows at block, shifted by 0 .. MaxK - 1 bytes.
+template <std::size_t MaxK>
+__attribute__((target("avx2"))) inline void LoadWindows(const char* block, Windows& v) {
+    for (std::size_t j = 0; j < MaxK; ++j) {
+        v.lo[j] = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(block + j));
+        v.hi[j] = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(block + 32 + j));
+    }
+}
+
+// Bit b set where the word's first filter bytes match at start b of the windows.
+__attribute__((target("avx2"))) inline std::uint64_t Match(const Windows& v, const __m256i* c,
+                                                          std::size_t k) {
+    __m256i lo = _mm256_cmpeq_epi8(v.lo[0], c[0]);
+    __m256i hi = _mm256_cmpeq_epi8(v.hi[0], c[0]);
+    for (std::size_t j = 1; j < k; ++j) {
+        lo = _mm256_and_si256(lo, _mm256_cmpeq_epi8(v.lo[j], c[j]));
+        hi = _mm256_and_si256(hi, _mm256_cmpeq_epi8(v.hi[j], c[j]));
     }
     return std::uint32_t(_mm256_movemask_epi8(lo)) |
            (std::uint64_t(std::uint32_t(_mm256_movemask_epi8(hi))) << 32);
 }
 
-// K is how many of the word's bytes the vector filter compares (1 to 4); longer words are
-// confirmed byte by byte where the filter matches.
-template <int K>
-__attribute__((target("avx2"))) std::size_t ScanAvx2(std::string_view seq, std::string_view word,
-                                                     bool inFrame, std::size_t from,
-                                                     std::size_t to, std::uint64_t* out) {
+template <std::size_t MaxK>
+__attribute__((target("avx2"))) void ScanAvx2(std::string_view seq, Target* targets, int count,
+                                              bool inFrame, std::size_t from, std::size_t to) {
     const char* s = seq.data();
-    const std::size_t m = word.size();
-    __m256i w[K];
-    for (int j = 0; j < K; ++j) w[j] = _mm256_set1_epi8(word[j]);
-    std::uint64_t* p = out;
-    const auto emit = [&](std::uint64_t mask, std::size_t base) {
-        if (inFrame) mask &= FrameMask(base);
-        if (!mask) return;
-        if (std::size_t(K) == m) {
-            p = Decode(mask, base, p);
-            return;
-        }
-        for (; mask; mask &= mask - 1) {
-            const std::size_t start = base + std::size_t(__builtin_ctzll(mask));
-            if (std::memcmp(s + start + K, word.data() + K, m - K) == 0) *p++ = start;
-        }
-    };
+    __m256i c[WordScanner::kMaxWords][kFilterBytes];
+    for (int w = 0; w < count; ++w)
+        for (std::size_t j = 0; j < targets[w].filter; ++j) c[w][j] = _mm256_set1_epi8(targets[w].word[j]);
+    Windows v{};  // only the first MaxK windows are ever loaded and read
     std::size_t i = from;
-    // A block reads bytes up to i + 63 + K - 1, which must lie inside the sequence.
-    for (; i + 64 <= to && i + 63 + K <= seq.size(); i += 64) emit(MatchBlock<K>(s + i, w), i);
-    if (i < to) {
-        // The last starts: the same compare on a padded copy; padding bytes only ever meet
-        // starts at or past `to`, which the mask drops.
+    // A block reads bytes up to i + 63 + MaxK - 1, which must lie inside the sequence.
+    for (; i + 64 <= to && i + 63 + MaxK <= seq.size(); i += 64) {
+        LoadWindows<MaxK>(s + i, v);
+        for (int w = 0; w < count; ++w) Emit(targets[w], Match(v, c[w], targets[w].filter), i, s, inFrame);
+    }
+    // The last starts: the same compare on padded copies; padding bytes only ever meet starts
+    // past a word's last one, which Emit drops.
+    for (; i < to; i += 64) {
         alignas(32) char pad[64 + 64] = {};
         std::memcpy(pad, s + i, std::min<std::size_t>(sizeof pad, seq.size() - i));
-        const std::size_t valid = to - i;  // at most 64 here
-        const std::uint64_t keep = valid >= 64 ? ~std::uint64_t(0) : (std::uint64_t(1) << valid) - 1;
-        emit(MatchBlock<K>(pad, w) & keep, i);
+        LoadWindows<MaxK>(pad, v);
+        for (int w = 0; w < count; ++w)
+            Emit(targets[w], Match(v, c[w], targets[w].filter) & LowBits(to - i), i, s, inFrame);
     }
-    return std::size_t(p - out);
 }
 #endif
 
-template <int K>
-std::size_t ScanFastest(std::string_view seq, std::string_view word, bool inFrame, std::size_t from,
-                     std::size_t to, std::uint64_t* out) {
+void ScanTargets(std::string_view seq, Target* targets, int count, bool inFrame, std::size_t from,
+                 std::size_t to) {
 #if KELMARIN_X86
     static const bool avx2 = __builtin_cpu_supports("avx2");
-    if (avx2) return ScanAvx2<K>(seq, word, inFrame, from, to, out);
+    if (avx2) {
+        std::size_t maxK = 1;
+        for (int w = 0; w < count; ++w) maxK = std::max(maxK, targets[w].filter);
+        switch (maxK) {
+            case 1: return ScanAvx2<1>(seq, targets, count, inFrame, from, to);
+            case 2: return ScanAvx2<2>(seq, targets, count, inFrame, from, to);
+            case 3: return ScanAvx2<3>(seq, targets, count, inFrame, from, to);
+            default: return ScanAvx2<4>(seq, targets, count, inFrame, from, to);
+        }
+    }
 #endif
-    (void)K;
-    return ScanScalar(seq, word, inFrame, from, to, out);
+    ScanScalar(seq, targets, count, inFrame, from, to);
 }
 
 }  // namespace
 
-std::size_t WordScanner::Scan(std::string_view seq, std::string_view word, bool inFrame,
-                              std::size_t from, std::size_t to, std::uint64_t* out) {
-    switch (word.size()) {
-        case 0: return 0;
-        case 1: return ScanFastest<1>(seq, word, inFrame, from, to, out);
-        case 2: return ScanFastest<2>(seq, word, inFrame, from, to, out);
-        case 3: return ScanFastest<3>(seq, word, inFrame, from, to, out);
-        default: return ScanFastest<4>(seq, word, inFrame, from, to, out);
+WordScanner::Counts WordScanner::Scan(std::string_view seq, const Words& words, bool inFrame,
+                                      std::size_t from, const Outputs& out) {
+    Target targets[kMaxWords];
+    int count = 0;
+    int index[kMaxWords];
+    std::size_t to = from;
+    for (int w = 0; w < kMaxWords; ++w) {
+        const std::string_view word = words[w];
+        if (word.empty() || word.size() > seq.size()) continue;
+        const std::size_t last = seq.size() - word.size() + 1;
+        if (last <= from) continue;
+        targets[count] = {word, std::min(word.size(), kFilterBytes), last, out[w]};
+        index[count++] = w;
+        to = std::max(to, std::min(last, from + kBatch));
     }
+    Counts found{};
+    if (count == 0) return found;
+    ScanTargets(seq, targets, count, inFrame, from, to);
+    for (int t = 0; t < count; ++t) found[index[t]] = std::size_t(targets[t].out - out[index[t]]);
+    return found;
 }
 
 }  // namespace kelmarin

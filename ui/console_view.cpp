@@ -12,7 +12,8 @@ std::string ConsoleView::WordText(int row) const { return options_.words[row - 1
 void ConsoleView::ClearPoints(int series) { points_[series - 1].clear(); }
 
 void ConsoleView::AddPoint(int series, double x, double y, TColor color) {
-    points_[series - 1].push_back({x, y, color});
+    // Only a picture needs the chart's points; the CSV comes from the profile itself.
+    if (!options_.pngFile.empty()) points_[series - 1].push_back({x, y, color});
 }
 
 std::string ConsoleView::OpenDialogFileName(OpenDialog dialog) const {

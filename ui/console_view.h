@@ -50,7 +50,7 @@ public:
         double x, y;
         TColor color;
     };
-    // The points of series 1 to 4 as the chart would hold them.
+    // The points of series 1 to 4 as the chart would hold them, kept only for a picture.
     const std::vector<Point>& Points(int series) const { return points_[series - 1]; }
     void ClearProgressLine();
 
