@@ -11,6 +11,13 @@
 
 namespace kelmarin::test {
 
+// n copies of line, each ending in LF.
+inline std::string Lines(int n, const std::string& line) {
+    std::string s;
+    for (int i = 0; i < n; ++i) s += line + "\n";
+    return s;
+}
+
 class TempDir {
 public:
     TempDir() {

@@ -22,11 +22,7 @@ struct Result {
     std::string out, err;
 };
 
-std::string Lines(int n, const std::string& line) {
-    std::string s;
-    for (int i = 0; i < n; ++i) s += line + "\n";
-    return s;
-}
+using test::Lines;
 
 std::string Quote(const std::string& arg) {
     std::string q = "'";

@@ -33,11 +33,7 @@ namespace {
 using test::ButtonNamed;
 using test::OnMessageForm;
 
-std::string Lines(int n, const std::string& line) {
-    std::string s;
-    for (int i = 0; i < n; ++i) s += line + "\n";
-    return s;
-}
+using test::Lines;
 
 // Answers the next message dialog with the button named, remembering its text.
 void Answer(const char* button, QString* text = nullptr) {

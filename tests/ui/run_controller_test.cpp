@@ -12,11 +12,7 @@
 namespace kelmarin {
 namespace {
 
-std::string Lines(int n, const std::string& line) {
-    std::string s;
-    for (int i = 0; i < n; ++i) s += line + "\n";
-    return s;
-}
+using test::Lines;
 
 class RunControllerTest : public ::testing::Test {
 protected:
