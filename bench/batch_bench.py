@@ -40,7 +40,7 @@ def main():
     data = sys.argv[2] if len(sys.argv) > 2 else os.path.join(build, "bench-data")
     env = dict(os.environ, KELMARIN_BENCH_DATA=data)
     subprocess.run([os.path.join(build, "bench", "reader_bench"), "--benchmark_filter=NONE"],
-                   env=env, check=True, stdout=subprocess.DEVNULL)
+                   env=env, check=True, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
     fasta = os.path.join(data, "generated.fa")
     size = os.path.getsize(fasta)
     longest = max_record(fasta)
