@@ -2,6 +2,7 @@
 #include <algorithm>
 #include <cstdlib>
 #include <span>
+#include <utility>
 
 #include "chart/chart_canvas_3d.h"
 #include "chart/mul_div.h"
@@ -232,6 +233,9 @@ void TChartCanvas3D::FillRectangle(const TRect& r) {
 void TChartCanvas3D::DrawRect(int left, int top, int right, int bottom) {
     QPainter* p = Take();
     if (!p) return;
+    // Corners may come in any order (a zoom band dragged up or left): the same rectangle.
+    if (right < left) std::swap(left, right);
+    if (bottom < top) std::swap(top, bottom);
     ApplyRasterOp(*p, pen_.Mode());
     if (!PenDraws()) {
         // Without a pen the filled area is one pixel smaller on the right and bottom.

@@ -2,6 +2,7 @@
 
 #include <QImage>
 #include <QPainter>
+#include <array>
 #include <map>
 
 #include "chart/chart_canvas_3d.h"
@@ -163,6 +164,19 @@ TEST_F(Surface, NotXorRectangleDrawnTwiceRestoresThePixels) {
     EXPECT_EQ(At(4, 4), 0x00FFFFu);   // a corner is touched once
     canvas_.DrawRect(4, 4, 20, 20);
     EXPECT_EQ(Snapshot(), before);
+}
+
+// A zoom band dragged up and to the left arrives with its corners the other way round.
+TEST_F(Surface, RectangleGivenWithCornersReversedIsTheSameRectangle) {
+    canvas_.Brush().SetStyle(bsClear);
+    canvas_.DrawRect(2, 3, 9, 8);
+    const QImage forward = Snapshot();
+    for (const auto& [l, t, r, b] :
+         {std::array{9, 8, 2, 3}, std::array{9, 3, 2, 8}, std::array{2, 8, 9, 3}}) {
+        Reset(24, 24);
+        canvas_.DrawRect(l, t, r, b);
+        EXPECT_EQ(Snapshot(), forward) << l << "," << t << " " << r << "," << b;
+    }
 }
 
 TEST_F(Surface, NotXorThinRectangleAlsoRestores) {

@@ -50,6 +50,17 @@ TEST_F(Band, IsDrawnInNotXorAndItsPixelsComeBackAfterTheRelease) {
     EXPECT_FALSE(chart.ZoomedIn());
 }
 
+TEST_F(Band, ADragUpAndLeftShowsItsBandToo) {
+    const QImage before = Shown();
+    Press({300, 250});
+    MoveHeld({150, 120});
+    const QImage during = Shown();
+    for (const QPoint p : {QPoint(200, 120), QPoint(150, 200), QPoint(299, 200), QPoint(200, 249)})
+        EXPECT_EQ(Rgb(during, p), NotXor(kPen, Rgb(before, p))) << p.x() << "," << p.y();
+    Release({290, 240});  // too short: only the band goes
+    EXPECT_EQ(Shown(), before);
+}
+
 TEST_F(Band, APaintDuringTheDragDrawsTheBandOverTheNewPicture) {
     Press({150, 120});
     MoveHeld({300, 250});
