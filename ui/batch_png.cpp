@@ -15,8 +15,9 @@ namespace kelmarin {
 
 void WriteChartPicture(const ConsoleView& view, const BatchOptions& options) {
     // Painting needs an application object, which a batch run makes only for the picture and
-    // without a display.
-    setenv("QT_QPA_PLATFORM", "offscreen", 0);
+    // without a display: whatever platform the environment names may have no display to reach,
+    // and a platform that cannot start aborts the program.
+    setenv("QT_QPA_PLATFORM", "offscreen", 1);
     static int argc = 1;
     static char name[] = "kelmarin-batch";
     static char* argv[] = {name, nullptr};

@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include <QImage>
+#include <cstdio>
 #include <fstream>
 #include <sstream>
 #include <string>
@@ -58,8 +59,9 @@ Rows ParseCsv(const std::string& csv) {
 
 class BatchTest : public ::testing::Test {
 protected:
-    Result Run(const std::vector<std::string>& args) {
-        std::string cmd = Quote(KELMARIN_BATCH);
+    // env: a prefix of the command that sets its environment, such as "env X=1 ".
+    Result Run(const std::vector<std::string>& args, const std::string& env = "") {
+        std::string cmd = env + Quote(KELMARIN_BATCH);
         for (const auto& a : args) {
             cmd += ' ';
             cmd += Quote(a);
@@ -200,6 +202,12 @@ TEST_F(BatchTest, ChartPictureAsTheWindowShowsIt) {
     EXPECT_TRUE(near(image.pixel(2, 1), 0xFF, 0x80, 0xFF)) << std::hex << image.pixel(2, 1);
 
     r = Run({"--png", png, txt, "atg"});
+    EXPECT_EQ(QImage(QString::fromStdString(png)).size(), QSize(682, 524));
+
+    // A platform named in the environment that has no display does not stop the picture.
+    std::remove(png.c_str());
+    r = Run({"--png", png, txt, "atg"}, "env -u DISPLAY -u WAYLAND_DISPLAY QT_QPA_PLATFORM=xcb ");
+    EXPECT_EQ(r.status, 0) << r.err;
     EXPECT_EQ(QImage(QString::fromStdString(png)).size(), QSize(682, 524));
 
     // A picture that cannot be written fails the run before anything reaches standard output.
