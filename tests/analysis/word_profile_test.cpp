@@ -109,6 +109,32 @@ TEST(WordProfileTest, MatchesThePlainRuleOnRandomSequences) {
     }
 }
 
+TEST(WordProfileTest, MatchesThePlainRuleForWordsOfEveryShortLength) {
+    // Word sets whose longest word is 1, 2, 3 or more bytes take different scanning paths;
+    // a NUL byte in sequence and word must match like any other byte.
+    std::mt19937 rng(7);
+    const std::string alphabet("ac\0", 3);
+    for (int i = 0; i < 4000; ++i) {
+        Words words;
+        const std::size_t longest = 1 + std::size_t(i % 6);
+        for (auto& w : words) {
+            if (rng() % 5 == 0) continue;  // some rows unused
+            w.assign(1 + rng() % longest, 'a');
+            for (char& ch : w) ch = alphabet[rng() % alphabet.size()];
+        }
+        std::string seq(rng() % (i % 40 == 0 ? 5000 : 200), 'a');
+        for (char& ch : seq) ch = alphabet[rng() % alphabet.size()];
+        const bool inFrame = i % 3 == 0;
+        WordProfile p;
+        p.CountSequence(seq, words, inFrame);
+        for (int r = 0; r < 4; ++r) {
+            WordProfile::Row expected{};
+            NaiveCount(seq, words[r], inFrame, expected);
+            ASSERT_EQ(p.ProfileRow(r + 1), expected) << "case " << i << " row " << r + 1;
+        }
+    }
+}
+
 TEST(WordProfileTest, RowNumbersOutsideOneToFourAreRefused) {
     WordProfile p;
     EXPECT_THROW(p.ProfileRow(0), std::out_of_range);
