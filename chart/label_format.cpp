@@ -2,6 +2,7 @@
 
 #include <cmath>
 #include <cstdio>
+#include <string>
 
 namespace kelmarin {
 
@@ -46,9 +47,11 @@ QString FormatNumber(double value, const QString& format, const QLocale& locale)
     // power of ten up to 10^3 is exact in the 64-bit significand, so halves are found exactly.
     const long double scaled = std::fabs(static_cast<long double>(value)) *
                                std::pow(10.0L, static_cast<long double>(p.max_decimals));
-    char buf[128];
-    std::snprintf(buf, sizeof buf, "%.0Lf", std::roundl(scaled));
-    QString digits = QString::fromLatin1(buf);
+    // Sized by a first, measuring call: the largest doubles have over 300 digits.
+    const long double rounded = std::roundl(scaled);
+    std::string buf(std::size_t(std::snprintf(nullptr, 0, "%.0Lf", rounded)) + 1, '\0');
+    std::snprintf(buf.data(), buf.size(), "%.0Lf", rounded);
+    QString digits = QString::fromLatin1(buf.c_str());
     while (digits.size() < p.max_decimals + 1) digits.prepend(QLatin1Char('0'));
     QString int_digits = digits.left(digits.size() - p.max_decimals);
     QString decimals = digits.right(p.max_decimals);

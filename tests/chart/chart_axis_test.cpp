@@ -4,6 +4,7 @@
 
 #include <QLocale>
 #include <cmath>
+#include <cstdio>
 #include <functional>
 
 #include "chart/chart_exceptions.h"
@@ -440,6 +441,18 @@ TEST(LabelFormat, HashCommaZeroDotHashes) {
         {-2, "-2"},     {1e-12, "0"},      {0.1, "0.1"},
     };
     for (const auto& [v, text] : cases) EXPECT_EQ(FormatNumber(v, "#,##0.###", c), text) << v;
+}
+
+// A value far beyond any count still gets all of its digits, not a cut-off prefix.
+TEST(LabelFormat, VeryLargeValuesKeepEveryDigit) {
+    for (const double v : {1e150, -3.5e200, 1.7e308}) {
+        char want[400];
+        std::snprintf(want, sizeof want, "%.0f", std::fabs(v));
+        QString got = FormatNumber(v, "#,##0.###", QLocale::c());
+        EXPECT_EQ(got.startsWith(QLatin1Char('-')), v < 0) << v;
+        got.remove(QLatin1Char('-')).remove(QLatin1Char(','));
+        EXPECT_EQ(got, QString::fromLatin1(want)) << v;
+    }
 }
 
 TEST(LabelFormat, UsesTheLocaleSeparators) {
