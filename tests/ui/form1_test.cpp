@@ -82,6 +82,23 @@ TEST_F(Form1Test, LayoutCaptionsAndMenu) {
     EXPECT_EQ(QApplication::focusWidget(), form_.Controls().Button1);
 }
 
+TEST_F(Form1Test, GaugeIsANavyBarWithItsOwnFont) {
+    TGauge& barra = form_.barra();
+    EXPECT_EQ(barra.ForeColor(), clNavy);
+    EXPECT_EQ(barra.BackColor(), clWhite);
+    EXPECT_EQ(barra.Kind(), TGaugeKind::gkHorizontalBar);
+    EXPECT_EQ(barra.BorderStyle(), TBorderStyle::bsSingle);
+    EXPECT_TRUE(barra.ShowText());
+    EXPECT_EQ(barra.font().pixelSize(), 20);
+    // W = 839 at the design width: 57 % ends the bar at floor(839 * 0.57) = 478.
+    barra.SetProgress(57);
+    const QImage picture = barra.grab().toImage();
+    EXPECT_EQ(picture.pixel(1, 2) & 0xFFFFFF, QRgb{0x000080});
+    EXPECT_EQ(picture.pixel(477, 2) & 0xFFFFFF, QRgb{0x000080});
+    EXPECT_EQ(picture.pixel(478, 2) & 0xFFFFFF, QRgb{0xFFFFFF});
+    EXPECT_EQ(picture.pixel(0, 0) & 0xFFFFFF, QRgb{0x000000});
+}
+
 TEST_F(Form1Test, AnchorsOnResize) {
     const QSize grown = form_.size() + QSize(100, 50);
     form_.resize(grown);
