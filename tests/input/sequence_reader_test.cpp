@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <random>
 #include <string>
 #include <vector>
 
@@ -133,6 +134,74 @@ TEST_F(SequenceReaderTest, SingleHugeLineAndBinaryBytes) {
     EXPECT_EQ(seq[12345], '\0');
     EXPECT_EQ(seq[0], 'a');
     EXPECT_EQ(seq.back(), 'c');
+}
+
+// The FASTA rule written plainly: lines split at LF with CRs removed, records begin after a
+// header line, lines before the first header are skipped, empty records are not sequences.
+Seqs PlainFastaRecords(const std::string& bytes, std::uint64_t& headers) {
+    Seqs records;
+    bool inRecord = false;
+    std::string line;
+    headers = 0;
+    const auto endLine = [&] {
+        if (line.find('>') != std::string::npos) {
+            ++headers;
+            records.emplace_back();
+            inRecord = true;
+        } else if (inRecord) {
+            records.back() += line;
+        }
+        line.clear();
+    };
+    for (char c : bytes) {
+        if (c == '\n')
+            endLine();
+        else if (c != '\r')
+            line += c;
+    }
+    if (!line.empty()) endLine();
+    Seqs nonEmpty;
+    for (auto& r : records)
+        if (!r.empty()) {
+            LowerCaseAscii(r);
+            nonEmpty.push_back(r);
+        }
+    return nonEmpty;
+}
+
+TEST_F(SequenceReaderTest, FastaLinesAcrossRunBufferBoundaries) {
+    // Headers and sequence lines fall across the run buffer's end, where lines are gathered
+    // in pieces from two fills.
+    std::mt19937 rng(19);
+    constexpr std::size_t kEdge = SequenceReader::kRunBufferSize;
+    for (int d : {-3, -1, 0, 1, 4}) {
+        std::string bytes;
+        bool straddled = false;
+        while (bytes.size() < 2 * kEdge + 1000) {
+            if (!straddled && bytes.size() + 200 > kEdge) {
+                // A header line from kEdge - 6 on, its '>' at kEdge + d.
+                bytes.append(kEdge - 7 - bytes.size(), 'C');
+                bytes += '\n';
+                bytes.append(std::size_t(6 + d), 'G');
+                bytes += ">header across\r\n";
+                straddled = true;
+                continue;
+            }
+            if (rng() % 8 == 0) {
+                bytes += ">r";
+                bytes += std::to_string(rng() % 1000);
+            }
+            bytes.append(rng() % 90, "ACGT"[rng() % 4]);
+            bytes += rng() % 2 ? "\r\n" : "\n";
+        }
+        SCOPED_TRACE(d);
+        std::uint64_t headers = 0;
+        const Seqs expected = PlainFastaRecords(bytes, headers);
+        Bind(bytes);
+        SequenceReader fresh(file_);
+        EXPECT_EQ(fresh.CountSequences(kFastaMode), headers);
+        EXPECT_EQ(ReadAllWith(fresh, kFastaMode), expected);
+    }
 }
 
 TEST_F(SequenceReaderTest, FileRemovedAfterBindingFailsTheCountingPass) {
