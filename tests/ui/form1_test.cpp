@@ -7,6 +7,7 @@
 
 #include <QAction>
 #include <QCheckBox>
+#include <QClipboard>
 #include <QDesktopServices>
 #include <QDir>
 #include <QLabel>
@@ -97,6 +98,20 @@ TEST_F(Form1Test, GaugeIsANavyBarWithItsOwnFont) {
     EXPECT_EQ(picture.pixel(477, 2) & 0xFFFFFF, QRgb{0x000080});
     EXPECT_EQ(picture.pixel(478, 2) & 0xFFFFFF, QRgb{0xFFFFFF});
     EXPECT_EQ(picture.pixel(0, 0) & 0xFFFFFF, QRgb{0x000000});
+}
+
+TEST_F(Form1Test, WordBoxesTakeAPastedWordOfAnyLength) {
+    // Longer than the 32767 characters an edit box would otherwise keep.
+    const QString word = QString(40000, u'a') + QStringLiteral("tg");
+    for (int n = 1; n <= 5; ++n) {
+        QGuiApplication::clipboard()->setText(word);
+        QTest::mouseClick(&form_.Edit(n), Qt::LeftButton);
+        QTest::keyClick(&form_.Edit(n), Qt::Key_V, Qt::ControlModifier);
+        EXPECT_EQ(form_.Edit(n).text().size(), word.size()) << "Edit" << n;
+        if (n >= 2) {
+            EXPECT_EQ(form_.WordText(n - 1), word.toStdString()) << "Edit" << n;
+        }
+    }
 }
 
 TEST_F(Form1Test, AnchorsOnResize) {
