@@ -7,6 +7,7 @@ namespace kelmarin {
 EInOutError::EInOutError(int code) : std::runtime_error(InOutMessage(code)), code_(code) {}
 
 std::string InOutMessage(int code) {
+    if (code >= kIoOsErrorBase) return "I/O error " + std::to_string(code - kIoOsErrorBase);
     switch (code) {
         case 2: return "File not found";
         case 3: return "Invalid filename";
@@ -29,7 +30,7 @@ int IoCodeFromErrno(int err) {
         case EACCES:
         case EPERM:
         case EISDIR: return kIoAccessDenied;
-        default: return err;
+        default: return kIoOsErrorBase + err;
     }
 }
 

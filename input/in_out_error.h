@@ -30,7 +30,12 @@ private:
 // The fixed message of an I/O result code ("File not found", ..., "I/O error %d").
 std::string InOutMessage(int code);
 
-// Maps an errno value to the code whose message fits it; any other errno keeps its number.
+// Operating-system failures without a message of their own are kept above this base, so that
+// an errno such as EIO (5) or ENETDOWN (100) never borrows the message of a table code.
+inline constexpr int kIoOsErrorBase = 1 << 16;
+
+// Maps an errno value to the code whose message fits it; any other errno becomes
+// kIoOsErrorBase + errno, whose message is "I/O error <errno>".
 int IoCodeFromErrno(int err);
 
 namespace detail {

@@ -1,6 +1,7 @@
 #include "input/line_text_file.h"
 
 #include <fcntl.h>
+#include <cerrno>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -244,6 +245,20 @@ TEST_F(LineTextFileTest, RebindingAnOpenFileReleasesItsHandle) {
     EXPECT_EQ(openDescriptors(), before + 1);
     file_.BindName(dir_.Write("other.txt", "x"));
     EXPECT_EQ(openDescriptors(), before);
+}
+
+TEST(InOutMessageTest, OperatingSystemErrorsKeepTheirOwnNumber) {
+    const std::vector<std::pair<int, std::string>> table = {
+        {ENOENT, "File not found"},      {ENOTDIR, "Invalid filename"},
+        {ENAMETOOLONG, "Invalid filename"}, {EMFILE, "Too many open files"},
+        {ENFILE, "Too many open files"}, {EACCES, "File access denied"},
+        {EPERM, "File access denied"},   {EISDIR, "File access denied"},
+        // errno values that are table codes too must not borrow their messages.
+        {EIO, "I/O error 5"},            {ENETDOWN, "I/O error 100"},
+        {ENETUNREACH, "I/O error 101"},  {EISCONN, "I/O error 106"},
+        {EAGAIN, "I/O error 11"},
+    };
+    for (const auto& [err, message] : table) EXPECT_EQ(InOutMessage(IoCodeFromErrno(err)), message) << err;
 }
 
 TEST(InOutMessageTest, TableAndFallback) {
