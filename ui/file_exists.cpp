@@ -9,7 +9,9 @@ namespace kelmarin {
 bool FileExists(const std::string& name) {
     if (name.empty() || name.find('\0') != std::string::npos) return false;
     struct stat st {};
-    if (::stat(name.c_str(), &st) != 0 || S_ISDIR(st.st_mode)) return false;
+    // A run reads its file twice: a pipe or a device could not give the same bytes again, so
+    // only regular files count.
+    if (::stat(name.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) return false;
     std::tm local{};
     if (!localtime_r(&st.st_mtime, &local)) return false;
     const int year = local.tm_year + 1900;

@@ -26,8 +26,10 @@ RunController::RunController(RunView& view) : view_(view) {}
 
 void RunController::Button1Click() {
     if (running_) return;  // the run in progress keeps its file, words and series
-    if (view_.OpenDialogFileName(OpenDialog::Text).empty() &&
-        view_.OpenDialogFileName(OpenDialog::Fasta).empty()) {
+    // Without a reading mode (no Text or Fasta yet) nothing could be read: as no file.
+    const bool noMode = mode_ != kTextMode && mode_ != kFastaMode;
+    if (noMode || (view_.OpenDialogFileName(OpenDialog::Text).empty() &&
+                   view_.OpenDialogFileName(OpenDialog::Fasta).empty())) {
         view_.ShowMessageDialog("Reading file not selected!", TMsgDlgType::mtError,
                                 Buttons(mbAbort));
         return;

@@ -1,6 +1,7 @@
 #include "ui/run_controller.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <algorithm>
 #include <string>
@@ -244,9 +245,15 @@ TEST_F(RunControllerTest, FileChoiceFailures) {
     EXPECT_EQ(ctl_.ReadingMode(), "fasta");
     EXPECT_EQ(ExpectRunFailure(), "I/O error 102");
 
-    // A folder is not a file.
+    // A folder is not a file, and a pipe cannot be read twice.
     Choose(OpenDialog::Text, dir_.Path().string());
     EXPECT_EQ(view_.messages.back().text, "Reading fil does not exist!");
+    const std::string fifo = (dir_.Path() / "pipe").string();
+    ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+    view_.messages.clear();
+    Choose(OpenDialog::Text, fifo);
+    ASSERT_EQ(view_.messages.size(), 1u);
+    EXPECT_EQ(view_.messages[0].text, "Reading fil does not exist!");
 
     // A file removed after it was chosen.
     const std::string name = dir_.Write("gone.txt", "ACGT\n");
@@ -254,6 +261,17 @@ TEST_F(RunControllerTest, FileChoiceFailures) {
     std::remove(name.c_str());
     EXPECT_EQ(ExpectRunFailure(), "File not found");
     EXPECT_FALSE(ctl_.Running());
+}
+
+TEST_F(RunControllerTest, ANameWithoutAReadingModeStartsNoRun) {
+    // Only Text and Fasta set the reading mode; a name that reached a dialog some other way
+    // must not start a run that could never read.
+    view_.fileNames[0] = dir_.Write("in.txt", "ACGT\n");
+    ctl_.Button1Click();
+    ASSERT_EQ(view_.messages.size(), 1u);
+    EXPECT_EQ(view_.messages[0].text, "Reading file not selected!");
+    EXPECT_FALSE(ctl_.Running());
+    EXPECT_TRUE(view_.processedTexts.empty());
 }
 
 TEST_F(RunControllerTest, TextCancelledAfterFastaReadsTheFastaFileAsText) {
