@@ -14,6 +14,7 @@
 #include "resources/resource_paths.h"
 #include "ui/about_box.h"
 #include "ui/application.h"
+#include "ui/failure_scope.h"
 #include "ui_form1.h"
 #include "ui/message_dialog.h"
 
@@ -170,7 +171,13 @@ void TForm1::AddPoint(int series, double x, double y, TColor color) {
     series_[std::size_t(series - 1)]->AddPoint(x, y, QString(), color);
 }
 
-void TForm1::RepaintChartNow() { ui_->grafico->repaint(); }
+void TForm1::RepaintChartNow() {
+    // A failure while painting leaves the run here, as one in the run's own code would; shown
+    // inside Qt's dispatch instead, it would come back at every refresh of a long run.
+    TFailureScope scope;
+    ui_->grafico->repaint();
+    scope.RethrowIfAny();
+}
 
 void TForm1::SetProcessedText(const std::string& text) { ui_->Edit1->setText(QString::fromStdString(text)); }
 

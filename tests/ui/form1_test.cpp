@@ -13,6 +13,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QTest>
@@ -153,6 +154,46 @@ TEST_F(Form1Test, StopClickedDuringARunEndsItAtTheRefresh) {
     EXPECT_EQ(Y(1, 25), 20);
     EXPECT_EQ(form_.barra().Progress(), 10);
     EXPECT_FALSE(form_.Controller().Running());
+}
+
+// Fails the first paint of the object it watches, as a chart in a bad state would.
+class FailingFirstPaint : public QObject {
+  protected:
+    bool eventFilter(QObject*, QEvent* event) override {
+        if (event->type() == QEvent::Paint && !failed_) {
+            failed_ = true;
+            throw std::runtime_error("Chart failure");
+        }
+        return false;
+    }
+
+  private:
+    bool failed_ = false;
+};
+
+TEST_F(Form1Test, AFailurePaintingTheChartLeavesTheRunAndIsShownOnce) {
+    ChooseText(Lines(45, "ATGAAA"));
+    form_.Edit(2).setText(QStringLiteral("atg"));
+    FailingFirstPaint failing;
+    form_.grafico().installEventFilter(&failing);
+    // Every box that opens is noted and closed.
+    QStringList shown;
+    std::function<void()> closeEach = [&] {
+        test::OnModal(
+            [&](QWidget* w) {
+                if (auto* box = qobject_cast<QMessageBox*>(w)) shown << box->text();
+                if (auto* label = w->findChild<QLabel*>(QStringLiteral("Message"))) shown << label->text();
+                w->close();
+                closeEach();
+            },
+            50);
+    };
+    closeEach();
+    QTest::mouseClick(form_.Controls().Button1, Qt::LeftButton);
+    EXPECT_EQ(shown.join(QStringLiteral(" | ")).toStdString(), "Chart failure.");
+    EXPECT_FALSE(form_.Controller().Running());
+    EXPECT_EQ(form_.Edit(1).text().toStdString(), "") << "the run went on after the failure";
+    form_.grafico().removeEventFilter(&failing);
 }
 
 TEST_F(Form1Test, ExitAsksAndClosesOnYesOnly) {
