@@ -19,6 +19,7 @@
 #include <QTest>
 #include <QTimer>
 #include <QUrl>
+#include <QWindow>
 
 #include "chart/chart.h"
 #include "gauge/gauge.h"
@@ -154,6 +155,24 @@ TEST_F(Form1Test, StopClickedDuringARunEndsItAtTheRefresh) {
     EXPECT_EQ(Y(1, 25), 20);
     EXPECT_EQ(form_.barra().Progress(), 10);
     EXPECT_FALSE(form_.Controller().Running());
+}
+
+TEST_F(Form1Test, ClosingTheWindowDuringARunEndsItAtTheRefresh) {
+    ChooseText(Lines(200, "ACGT"));
+    form_.Edit(2).setText(QStringLiteral("a"));
+    bool endShown = false;
+    QTimer::singleShot(0, [this] { QTimer::singleShot(0, [this] { form_.windowHandle()->close(); }); });
+    test::OnModal(
+        [&endShown](QWidget* w) {
+            endShown = true;
+            w->close();
+        },
+        50);
+    QTest::mouseClick(form_.Controls().Button1, Qt::LeftButton);
+    EXPECT_FALSE(form_.isVisible());
+    EXPECT_FALSE(form_.Controller().Running());
+    EXPECT_EQ(form_.Edit(1).text(), QStringLiteral("20"));
+    EXPECT_FALSE(endShown);
 }
 
 // Fails the first paint of the object it watches, as a chart in a bad state would.
