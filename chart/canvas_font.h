@@ -7,6 +7,7 @@
 #include <QString>
 #include <functional>
 
+#include "chart/assign_if_changed.h"
 #include "chart/color.h"
 
 namespace kelmarin {
@@ -53,9 +54,9 @@ class TCanvasFont {
   private:
     template <typename T>
     void Set(T& field, const T& value) {
-        if (field == value) return;
-        field = value;
-        if (on_change_) on_change_();
+        AssignIfChanged(field, value, [this] {
+            if (on_change_) on_change_();
+        });
     }
 
     QString name_ = QStringLiteral("Arial");

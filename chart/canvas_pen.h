@@ -4,6 +4,7 @@
 
 #include <functional>
 
+#include "chart/assign_if_changed.h"
 #include "chart/color.h"
 
 namespace kelmarin {
@@ -39,10 +40,8 @@ class TCanvasPen {
 
   protected:
     template <typename T>
-    void Set(T& field, T value) {
-        if (field == value) return;
-        field = value;
-        Changed();
+    void Set(T& field, const T& value) {
+        AssignIfChanged(field, value, [this] { Changed(); });
     }
     void Changed() {
         if (on_change_) on_change_();

@@ -9,6 +9,7 @@
 #include <cfloat>
 #include <vector>
 
+#include "chart/assign_if_changed.h"
 #include "chart/canvas_font.h"
 #include "chart/chart_axis_pen.h"
 #include "chart/chart_axis_title.h"
@@ -155,9 +156,7 @@ class TChartAxis {
   private:
     template <typename T>
     void Set(T& field, const T& value) {
-        if (field == value) return;
-        field = value;
-        Repaint();
+        AssignIfChanged(field, value, [this] { Repaint(); });
     }
     void Repaint() const;
     bool SeriesTakesPart(const TChartSeries& s, bool any_active) const;

@@ -5,6 +5,7 @@
 
 #include <functional>
 
+#include "chart/assign_if_changed.h"
 #include "chart/chart_canvas_3d.h"
 #include "chart/color.h"
 
@@ -29,10 +30,10 @@ class TChartGradient {
 
   private:
     template <typename T>
-    void Set(T& field, T value) {
-        if (field == value) return;
-        field = value;
-        if (on_change_) on_change_();
+    void Set(T& field, const T& value) {
+        AssignIfChanged(field, value, [this] {
+            if (on_change_) on_change_();
+        });
     }
 
     TGradientDirection direction_ = gdTopBottom;

@@ -7,6 +7,7 @@
 
 #include <QWidget>
 
+#include "chart/assign_if_changed.h"
 #include "chart/canvas_font.h"
 #include "chart/chart_canvas_3d.h"
 #include "chart/chart_rect.h"
@@ -82,9 +83,7 @@ class TChartPanelBase : public QWidget {
 
     template <typename T>
     void Set(T& field, const T& value) {
-        if (field == value) return;
-        field = value;
-        RequestRepaint();
+        AssignIfChanged(field, value, [this] { RequestRepaint(); });
     }
 
   private:

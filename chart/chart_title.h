@@ -5,6 +5,7 @@
 #include <QStringList>
 #include <functional>
 
+#include "chart/assign_if_changed.h"
 #include "chart/canvas_font.h"
 #include "chart/chart_brush.h"
 #include "chart/chart_hidden_pen.h"
@@ -42,9 +43,9 @@ class TChartTitle {
   private:
     template <typename T>
     void Set(T& field, const T& value) {
-        if (field == value) return;
-        field = value;
-        if (on_change_) on_change_();
+        AssignIfChanged(field, value, [this] {
+            if (on_change_) on_change_();
+        });
     }
 
     bool visible_ = true;

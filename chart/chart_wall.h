@@ -5,6 +5,7 @@
 
 #include <functional>
 
+#include "chart/assign_if_changed.h"
 #include "chart/chart_brush.h"
 #include "chart/chart_pen.h"
 #include "chart/color.h"
@@ -37,10 +38,10 @@ class TChartWall {
 
   private:
     template <typename T>
-    void Set(T& field, T value) {
-        if (field == value) return;
-        field = value;
-        if (on_change_) on_change_();
+    void Set(T& field, const T& value) {
+        AssignIfChanged(field, value, [this] {
+            if (on_change_) on_change_();
+        });
     }
 
     TChartPen pen_;

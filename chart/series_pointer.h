@@ -4,6 +4,7 @@
 // pen and brush; preparing them is the series' job. Of the styles, rectangle and circle are
 // drawn; the others are kept as settings and draw nothing.
 
+#include "chart/assign_if_changed.h"
 #include "chart/chart_brush.h"
 #include "chart/chart_pen.h"
 
@@ -55,10 +56,8 @@ class TSeriesPointer {
 
   private:
     template <typename T>
-    void Set(T& field, T value) {
-        if (field == value) return;
-        field = value;
-        Changed();
+    void Set(T& field, const T& value) {
+        AssignIfChanged(field, value, [this] { Changed(); });
     }
     void Changed();
 

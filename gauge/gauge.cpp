@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <string>
 
+#include "chart/assign_if_changed.h"
 #include "gauge/gauge_exceptions.h"
 #include "gauge/gauge_geometry.h"
 #include "gauge/gauge_picture.h"
@@ -62,9 +63,7 @@ void TGauge::SetProgress(int value) {
 
 template <typename T>
 void TGauge::SetAndRepaint(T& field, T value) {
-    if (field == value) return;
-    field = value;
-    RepaintNow();
+    AssignIfChanged(field, value, [this] { RepaintNow(); });
 }
 
 void TGauge::SetKind(TGaugeKind kind) { SetAndRepaint(kind_, kind); }
