@@ -1,6 +1,7 @@
 #include "chart/chart_canvas_3d.h"
 
 #include <QFontMetrics>
+#include <cstring>
 
 #include "chart/chart_pen.h"
 
@@ -34,9 +35,11 @@ QPainter* TChartCanvas3D::Take() {
     ApplyPendingBrush();
     if (!painter_ || !painter_->isActive()) return nullptr;
     // Exact pixels: no smoothing anywhere, and the clip as this surface keeps it.
-    painter_->setRenderHint(QPainter::Antialiasing, false);
-    painter_->setRenderHint(QPainter::TextAntialiasing, false);
-    painter_->setCompositionMode(QPainter::CompositionMode_SourceOver);
+    // Each change of the painter's state is costly, even to the same value: only real ones.
+    if (painter_->renderHints() & (QPainter::Antialiasing | QPainter::TextAntialiasing))
+        painter_->setRenderHints(QPainter::Antialiasing | QPainter::TextAntialiasing, false);
+    if (painter_->compositionMode() != QPainter::CompositionMode_SourceOver)
+        painter_->setCompositionMode(QPainter::CompositionMode_SourceOver);
     // Setting a clip is costly; it is set again only when it changed since the last take.
     if (!clip_applied_ || applied_clip_ != clip_) {
         if (clip_)
@@ -88,6 +91,7 @@ const QFont& TChartCanvas3D::CurrentQFont() const {
         qfont_ppi_ = ppi_;
         qfont_ = font_.ToQFont(ppi_);
         metrics_.emplace(qfont_);
+        texts_ = nullptr;
     }
     return qfont_;
 }
@@ -97,9 +101,7 @@ const QFontMetrics& TChartCanvas3D::CurrentMetrics() const {
     return *metrics_;
 }
 
-int TChartCanvas3D::TextWidthOf(const QString& text) const {
-    return CurrentMetrics().horizontalAdvance(text);
-}
+int TChartCanvas3D::TextWidthOf(const QString& text) const { return ShapeOf(text).width; }
 
 int TChartCanvas3D::TextHeightOf(const QString& text) const {
     const QFontMetrics& fm = CurrentMetrics();
@@ -111,7 +113,7 @@ int TChartCanvas3D::TextHeightOf(const QString& text) const {
 void TChartCanvas3D::DrawAlignedText(QPainter& p, int x, int y, const QString& text,
                                      const QFont& f) {
     const QFontMetrics& fm = CurrentMetrics();
-    const int w = fm.horizontalAdvance(text);
+    const int w = ShapeOf(text).width;
     const int h = fm.ascent() + fm.descent();
     const unsigned horz = text_align_ & TA_CENTER;
     const unsigned vert = text_align_ & TA_BASELINE;
@@ -125,7 +127,7 @@ void TChartCanvas3D::DrawAlignedText(QPainter& p, int x, int y, const QString& t
 
 void TChartCanvas3D::DrawTextAt(int x, int y, const QString& text) {
     QPainter* p = Take();
-    if (!p) return;
+    if (!p || StampText(x, y, 0, text)) return;
     DrawAlignedText(*p, x, y, text, CurrentQFont());
 }
 
@@ -133,7 +135,7 @@ void TChartCanvas3D::DrawRotatedText(int x, int y, int angle, const QString& tex
     brush_.SetStyle(bsClear);
     if (angle > 360) angle -= 360;
     QPainter* p = Take();
-    if (!p) return;
+    if (!p || StampText(x, y, angle, text)) return;
     p->save();
     p->translate(x, y);
     // Angles run counter-clockwise on screen, where y grows downwards.
@@ -158,12 +160,12 @@ TRect TChartCanvas3D::BeginFrame(QPainter* target, const TRect& bounds, bool /*i
         return bounds;
     }
     const QSize size(bounds.Width(), bounds.Height());
-    if (bitmap_ && bitmap_->size() != size) {
-        bitmap_painter_.reset();
-        bitmap_.reset();
-    }
-    if (!bitmap_) bitmap_ = std::make_unique<QImage>(size, QImage::Format_RGB32);
     bitmap_painter_.reset();
+    // Two bitmaps take turns: the last finished frame stays beside the new one.
+    std::swap(bitmap_, previous_);
+    if (bitmap_ && bitmap_->size() != size) bitmap_.reset();
+    if (previous_ && previous_->size() != size) previous_.reset();
+    if (!bitmap_) bitmap_ = std::make_unique<QImage>(size, QImage::Format_RGB32);
     direct_bits_ = nullptr;
     if (!bitmap_->isNull()) {
         // Taken before the painter exists, so both write the same, unshared pixels.
@@ -194,6 +196,29 @@ void TChartCanvas3D::EndFrame(QPainter* target, QPainter* control, const TRect& 
     AttachPainter(control);
 }
 
+QRegion TChartCanvas3D::ChangedRows() const {
+    if (!bitmap_) return {};
+    const QRect all(QPoint(0, 0), bitmap_->size());
+    if (!previous_ || previous_->size() != bitmap_->size()) return all;
+    // Bands of changed rows closer than this are sent as one: each band is a transfer of its own.
+    constexpr int kJoinGap = 8;
+    const std::size_t bytes = std::size_t(all.width()) * sizeof(QRgb);
+    QRegion changed;
+    int first = -1, last = -1;
+    for (int y = 0; y < all.height(); ++y) {
+        if (std::memcmp(bitmap_->constScanLine(y), previous_->constScanLine(y), bytes) == 0)
+            continue;
+        if (first >= 0 && y - last > kJoinGap) {
+            changed += QRect(0, first, all.width(), last - first + 1);
+            first = -1;
+        }
+        if (first < 0) first = y;
+        last = y;
+    }
+    if (first >= 0) changed += QRect(0, first, all.width(), last - first + 1);
+    return changed;
+}
+
 bool TChartCanvas3D::DrawOnLastFrame(const std::function<void()>& draw) {
     if (painter_ || !buffered_ || !bitmap_ || bitmap_->isNull()) return false;
     QPainter painter(bitmap_.get());
@@ -221,6 +246,7 @@ void TChartCanvas3D::SetBuffered(bool on) {
         bitmap_painter_.reset();
         direct_bits_ = nullptr;
         bitmap_.reset();
+        previous_.reset();
     }
 }
 

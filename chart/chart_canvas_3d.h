@@ -6,14 +6,17 @@
 // arguments are accepted and ignored; there is no 3D projection and no solids.
 
 #include <QFontMetrics>
+#include <QHash>
 #include <QImage>
 #include <QPainter>
 #include <QPoint>
+#include <QRegion>
 #include <QString>
 #include <functional>
 #include <initializer_list>
 #include <memory>
 #include <optional>
+#include <span>
 #include <vector>
 
 #include "chart/canvas_brush.h"
@@ -125,6 +128,9 @@ class TChartCanvas3D {
     bool Buffered() const { return buffered_; }
     void SetBuffered(bool on);
     const QImage* Bitmap() const { return bitmap_.get(); }
+    // The rows of the last finished frame that differ from the frame before it, in bands; all
+    // of it when there is no earlier frame of the same size.
+    QRegion ChangedRows() const;
     const TRect& Bounds() const { return bounds_; }
 
     // Small ellipses are drawn once per look and stamped (same pixels, much cheaper); tests
@@ -140,8 +146,33 @@ class TChartCanvas3D {
         std::vector<std::pair<QPoint, QRgb>> pixels;
     };
 
+    // A text as the painter draws it in one font: its advance and, once drawn at a right
+    // angle, the runs of pixels it sets around its anchor (the painter's text origin).
+    struct TextRun {
+        int dy, dx, length;
+    };
+    struct TextShape {
+        int width = 0;
+        int angle = -1;  // the angle the runs were taken at; -1 none yet
+        bool stampable = false;
+        std::vector<TextRun> runs;
+    };
+    struct FontTexts {
+        TCanvasFont font;  // colour left at black: the shapes do not depend on it
+        int ppi;
+        QHash<QString, TextShape> texts;
+    };
+
     const QFont& CurrentQFont() const;
     const QFontMetrics& CurrentMetrics() const;
+    TextShape& ShapeOf(const QString& text) const;
+    const TextShape& ShapeAt(const QString& text, int angle);
+    bool StampText(int x, int y, int angle, const QString& text);
+    // Writes one colour into r (clipped) of the surface's own bitmap.
+    void FillDirect(const QRect& r, QRgb color);
+    // One-pixel lines through corners, written straight into the bitmap; false when the pen
+    // or its mode needs the painter.
+    bool StrokeDirect(std::span<const QPoint> corners, bool closed);
     // True when drawing goes to the surface's own bitmap, which is then written directly.
     bool DirectPixels() const { return direct_bits_ && painter_ == bitmap_painter_.get(); }
     QRect DirectClip() const;
@@ -183,6 +214,8 @@ class TChartCanvas3D {
     mutable int qfont_ppi_ = -1;
     mutable QFont qfont_;
     mutable std::optional<QFontMetrics> metrics_;
+    mutable std::vector<std::unique_ptr<FontTexts>> font_texts_;
+    mutable FontTexts* texts_ = nullptr;  // those of the current font
     uchar* direct_bits_ = nullptr;
     qsizetype direct_bpl_ = 0;
 
@@ -191,6 +224,8 @@ class TChartCanvas3D {
     bool buffered_ = true;
     bool dirty_ = true;
     std::unique_ptr<QImage> bitmap_;
+    // The frame before the last one: the next frame is drawn into it, and compared with it.
+    std::unique_ptr<QImage> previous_;
     std::unique_ptr<QPainter> bitmap_painter_;
 };
 

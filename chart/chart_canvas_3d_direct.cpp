@@ -2,6 +2,7 @@
 // small ellipses. Both give exactly the pixels the painter would give; they only skip its
 // per-call overhead, which dominates a frame made of hundreds of tiny shapes.
 #include <algorithm>
+#include <cstdlib>
 
 #include "chart/chart_canvas_3d.h"
 
@@ -27,6 +28,15 @@ void TChartCanvas3D::PlotDirect(const std::vector<QPoint>& on, QRgb color) {
     for (const QPoint& px : on) {
         if (px.x() < x0 || px.x() > x1 || px.y() < y0 || px.y() > y1) continue;
         reinterpret_cast<QRgb*>(direct_bits_ + px.y() * direct_bpl_)[px.x()] = value;
+    }
+}
+
+void TChartCanvas3D::FillDirect(const QRect& r, QRgb color) {
+    const QRect area = r.intersected(DirectClip());
+    const QRgb value = 0xFF000000u | color;
+    for (int y = area.top(); y <= area.bottom(); ++y) {
+        QRgb* row = reinterpret_cast<QRgb*>(direct_bits_ + y * direct_bpl_);
+        std::fill(row + area.left(), row + area.right() + 1, value);
     }
 }
 

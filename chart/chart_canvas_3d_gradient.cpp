@@ -39,11 +39,15 @@ void TChartCanvas3D::FillGradient(TRect r, TColor first, TColor second,
     QPainter* p = Take();
     if (!p) return;
     const int w = r.Width(), h = r.Height();
+    const bool direct = DirectPixels();
     // The surface's own brush is left alone: the bands are filled with their own colours.
     auto fill = [&](int x, int y, int width, int height, int n, int d) {
         if (width < 0) x += width, width = -width;
         if (height < 0) y += height, height = -height;
-        p->fillRect(QRect(x, y, width, height), colors.At(n, d));
+        if (direct)
+            FillDirect(QRect(x, y, width, height), colors.At(n, d).rgb());
+        else
+            p->fillRect(QRect(x, y, width, height), colors.At(n, d));
     };
     switch (direction) {
         case gdTopBottom:

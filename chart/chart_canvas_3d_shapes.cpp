@@ -132,8 +132,8 @@ void TChartCanvas3D::PlotCosmetic(QPainter& p, std::vector<QPoint>& pixels) {
     }
     // Gaps of a styled pen show the background colour when the background is opaque.
     const bool gaps = !off.empty() && bk_mode_ == OPAQUE;
-    if (DirectPixels() && (pen_.Mode() == pmCopy || pen_.Mode() == pmBlack ||
-                           pen_.Mode() == pmWhite)) {
+    if (DirectPixels() &&
+        (pen_.Mode() == pmCopy || pen_.Mode() == pmBlack || pen_.Mode() == pmWhite)) {
         PlotDirect(pixels, PenQColor().rgb());
         if (gaps) PlotDirect(off, ToQColor(bk_color_).rgb());
         return;
@@ -163,21 +163,22 @@ void TChartCanvas3D::StrokePath(std::initializer_list<QPoint> corner_list, bool 
         closed ? p->drawPolygon(poly) : p->drawPolyline(poly);
         return;
     }
-    std::vector<QPoint>& pixels = scratch_pixels_;
-    pixels.clear();
-    for (std::size_t i = 1; i < corners.size(); ++i) LinePixels(corners[i - 1], corners[i], pixels);
+    // A closed outline touches each pixel once, even when it folds back on itself (a box one
+    // pixel thin), so that xor modes stay reversible. Only such thin boxes fold.
+    bool folds = false;
     if (closed) {
-        LinePixels(corners.back(), corners.front(), pixels);
-        // A closed outline touches each pixel once, even when it folds back on itself (a box
-        // one pixel thin), so that xor modes stay reversible. Only such thin boxes fold.
         const auto [xmin, xmax] = std::minmax_element(
             corners.begin(), corners.end(), [](QPoint a, QPoint b) { return a.x() < b.x(); });
         const auto [ymin, ymax] = std::minmax_element(
             corners.begin(), corners.end(), [](QPoint a, QPoint b) { return a.y() < b.y(); });
-        if (xmax->x() - xmin->x() > 1 && ymax->y() - ymin->y() > 1) {
-            PlotCosmetic(*p, pixels);
-            return;
-        }
+        folds = xmax->x() - xmin->x() <= 1 || ymax->y() - ymin->y() <= 1;
+    }
+    if (!folds && StrokeDirect(corners, closed)) return;
+    std::vector<QPoint>& pixels = scratch_pixels_;
+    pixels.clear();
+    for (std::size_t i = 1; i < corners.size(); ++i) LinePixels(corners[i - 1], corners[i], pixels);
+    if (closed) LinePixels(corners.back(), corners.front(), pixels);
+    if (folds) {
         std::vector<QPoint> unique;
         for (const QPoint& px : pixels)
             if (std::find(unique.begin(), unique.end(), px) == unique.end()) unique.push_back(px);
@@ -185,6 +186,65 @@ void TChartCanvas3D::StrokePath(std::initializer_list<QPoint> corner_list, bool 
         pixels.swap(unique);
     }
     PlotCosmetic(*p, pixels);
+}
+
+bool TChartCanvas3D::StrokeDirect(std::span<const QPoint> corners, bool closed) {
+    const TPenMode mode = pen_.Mode();
+    if (!DirectPixels() || (mode != pmCopy && mode != pmBlack && mode != pmWhite)) return false;
+    const auto pattern = StylePattern(pen_.Style(), alternate_pen_);
+    // Where the pen's style pattern stands: the run the next pixel falls in and how many
+    // pixels of it are left.
+    std::size_t run = 0;
+    int left = 0;
+    if (!pattern.empty()) {
+        int period = 0;
+        for (const int r : pattern) period += r;
+        int phase = style_phase_ % period;
+        while (phase >= pattern[run]) phase -= pattern[run++];
+        left = pattern[run] - phase;
+    }
+    const QRgb on = 0xFF000000u | PenQColor().rgb();
+    // Gaps of a styled pen show the background colour when the background is opaque.
+    const bool gaps = bk_mode_ == OPAQUE;
+    const QRgb off = 0xFF000000u | ToQColor(bk_color_).rgb();
+    const QRect clip = DirectClip();
+    const auto plot = [&](int x, int y) {
+        bool lit = true;
+        if (!pattern.empty()) {
+            lit = run % 2 == 0;
+            if (--left == 0) {
+                run = (run + 1) % pattern.size();
+                left = pattern[run];
+            }
+        }
+        ++style_phase_;
+        if ((!lit && !gaps) || x < clip.left() || x > clip.right() || y < clip.top() ||
+            y > clip.bottom())
+            return;
+        reinterpret_cast<QRgb*>(direct_bits_ + y * direct_bpl_)[x] = lit ? on : off;
+    };
+    const auto segment = [&](QPoint a, QPoint b) {
+        // The same walk as LinePixels, b itself left out.
+        const int dx = std::abs(b.x() - a.x()), dy = std::abs(b.y() - a.y());
+        const int sx = a.x() < b.x() ? 1 : -1, sy = a.y() < b.y() ? 1 : -1;
+        int err = dx - dy;
+        int x = a.x(), y = a.y();
+        while (x != b.x() || y != b.y()) {
+            plot(x, y);
+            const int e2 = 2 * err;
+            if (e2 > -dy) {
+                err -= dy;
+                x += sx;
+            }
+            if (e2 < dx) {
+                err += dx;
+                y += sy;
+            }
+        }
+    };
+    for (std::size_t i = 1; i < corners.size(); ++i) segment(corners[i - 1], corners[i]);
+    if (closed) segment(corners.back(), corners.front());
+    return true;
 }
 
 void TChartCanvas3D::MoveToPoint(int x, int y) {
@@ -219,6 +279,11 @@ QBrush TChartCanvas3D::CurrentQBrush() const {
 
 void TChartCanvas3D::FillInterior(QPainter& p, const QRect& r) {
     if (brush_.Style() == bsClear || r.isEmpty()) return;
+    if (brush_.Style() == bsSolid && DirectPixels() &&
+        p.compositionMode() == QPainter::CompositionMode_SourceOver) {
+        FillDirect(r, ToQColor(brush_.Color()).rgb());
+        return;
+    }
     // Hatches show the background between their lines when the background is opaque.
     if (brush_.Style() != bsSolid && bk_mode_ == OPAQUE) p.fillRect(r, ToQColor(bk_color_));
     p.fillRect(r, CurrentQBrush());

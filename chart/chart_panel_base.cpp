@@ -1,5 +1,6 @@
 #include "chart/chart_panel_base.h"
 
+#include <QCoreApplication>
 #include <QPaintEvent>
 #include <algorithm>
 
@@ -24,20 +25,45 @@ void TChartPanelBase::SetChart3DPercent(int percent) {
     Set(chart_3d_percent_, percent);
 }
 
+namespace {
+
+const QEvent::Type kInvalidateEvent = QEvent::Type(QEvent::registerEventType());
+
+}  // namespace
+
 void TChartPanelBase::RequestRepaint() {
     if (!auto_repaint_) return;
     canvas_.MarkDirty();
-    update();
+    if (invalidation_posted_) return;
+    invalidation_posted_ = true;
+    QCoreApplication::postEvent(this, new QEvent(kInvalidateEvent));
+}
+
+bool TChartPanelBase::event(QEvent* event) {
+    if (event->type() != kInvalidateEvent) return QWidget::event(event);
+    invalidation_posted_ = false;
+    if (canvas_.IsDirty()) update();
+    return true;
 }
 
 void TChartPanelBase::RepaintNow() {
-    if (isVisible()) repaint();
+    if (!isVisible()) return;
+    if (!canvas_.IsDirty() || !canvas_.Buffered()) {
+        repaint();
+        return;
+    }
+    const bool compare = frame_shown_;
+    RenderFrame(nullptr, {0, 0, width(), height()});
+    const QRegion changed = compare ? canvas_.ChangedRows() : QRegion(rect());
+    if (!changed.isEmpty()) repaint(changed);
+    frame_shown_ = true;
 }
 
-void TChartPanelBase::paintEvent(QPaintEvent*) {
+void TChartPanelBase::paintEvent(QPaintEvent* event) {
     QPainter p(this);
     if (canvas_.RepaintFromBuffer(p)) return;
     RenderFrame(&p, {0, 0, width(), height()});
+    frame_shown_ = QRegion(rect()).subtracted(event->region()).isEmpty();
 }
 
 void TChartPanelBase::resizeEvent(QResizeEvent* event) {
@@ -46,6 +72,7 @@ void TChartPanelBase::resizeEvent(QResizeEvent* event) {
 }
 
 void TChartPanelBase::RenderFrame(QPainter* target, const TRect& target_rect) {
+    frame_shown_ = false;
     bounds_ = canvas_.BeginFrame(target, target_rect, view_3d_);
     const int w = bounds_.Width(), h = bounds_.Height();
     chart_rect_ = {bounds_.left + border_width_ + MulDiv(margin_left_, w, 100),

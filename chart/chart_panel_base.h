@@ -64,7 +64,8 @@ class TChartPanelBase : public QWidget {
     // The repaint request: marks the picture stale and schedules a paint (nothing while
     // AutoRepaint is off).
     void RequestRepaint();
-    // Delivers a pending paint at once, as the run asks after each refresh.
+    // Delivers a pending paint at once, as the run asks after each refresh. A new frame is
+    // drawn at once; only the rows in which it differs from the shown one go to the screen.
     void RepaintNow();
 
     // One full frame into the surface and onto target at target_rect.
@@ -73,6 +74,7 @@ class TChartPanelBase : public QWidget {
     void ApplyFont(const TCanvasFont& font);
 
   protected:
+    bool event(QEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
     // A new size needs a new frame: the buffered one is of the old size and layout.
     void resizeEvent(QResizeEvent* event) override;
@@ -95,6 +97,11 @@ class TChartPanelBase : public QWidget {
     bool view_3d_ = true;
     int chart_3d_percent_ = 15;
     bool auto_repaint_ = false;
+    // A repaint request invalidates the window later, by a posted event, so that a frame
+    // painted at once in the meantime does not send the whole chart to the screen again.
+    bool invalidation_posted_ = false;
+    // The last finished frame is what the screen shows (drawn for this window, all of it).
+    bool frame_shown_ = false;
     TRect bounds_, chart_rect_;
     int chart_width_ = 0, chart_height_ = 0, chart_x_center_ = 0, chart_y_center_ = 0;
 };

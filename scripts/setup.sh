@@ -9,6 +9,7 @@ packages=(
   fonts-liberation fontconfig
   googletest libgtest-dev libgmock-dev libbenchmark-dev
   xvfb xauth
+  seqkit
   fp-utils
 )
 

@@ -175,7 +175,7 @@ void TForm1::RepaintChartNow() {
     // A failure while painting leaves the run here, as one in the run's own code would; shown
     // inside Qt's dispatch instead, it would come back at every refresh of a long run.
     TFailureScope scope;
-    ui_->grafico->repaint();
+    ui_->grafico->RepaintNow();
     scope.RethrowIfAny();
 }
 

@@ -69,6 +69,18 @@ void Zoomed(TChart& chart, std::array<TLineSeries, 4>& s) {
     chart.ZoomToValues({60, 140}, {0, 0}, {0, 0}, {19.5, 30.5});
 }
 
+// The late frame after a run's worth of earlier refreshes in the same chart: nothing kept from
+// them may show.
+void AfterRefreshes(TChart& chart, std::array<TLineSeries, 4>& s) {
+    QImage image(chart.width(), chart.height(), QImage::Format_RGB32);
+    for (int n = 20; n < 3000; n += 740) {
+        Plot(s, RunProfile(n));
+        QPainter p(&image);
+        chart.RenderFrame(&p, {0, 0, chart.width(), chart.height()});
+    }
+    Plot(s, RunProfile(3000));
+}
+
 void Flat(TChart&, std::array<TLineSeries, 4>& s) {
     Counts c{};
     for (auto& row : c) row.fill(7);
@@ -98,20 +110,21 @@ std::uint64_t FrameHash(const QImage& image) {
 }
 
 const Scene kScenes[] = {
-    {"run_early", Run(20), 0},
-    {"run_middle", Run(400), 0},
-    {"run_late", Run(3000), 0},
-    {"run_zoomed", Zoomed, 0},
-    {"flat_profile", Flat, 0},
-    {"empty_chart", Empty, 0},
-    {"one_word_only", OneWordOnly, 0},
-    {"focus_edit2", Focused(0), 0},
-    {"focus_edit3", Focused(1), 0},
-    {"focus_edit4", Focused(2), 0},
-    {"focus_edit5", Focused(3), 0},
-    {"window_small", Sized(420, 260), 0},
-    {"window_large", Sized(1180, 790), 0},
-    {"window_tiny", Sized(120, 90), 0},
+    {"run_early", Run(20), 0x3e742f78097eefbdull},
+    {"run_middle", Run(400), 0xee7305614d602ee2ull},
+    {"run_late", Run(3000), 0x2a9e0b9ff6820fb0ull},
+    {"run_late_after_refreshes", AfterRefreshes, 0x2a9e0b9ff6820fb0ull},
+    {"run_zoomed", Zoomed, 0xbbf9f136897cd5aeull},
+    {"flat_profile", Flat, 0xd3f4524527f3bf31ull},
+    {"empty_chart", Empty, 0xd808c14001247839ull},
+    {"one_word_only", OneWordOnly, 0x5a7c0ddcf176ebdbull},
+    {"focus_edit2", Focused(0), 0xf1391d7c23b3b3a4ull},
+    {"focus_edit3", Focused(1), 0xb2a98016450d3a04ull},
+    {"focus_edit4", Focused(2), 0xffec2f762f34a4e2ull},
+    {"focus_edit5", Focused(3), 0xa8ce868ba11aa8e0ull},
+    {"window_small", Sized(420, 260), 0x7e2eaf9595d49b5eull},
+    {"window_large", Sized(1180, 790), 0x97db9290093d1f5aull},
+    {"window_tiny", Sized(120, 90), 0x159a7685f301eae9ull},
 };
 
 class ChartScene : public Grafico, public ::testing::WithParamInterface<Scene> {};
