@@ -5,6 +5,7 @@
 // rules name. It does not draw: the chart lays out and paints the axis from what it computes.
 // Date-time labels and a logarithmic scale are not provided (the scale is always linear).
 
+#include <QHash>
 #include <QString>
 #include <cfloat>
 #include <vector>
@@ -175,6 +176,9 @@ class TChartAxis {
     double maximum_ = 0, minimum_ = 0, increment_ = 0;
     int labels_separation_ = 10;
     QString values_format_ = QStringLiteral("#,##0.###");
+    // Texts already written in values_format_: a frame asks for the same values many times.
+    mutable QHash<double, QString> label_texts_;
+    mutable QString label_texts_format_;
     bool round_first_label_ = true, labels_on_axis_ = true, labels_ = true;
     TAxisLabelStyle label_style_ = talAuto;
     int labels_angle_ = 0, labels_size_ = 0;

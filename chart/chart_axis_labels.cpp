@@ -115,8 +115,15 @@ std::vector<TAxisLabel> TChartAxis::GenerateLabels(double step) {
 }
 
 QString TChartAxis::LabelText(double v) const {
-    QString text = FormatNumber(v, values_format_);
-    return text;
+    // Values change during a run; past this many texts the store starts afresh.
+    constexpr qsizetype kMaxTexts = 256;
+    if (label_texts_format_ != values_format_ || label_texts_.size() >= kMaxTexts) {
+        label_texts_.clear();
+        label_texts_format_ = values_format_;
+    }
+    const auto known = label_texts_.constFind(v);
+    if (known != label_texts_.cend()) return *known;
+    return *label_texts_.insert(v, FormatNumber(v, values_format_));
 }
 
 TAxisLabelStyle TChartAxis::EffectiveLabelStyle() const {

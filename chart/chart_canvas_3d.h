@@ -143,7 +143,11 @@ class TChartCanvas3D {
         int width, height, pen_width;
         QRgb pen, brush;
         bool has_pen, has_brush;
-        std::vector<std::pair<QPoint, QRgb>> pixels;
+        struct Run {
+            int dy, dx, length;
+            QRgb rgb;
+        };
+        std::vector<Run> runs;  // the pixels it sets, row by row, relative to the box
     };
 
     // A text as the painter draws it in one font: its advance and, once drawn at a right

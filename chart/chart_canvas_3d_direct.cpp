@@ -68,9 +68,13 @@ const TChartCanvas3D::EllipseStamp& TChartCanvas3D::FindStamp(int w, int h) {
         p.drawEllipse(QRect(pad, pad, w, h));
     }
     for (int y = 0; y < image.height(); ++y)
-        for (int x = 0; x < image.width(); ++x)
-            if (qAlpha(image.pixel(x, y)) == 255)
-                s.pixels.emplace_back(QPoint(x - pad, y - pad), image.pixel(x, y));
+        for (int x = 0; x < image.width();) {
+            const QRgb rgb = image.pixel(x, y);
+            int end = x + 1;
+            while (end < image.width() && image.pixel(end, y) == rgb) ++end;
+            if (qAlpha(rgb) == 255) s.runs.push_back({y - pad, x - pad, end - x, rgb});
+            x = end;
+        }
     stamps_.push_back(std::move(s));
     return stamps_.back();
 }
@@ -85,10 +89,13 @@ bool TChartCanvas3D::StampEllipse(const QRect& box) {
     const EllipseStamp& stamp = FindStamp(box.width(), box.height());
     const QRect clip = DirectClip();
     const int x0 = clip.left(), x1 = clip.right(), y0 = clip.top(), y1 = clip.bottom();
-    for (const auto& [offset, rgb] : stamp.pixels) {
-        const QPoint px = box.topLeft() + offset;
-        if (px.x() < x0 || px.x() > x1 || px.y() < y0 || px.y() > y1) continue;
-        reinterpret_cast<QRgb*>(direct_bits_ + px.y() * direct_bpl_)[px.x()] = rgb;
+    for (const EllipseStamp::Run& run : stamp.runs) {
+        const int y = box.top() + run.dy;
+        const int left = std::max(box.left() + run.dx, x0);
+        const int right = std::min(box.left() + run.dx + run.length - 1, x1);
+        if (y < y0 || y > y1 || left > right) continue;
+        QRgb* row = reinterpret_cast<QRgb*>(direct_bits_ + y * direct_bpl_);
+        std::fill(row + left, row + right + 1, run.rgb);
     }
     return true;
 }

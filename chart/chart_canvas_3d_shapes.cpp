@@ -44,14 +44,15 @@ bool PatternOn(std::span<const int> pattern, int phase) {
     return true;
 }
 
-// The pixels from a to b, b itself left out (Bresenham).
-void LinePixels(QPoint a, QPoint b, std::vector<QPoint>& out) {
+// Visits the pixels from a to b, b itself left out (Bresenham): max(|dx|, |dy|) of them.
+template <typename Plot>
+void WalkLine(QPoint a, QPoint b, Plot plot) {
     const int dx = std::abs(b.x() - a.x()), dy = std::abs(b.y() - a.y());
     const int sx = a.x() < b.x() ? 1 : -1, sy = a.y() < b.y() ? 1 : -1;
     int err = dx - dy;
     int x = a.x(), y = a.y();
     while (x != b.x() || y != b.y()) {
-        out.emplace_back(x, y);
+        plot(x, y);
         const int e2 = 2 * err;
         if (e2 > -dy) {
             err -= dy;
@@ -62,6 +63,10 @@ void LinePixels(QPoint a, QPoint b, std::vector<QPoint>& out) {
             y += sy;
         }
     }
+}
+
+void LinePixels(QPoint a, QPoint b, std::vector<QPoint>& out) {
+    WalkLine(a, b, [&out](int x, int y) { out.emplace_back(x, y); });
 }
 
 Qt::PenStyle ToQtStyle(TPenStyle s) {
@@ -191,59 +196,54 @@ void TChartCanvas3D::StrokePath(std::initializer_list<QPoint> corner_list, bool 
 bool TChartCanvas3D::StrokeDirect(std::span<const QPoint> corners, bool closed) {
     const TPenMode mode = pen_.Mode();
     if (!DirectPixels() || (mode != pmCopy && mode != pmBlack && mode != pmWhite)) return false;
+    const QRgb on = 0xFF000000u | PenQColor().rgb();
+    const QRect clip = DirectClip();
+    uchar* const bits = direct_bits_;
+    const qsizetype bpl = direct_bpl_;
+    const auto pixel = [bits, bpl](int x, int y) -> QRgb& {
+        return reinterpret_cast<QRgb*>(bits + y * bpl)[x];
+    };
+    const auto inside = [&clip](int x, int y) {
+        return x >= clip.left() && x <= clip.right() && y >= clip.top() && y <= clip.bottom();
+    };
     const auto pattern = StylePattern(pen_.Style(), alternate_pen_);
+    // Segment i runs from corner i - 1 to corner i; a closed path ends back at the first.
+    const std::size_t n = corners.size(), segments_end = closed ? n + 1 : n;
+    if (pattern.empty()) {
+        for (std::size_t i = 1; i < segments_end; ++i) {
+            const QPoint a = corners[i - 1], b = corners[i % n];
+            style_phase_ += std::max(std::abs(b.x() - a.x()), std::abs(b.y() - a.y()));
+            // Most lines lie wholly inside the clip; they need no test per pixel.
+            if (inside(a.x(), a.y()) && inside(b.x(), b.y()))
+                WalkLine(a, b, [&](int x, int y) { pixel(x, y) = on; });
+            else
+                WalkLine(a, b, [&](int x, int y) {
+                    if (inside(x, y)) pixel(x, y) = on;
+                });
+        }
+        return true;
+    }
     // Where the pen's style pattern stands: the run the next pixel falls in and how many
     // pixels of it are left.
     std::size_t run = 0;
-    int left = 0;
-    if (!pattern.empty()) {
-        int period = 0;
-        for (const int r : pattern) period += r;
-        int phase = style_phase_ % period;
-        while (phase >= pattern[run]) phase -= pattern[run++];
-        left = pattern[run] - phase;
-    }
-    const QRgb on = 0xFF000000u | PenQColor().rgb();
+    int period = 0;
+    for (const int r : pattern) period += r;
+    int phase = style_phase_ % period;
+    while (phase >= pattern[run]) phase -= pattern[run++];
+    int left = pattern[run] - phase;
     // Gaps of a styled pen show the background colour when the background is opaque.
     const bool gaps = bk_mode_ == OPAQUE;
     const QRgb off = 0xFF000000u | ToQColor(bk_color_).rgb();
-    const QRect clip = DirectClip();
     const auto plot = [&](int x, int y) {
-        bool lit = true;
-        if (!pattern.empty()) {
-            lit = run % 2 == 0;
-            if (--left == 0) {
-                run = (run + 1) % pattern.size();
-                left = pattern[run];
-            }
+        const bool lit = run % 2 == 0;
+        if (--left == 0) {
+            run = (run + 1) % pattern.size();
+            left = pattern[run];
         }
         ++style_phase_;
-        if ((!lit && !gaps) || x < clip.left() || x > clip.right() || y < clip.top() ||
-            y > clip.bottom())
-            return;
-        reinterpret_cast<QRgb*>(direct_bits_ + y * direct_bpl_)[x] = lit ? on : off;
+        if ((lit || gaps) && inside(x, y)) pixel(x, y) = lit ? on : off;
     };
-    const auto segment = [&](QPoint a, QPoint b) {
-        // The same walk as LinePixels, b itself left out.
-        const int dx = std::abs(b.x() - a.x()), dy = std::abs(b.y() - a.y());
-        const int sx = a.x() < b.x() ? 1 : -1, sy = a.y() < b.y() ? 1 : -1;
-        int err = dx - dy;
-        int x = a.x(), y = a.y();
-        while (x != b.x() || y != b.y()) {
-            plot(x, y);
-            const int e2 = 2 * err;
-            if (e2 > -dy) {
-                err -= dy;
-                x += sx;
-            }
-            if (e2 < dx) {
-                err += dx;
-                y += sy;
-            }
-        }
-    };
-    for (std::size_t i = 1; i < corners.size(); ++i) segment(corners[i - 1], corners[i]);
-    if (closed) segment(corners.back(), corners.front());
+    for (std::size_t i = 1; i < segments_end; ++i) WalkLine(corners[i - 1], corners[i % n], plot);
     return true;
 }
 

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <QPaintEvent>
+#include <QScreen>
 #include <QTest>
 
 #include "chart/chart.h"
@@ -50,7 +52,47 @@ TEST_F(ChartWidget, UncoveringCopiesTheLastFrameWithoutANewOne) {
     chart.repaint();  // as when the window is uncovered
     EXPECT_EQ(frames, before);
     const QImage shown = chart.grab().toImage();
-    EXPECT_EQ(shown.pixel(150, 198) & 0xFFFFFF, chart.Surface().Bitmap()->pixel(150, 198) & 0xFFFFFF);
+    EXPECT_EQ(shown.pixel(150, 198) & 0xFFFFFF,
+              chart.Surface().Bitmap()->pixel(150, 198) & 0xFFFFFF);
+}
+
+// Paint regions the chart receives.
+struct PaintSpy : QObject {
+    QRegion painted;
+    bool eventFilter(QObject*, QEvent* e) override {
+        if (e->type() == QEvent::Paint) painted += static_cast<QPaintEvent*>(e)->region();
+        return false;
+    }
+};
+
+TEST_F(ChartWidget, EachRefreshShowsItsWholeFrameSendingOnlyTheRowsThatChanged) {
+    ASSERT_TRUE(test::WaitFor([&] { return !chart.Surface().IsDirty(); }));
+    PaintSpy spy;
+    chart.installEventFilter(&spy);
+    const auto shown = [&] {
+        return chart.screen()
+            ->grabWindow(chart.winId())
+            .toImage()
+            .convertToFormat(QImage::Format_RGB32);
+    };
+    const auto refill = [&](int refresh, double bump) {
+        s[0].ClearPoints();
+        for (int b = 1; b <= 100; ++b)
+            s[0].AddPoint(b, (b * 7 + refresh * 13) % 90 + (b == 50 ? bump : 0), {}, clRed);
+    };
+    chart.LeftAxis().SetManualRange(0, 100);
+    for (int refresh = 0; refresh < 4; ++refresh) {
+        refill(refresh, 0);
+        chart.RepaintNow();
+        EXPECT_EQ(shown(), *chart.Surface().Bitmap()) << "refresh " << refresh;
+    }
+    // One point moves a little: a band of rows around it goes to the screen, not the chart.
+    spy.painted = QRegion();
+    refill(3, 2);
+    chart.RepaintNow();
+    EXPECT_EQ(shown(), *chart.Surface().Bitmap());
+    EXPECT_FALSE(spy.painted.isEmpty());
+    EXPECT_LT(spy.painted.boundingRect().height(), chart.height() / 4);
 }
 
 TEST_F(ChartWidget, ResizingBuildsTheNextFrameAtTheNewSize) {
