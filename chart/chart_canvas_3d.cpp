@@ -1,6 +1,7 @@
 #include "chart/chart_canvas_3d.h"
 
 #include <QFontMetrics>
+#include <array>
 #include <cstring>
 
 #include "chart/chart_pen.h"
@@ -149,9 +150,13 @@ void TChartCanvas3D::ClipToRect(const TRect& r) {
     const QRect q(QPoint(r.left, r.top), QPoint(r.right - 1, r.bottom - 1));
     const QRect wanted = q.isValid() ? q : QRect();
     clip_ = clip_ ? clip_->intersected(wanted) : wanted;
+    direct_clip_.reset();
 }
 
-void TChartCanvas3D::RemoveClip() { clip_.reset(); }
+void TChartCanvas3D::RemoveClip() {
+    clip_.reset();
+    direct_clip_.reset();
+}
 
 TRect TChartCanvas3D::BeginFrame(QPainter* target, const TRect& bounds, bool /*is_3d*/) {
     bounds_ = bounds;
@@ -166,6 +171,7 @@ TRect TChartCanvas3D::BeginFrame(QPainter* target, const TRect& bounds, bool /*i
     if (bitmap_ && bitmap_->size() != size) bitmap_.reset();
     if (previous_ && previous_->size() != size) previous_.reset();
     if (!bitmap_) bitmap_ = std::make_unique<QImage>(size, QImage::Format_RGB32);
+    direct_clip_.reset();
     direct_bits_ = nullptr;
     if (!bitmap_->isNull()) {
         // Taken before the painter exists, so both write the same, unshared pixels.
@@ -196,26 +202,41 @@ void TChartCanvas3D::EndFrame(QPainter* target, QPainter* control, const TRect& 
     AttachPainter(control);
 }
 
-QRegion TChartCanvas3D::ChangedRows() const {
+QRegion TChartCanvas3D::ChangedArea() const {
     if (!bitmap_) return {};
-    const QRect all(QPoint(0, 0), bitmap_->size());
-    if (!previous_ || previous_->size() != bitmap_->size()) return all;
-    // Bands of changed rows closer than this are sent as one: each band is a transfer of its own.
-    constexpr int kJoinGap = 8;
-    const std::size_t bytes = std::size_t(all.width()) * sizeof(QRgb);
+    const int w = bitmap_->width(), h = bitmap_->height();
+    if (!previous_ || previous_->size() != bitmap_->size()) return QRect(0, 0, w, h);
+    // Compared in tiles: a refresh late in a run moves a few markers and labels by a pixel,
+    // and only their tiles need to reach the screen. Whole rows are compared first, since
+    // most rows are the same.
+    constexpr int kTileWidth = 64, kTileHeight = 8, kMaxTiles = 64;
+    const int tiles = std::min((w + kTileWidth - 1) / kTileWidth, kMaxTiles);
+    const int tile_width = (w + tiles - 1) / std::max(tiles, 1);
     QRegion changed;
-    int first = -1, last = -1;
-    for (int y = 0; y < all.height(); ++y) {
-        if (std::memcmp(bitmap_->constScanLine(y), previous_->constScanLine(y), bytes) == 0)
-            continue;
-        if (first >= 0 && y - last > kJoinGap) {
-            changed += QRect(0, first, all.width(), last - first + 1);
-            first = -1;
+    for (int top = 0; top < h; top += kTileHeight) {
+        const int bottom = std::min(h, top + kTileHeight);
+        std::array<bool, kMaxTiles> differs{};
+        for (int y = top; y < bottom; ++y) {
+            const QRgb* now = reinterpret_cast<const QRgb*>(bitmap_->constScanLine(y));
+            const QRgb* before = reinterpret_cast<const QRgb*>(previous_->constScanLine(y));
+            if (std::memcmp(now, before, std::size_t(w) * sizeof(QRgb)) == 0) continue;
+            for (int t = 0; t < tiles; ++t) {
+                const int x = t * tile_width, n = std::min(tile_width, w - x);
+                if (!differs[t] && n > 0)
+                    differs[t] = std::memcmp(now + x, before + x, std::size_t(n) * sizeof(QRgb));
+            }
         }
-        if (first < 0) first = y;
-        last = y;
+        for (int t = 0; t < tiles;) {
+            if (!differs[t]) {
+                ++t;
+                continue;
+            }
+            const int first = t;
+            while (t < tiles && differs[t]) ++t;
+            const int x = first * tile_width;
+            changed += QRect(x, top, std::min(w, t * tile_width) - x, bottom - top);
+        }
     }
-    if (first >= 0) changed += QRect(0, first, all.width(), last - first + 1);
     return changed;
 }
 

@@ -128,9 +128,9 @@ class TChartCanvas3D {
     bool Buffered() const { return buffered_; }
     void SetBuffered(bool on);
     const QImage* Bitmap() const { return bitmap_.get(); }
-    // The rows of the last finished frame that differ from the frame before it, in bands; all
-    // of it when there is no earlier frame of the same size.
-    QRegion ChangedRows() const;
+    // Where the last finished frame differs from the frame before it, in tiles; all of it when
+    // there is no earlier frame of the same size.
+    QRegion ChangedArea() const;
     const TRect& Bounds() const { return bounds_; }
 
     // Small ellipses are drawn once per look and stamped (same pixels, much cheaper); tests
@@ -179,7 +179,8 @@ class TChartCanvas3D {
     bool StrokeDirect(std::span<const QPoint> corners, bool closed);
     // True when drawing goes to the surface's own bitmap, which is then written directly.
     bool DirectPixels() const { return direct_bits_ && painter_ == bitmap_painter_.get(); }
-    QRect DirectClip() const;
+    // The clip within the bitmap, kept until the clip or the bitmap changes.
+    const QRect& DirectClip() const;
     void PlotDirect(const std::vector<QPoint>& on, QRgb color);
     bool StampEllipse(const QRect& box);
     const EllipseStamp& FindStamp(int w, int h);
@@ -190,6 +191,12 @@ class TChartCanvas3D {
     void ApplyRasterOp(QPainter& p, TPenMode mode) const;
     bool PenDraws() const;
     QColor PenQColor() const;
+    QRgb PenRgb() const;
+    // The opaque pixel value of a colour; plain colours need no QColor.
+    static QRgb RgbOf(TColor c) {
+        if (c & kSystemColorFlag) return ToQColor(c).rgb();
+        return 0xFF000000u | QRgb(RedOf(c)) << 16 | QRgb(GreenOf(c)) << 8 | QRgb(BlueOf(c));
+    }
     void PlotCosmetic(QPainter& p, std::vector<QPoint>& pixels);
     void StrokePath(std::initializer_list<QPoint> corners, bool closed);
     void FillInterior(QPainter& p, const QRect& r);
@@ -210,6 +217,7 @@ class TChartCanvas3D {
     int style_phase_ = 0;
     std::optional<QRect> clip_;
     std::optional<QRect> applied_clip_;
+    mutable std::optional<QRect> direct_clip_;
     bool clip_applied_ = false;
     std::vector<QPoint> scratch_pixels_, scratch_off_;
     bool stamp_ellipses_ = true;

@@ -44,24 +44,36 @@ bool PatternOn(std::span<const int> pattern, int phase) {
     return true;
 }
 
-// Visits the pixels from a to b, b itself left out (Bresenham): max(|dx|, |dy|) of them.
+// Visits the pixels from a to b, b itself left out (Bresenham): max(|dx|, |dy|) of them. The
+// coordinate of the longer side steps every time, so each side has a loop of its own.
 template <typename Plot>
 void WalkLine(QPoint a, QPoint b, Plot plot) {
     const int dx = std::abs(b.x() - a.x()), dy = std::abs(b.y() - a.y());
     const int sx = a.x() < b.x() ? 1 : -1, sy = a.y() < b.y() ? 1 : -1;
     int err = dx - dy;
     int x = a.x(), y = a.y();
-    while (x != b.x() || y != b.y()) {
+    if (dx >= dy) {
+        for (int i = 0; i < dx; ++i) {
+            plot(x, y);
+            const int e2 = 2 * err;
+            err -= dy;
+            x += sx;
+            if (e2 < dx) {
+                err += dx;
+                y += sy;
+            }
+        }
+        return;
+    }
+    for (int i = 0; i < dy; ++i) {
         plot(x, y);
         const int e2 = 2 * err;
         if (e2 > -dy) {
             err -= dy;
             x += sx;
         }
-        if (e2 < dx) {
-            err += dx;
-            y += sy;
-        }
+        err += dx;
+        y += sy;
     }
 }
 
@@ -105,6 +117,17 @@ void TChartCanvas3D::ApplyRasterOp(QPainter& p, TPenMode mode) const {
 }
 
 bool TChartCanvas3D::PenDraws() const { return pen_.Style() != psClear; }
+
+QRgb TChartCanvas3D::PenRgb() const {
+    switch (pen_.Mode()) {
+        case pmBlack:
+            return 0xFF000000u;
+        case pmWhite:
+            return 0xFFFFFFFFu;
+        default:
+            return RgbOf(pen_.Color());
+    }
+}
 
 QColor TChartCanvas3D::PenQColor() const {
     switch (pen_.Mode()) {
@@ -196,7 +219,7 @@ void TChartCanvas3D::StrokePath(std::initializer_list<QPoint> corner_list, bool 
 bool TChartCanvas3D::StrokeDirect(std::span<const QPoint> corners, bool closed) {
     const TPenMode mode = pen_.Mode();
     if (!DirectPixels() || (mode != pmCopy && mode != pmBlack && mode != pmWhite)) return false;
-    const QRgb on = 0xFF000000u | PenQColor().rgb();
+    const QRgb on = PenRgb();
     const QRect clip = DirectClip();
     uchar* const bits = direct_bits_;
     const qsizetype bpl = direct_bpl_;
@@ -233,17 +256,29 @@ bool TChartCanvas3D::StrokeDirect(std::span<const QPoint> corners, bool closed) 
     int left = pattern[run] - phase;
     // Gaps of a styled pen show the background colour when the background is opaque.
     const bool gaps = bk_mode_ == OPAQUE;
-    const QRgb off = 0xFF000000u | ToQColor(bk_color_).rgb();
-    const auto plot = [&](int x, int y) {
+    const QRgb off = RgbOf(bk_color_);
+    const auto step = [&] {
         const bool lit = run % 2 == 0;
         if (--left == 0) {
-            run = (run + 1) % pattern.size();
+            if (++run == pattern.size()) run = 0;
             left = pattern[run];
         }
-        ++style_phase_;
-        if ((lit || gaps) && inside(x, y)) pixel(x, y) = lit ? on : off;
+        return lit;
     };
-    for (std::size_t i = 1; i < segments_end; ++i) WalkLine(corners[i - 1], corners[i % n], plot);
+    for (std::size_t i = 1; i < segments_end; ++i) {
+        const QPoint a = corners[i - 1], b = corners[i % n];
+        style_phase_ += std::max(std::abs(b.x() - a.x()), std::abs(b.y() - a.y()));
+        if (inside(a.x(), a.y()) && inside(b.x(), b.y()))
+            WalkLine(a, b, [&](int x, int y) {
+                const bool lit = step();
+                if (lit || gaps) pixel(x, y) = lit ? on : off;
+            });
+        else
+            WalkLine(a, b, [&](int x, int y) {
+                const bool lit = step();
+                if ((lit || gaps) && inside(x, y)) pixel(x, y) = lit ? on : off;
+            });
+    }
     return true;
 }
 
@@ -281,7 +316,7 @@ void TChartCanvas3D::FillInterior(QPainter& p, const QRect& r) {
     if (brush_.Style() == bsClear || r.isEmpty()) return;
     if (brush_.Style() == bsSolid && DirectPixels() &&
         p.compositionMode() == QPainter::CompositionMode_SourceOver) {
-        FillDirect(r, ToQColor(brush_.Color()).rgb());
+        FillDirect(r, RgbOf(brush_.Color()));
         return;
     }
     // Hatches show the background between their lines when the background is opaque.

@@ -54,7 +54,7 @@ void TChartPanelBase::RepaintNow() {
     }
     const bool compare = frame_shown_;
     RenderFrame(nullptr, {0, 0, width(), height()});
-    const QRegion changed = compare ? canvas_.ChangedRows() : QRegion(rect());
+    const QRegion changed = compare ? canvas_.ChangedArea() : QRegion(rect());
     if (!changed.isEmpty()) repaint(changed);
     frame_shown_ = true;
 }

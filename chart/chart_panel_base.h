@@ -65,7 +65,7 @@ class TChartPanelBase : public QWidget {
     // AutoRepaint is off).
     void RequestRepaint();
     // Delivers a pending paint at once, as the run asks after each refresh. A new frame is
-    // drawn at once; only the rows in which it differs from the shown one go to the screen.
+    // drawn at once; only the parts in which it differs from the shown one go to the screen.
     void RepaintNow();
 
     // One full frame into the surface and onto target at target_rect.
