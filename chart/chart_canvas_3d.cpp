@@ -183,12 +183,18 @@ TRect TChartCanvas3D::BeginFrame(QPainter* target, const TRect& bounds, bool /*i
     return {0, 0, size.width(), size.height()};
 }
 
-void TChartCanvas3D::CopyBitmapTo(QPainter& target, QPoint at) const {
+void TChartCanvas3D::CopyBitmapTo(QPainter& target, QPoint at, const QRegion& area) const {
     if (!bitmap_ || !target.isActive()) return;
     target.save();
     target.setClipping(false);
     target.setCompositionMode(QPainter::CompositionMode_Source);
-    target.drawImage(at, *bitmap_);
+    if (area.isEmpty()) {
+        target.drawImage(at, *bitmap_);
+    } else {
+        // Rectangle by rectangle: a clipped copy of the whole bitmap costs as much as all of it.
+        for (const QRect& r : area.intersected(QRect(QPoint(0, 0), bitmap_->size())))
+            target.drawImage(r.topLeft() + at, *bitmap_, r);
+    }
     target.restore();
 }
 
@@ -253,9 +259,9 @@ bool TChartCanvas3D::DrawOnLastFrame(const std::function<void()>& draw) {
     return true;
 }
 
-bool TChartCanvas3D::RepaintFromBuffer(QPainter& target) {
+bool TChartCanvas3D::RepaintFromBuffer(QPainter& target, const QRegion& area) {
     if (dirty_ || !bitmap_) return false;
-    CopyBitmapTo(target, QPoint(0, 0));
+    CopyBitmapTo(target, QPoint(0, 0), area);
     return true;
 }
 

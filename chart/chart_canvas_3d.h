@@ -122,7 +122,8 @@ class TChartCanvas3D {
     // nothing drawn) inside a frame or when no finished bitmap is kept.
     bool DrawOnLastFrame(const std::function<void()>& draw);
     // Copies the last finished frame when nothing changed since; false means draw a new frame.
-    bool RepaintFromBuffer(QPainter& target);
+    // Only area is copied when one is given (the part of the window being painted).
+    bool RepaintFromBuffer(QPainter& target, const QRegion& area = QRegion());
     void MarkDirty() { dirty_ = true; }
     bool IsDirty() const { return dirty_; }
     bool Buffered() const { return buffered_; }
@@ -187,7 +188,7 @@ class TChartCanvas3D {
 
     QPainter* Take();
     void ApplyPendingBrush();
-    void CopyBitmapTo(QPainter& target, QPoint at) const;
+    void CopyBitmapTo(QPainter& target, QPoint at, const QRegion& area = QRegion()) const;
     void ApplyRasterOp(QPainter& p, TPenMode mode) const;
     bool PenDraws() const;
     QColor PenQColor() const;

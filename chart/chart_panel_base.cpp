@@ -61,7 +61,7 @@ void TChartPanelBase::RepaintNow() {
 
 void TChartPanelBase::paintEvent(QPaintEvent* event) {
     QPainter p(this);
-    if (canvas_.RepaintFromBuffer(p)) return;
+    if (canvas_.RepaintFromBuffer(p, event->region())) return;
     RenderFrame(&p, {0, 0, width(), height()});
     frame_shown_ = QRegion(rect()).subtracted(event->region()).isEmpty();
 }
