@@ -87,6 +87,12 @@ void LineTextFile::BindName(std::string name) {
     buffer_ = ownBuffer_.data();
     size_ = ownBuffer_.size();
     pos_ = end_ = 0;
+    SetRange(0, UINT64_MAX);
+}
+
+void LineTextFile::SetRange(std::uint64_t begin, std::uint64_t end) {
+    rangeBegin_ = begin;
+    rangeEnd_ = end < begin ? begin : end;
 }
 
 void LineTextFile::UseBuffer(char* buffer, std::size_t size) {
@@ -120,7 +126,14 @@ void LineTextFile::OpenInput() {
         SetIoResult(IoCodeFromErrno(err));
         return;
     }
+    if (rangeBegin_ > 0 && ::lseek(fd, off_t(rangeBegin_), SEEK_SET) < 0) {
+        const int err = errno;
+        ::close(fd);
+        SetIoResult(IoCodeFromErrno(err));
+        return;
+    }
     fd_ = fd;
+    rangeLeft_ = rangeEnd_ - rangeBegin_;
     state_ = State::Input;
 }
 
@@ -135,9 +148,11 @@ void LineTextFile::CloseInput() {
 
 bool LineTextFile::Refill() {
     ssize_t n;
+    const std::size_t want = rangeLeft_ < size_ ? std::size_t(rangeLeft_) : size_;
     do {
-        n = ::read(fd_, buffer_, size_);
+        n = want == 0 ? 0 : ::read(fd_, buffer_, want);
     } while (n < 0 && errno == EINTR);
+    if (n > 0) rangeLeft_ -= std::uint64_t(n);
     pos_ = 0;
     if (n < 0) {
         end_ = 0;
