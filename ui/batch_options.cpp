@@ -22,6 +22,18 @@ bool ParseSize(const std::string& text, int& width, int& height) {
            parse(text.data() + x + 1, text.data() + text.size(), height);
 }
 
+// "K/N" with 1 <= K <= N.
+bool ParseShard(const std::string& text, std::uint64_t& k, std::uint64_t& n) {
+    const auto slash = text.find('/');
+    if (slash == std::string::npos) return false;
+    const auto parse = [](const char* first, const char* last, std::uint64_t& out) {
+        const auto [end, ec] = std::from_chars(first, last, out);
+        return ec == std::errc() && end == last && first != last;
+    };
+    return parse(text.data(), text.data() + slash, k) &&
+           parse(text.data() + slash + 1, text.data() + text.size(), n) && k >= 1 && k <= n;
+}
+
 }  // namespace
 
 bool HasFastaExtension(const std::string& name) {
@@ -53,9 +65,22 @@ std::optional<BatchOptions> ParseBatchOptions(const std::vector<std::string>& ar
             opt.pngFile = args[++i];
         } else if (a == "--size" && i + 1 < args.size()) {
             if (!ParseSize(args[++i], opt.width, opt.height)) return std::nullopt;
+        } else if (a == "--shard" && i + 1 < args.size()) {
+            if (!ParseShard(args[++i], opt.shardIndex, opt.shardCount)) return std::nullopt;
+        } else if (a == "--merge") {
+            opt.merge = true;
         } else {
             return std::nullopt;
         }
+    }
+    if (opt.merge) {
+        // Merging reads profiles only: no option of a run goes with it.
+        const BatchOptions plain;
+        if (positional.empty() || format || opt.inFrame || opt.rejectStop || !opt.pngFile.empty() ||
+            opt.width != plain.width || opt.height != plain.height || opt.shardCount != 0)
+            return std::nullopt;
+        opt.mergeFiles = positional;
+        return opt;
     }
     if (positional.size() < 2 || positional.size() > 5 || positional[0].empty()) return std::nullopt;
     opt.file = positional[0];

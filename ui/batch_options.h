@@ -4,6 +4,7 @@
 //                  FILE WORD [WORD [WORD [WORD]]]
 
 #include <array>
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <vector>
@@ -21,6 +22,12 @@ struct BatchOptions {
     int height = 524;
     std::string file;
     std::array<std::string, 4> words;  // as given; unused rows empty
+    // --shard K/N: only the lines or records that begin in the K-th of N equal parts of file.
+    std::uint64_t shardIndex = 0;  // 0: the whole file
+    std::uint64_t shardCount = 0;
+    // --merge: add up these profiles instead of reading a sequence file.
+    bool merge = false;
+    std::vector<std::string> mergeFiles;
 };
 
 // Without --fasta or --text, these endings mean FASTA: .fa, .fas, .fasta, .fna.
