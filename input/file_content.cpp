@@ -57,13 +57,11 @@ std::size_t FileContent::Read(int fd, char* out, std::size_t size, int& code) {
 }
 
 std::size_t FileContent::Sniff(int fd, char* out, std::size_t size, int& code) {
-    // The first block goes to the caller's buffer; only gzip content is moved to the input
-    // buffer, so plain files are read as before, with no copy. A pipe may deliver the magic's
-    // two bytes one at a time.
-    const std::size_t first = size < kInputSize ? size : kInputSize;
+    // The first block goes to the caller's buffer, as a plain file's blocks all do; only gzip
+    // content is moved to the input buffer. A pipe may deliver the magic's bytes one at a time.
     std::size_t got = 0;
     do {
-        const ssize_t n = ReadSome(fd, out + got, first - got, code);
+        const ssize_t n = ReadSome(fd, out + got, size - got, code);
         if (n < 0) return 0;
         if (n == 0) break;
         got += std::size_t(n);
@@ -72,9 +70,10 @@ std::size_t FileContent::Sniff(int fd, char* out, std::size_t size, int& code) {
         mode_ = Mode::Plain;
         return got;
     }
-    if (!state_) {
-        state_ = std::make_unique<inflate_state>();
-        input_ = std::make_unique<std::uint8_t[]>(kInputSize);
+    if (!state_) state_ = std::make_unique<inflate_state>();
+    if (inputSize_ < got || !input_) {
+        inputSize_ = got > kInputSize ? got : kInputSize;
+        input_ = std::make_unique<std::uint8_t[]>(inputSize_);
     }
     std::memcpy(input_.get(), out, got);
     isal_inflate_init(state_.get());
@@ -90,7 +89,7 @@ bool FileContent::FillInput(int fd, int& code) {
     std::memmove(input_.get(), state_->next_in, state_->avail_in);
     state_->next_in = input_.get();
     const ssize_t n =
-        ReadSome(fd, input_.get() + state_->avail_in, kInputSize - state_->avail_in, code);
+        ReadSome(fd, input_.get() + state_->avail_in, inputSize_ - state_->avail_in, code);
     if (n < 0) return false;
     if (n == 0) inputEnded_ = true;
     state_->avail_in += std::uint32_t(n);

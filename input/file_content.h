@@ -37,6 +37,7 @@ private:
     bool inputEnded_ = false;
     std::unique_ptr<inflate_state> state_;
     std::unique_ptr<std::uint8_t[]> input_;
+    std::size_t inputSize_ = 0;
 };
 
 }  // namespace kelmarin
