@@ -28,12 +28,12 @@ std::string ConsoleView::OpenDialogFileName(OpenDialog dialog) const {
 int ConsoleView::ShowMessageDialog(const std::string& text, TMsgDlgType kind, TMsgDlgButtons) {
     ClearProgressLine();
     if (kind == TMsgDlgType::mtError) {
-        // The only error a run raises this way is a file it cannot take: say why, by name.
+        // The only error a run raises this way is a file it cannot take: say why, by name. A
+        // readable regular file is refused only for its date, as the window's file check does.
         failed_ = true;
-        const std::string problem = InputProblem(options_.file);
-        std::fprintf(
-            err_, "%s\n",
-            BatchMessage(options_.file + ": " + (problem.empty() ? text : problem)).c_str());
+        std::string problem = InputProblem(options_.file);
+        if (problem.empty()) problem = "its modification date is outside the years 1980 to 2107";
+        std::fprintf(err_, "%s\n", BatchMessage(options_.file + ": " + problem).c_str());
     } else {
         std::fprintf(err_, "%s\n", BatchMessage(text).c_str());
     }
