@@ -13,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "batch/console_view.h"
 #include "tests/input/gzip_bytes.h"
 #include "tests/input/temp_file.h"
 #include "tests/ui/recording_view.h"
@@ -332,6 +333,28 @@ TEST_F(BatchTest, SameRowsAsTheWindowsRun) {
         ASSERT_EQ(view.series[s - 1].size(), 100u);
         for (int b = 1; b <= 100; ++b)
             EXPECT_EQ(Count(rows, b, s), long(view.series[s - 1][b - 1].y)) << s << "," << b;
+    }
+}
+
+TEST(ConsoleViewTest, ProgressOfASourceReadOnceIsTheCountAlone) {
+    // A pipe has no expected total: the line shows the count and no percentage.
+    for (const std::string file : {"-", "in.fa"}) {
+        BatchOptions options;
+        options.file = file;
+        std::FILE* err = std::tmpfile();
+        ASSERT_NE(err, nullptr);
+        {
+            ConsoleView view(options, err, true);
+            view.SetProcessedText("40");
+            view.SetProgress(0);
+        }
+        std::rewind(err);
+        char text[256] = {};
+        const std::size_t n = std::fread(text, 1, sizeof text - 1, err);
+        std::fclose(err);
+        const std::string line(text, n);
+        EXPECT_NE(line.find("40 sequences"), std::string::npos) << line;
+        EXPECT_EQ(line.find('%') == std::string::npos, file == "-") << line;
     }
 }
 
