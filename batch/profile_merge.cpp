@@ -8,7 +8,6 @@
 #include <cstring>
 
 #include "batch/profile_table.h"
-#include "ui/batch_csv.h"
 
 namespace kelmarin {
 

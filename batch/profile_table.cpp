@@ -2,7 +2,7 @@
 
 #include <charconv>
 
-#include "ui/batch_csv.h"
+#include "batch/batch_csv.h"
 
 namespace kelmarin {
 

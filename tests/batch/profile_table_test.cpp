@@ -5,7 +5,7 @@
 #include <string>
 
 #include "analysis/word_profile.h"
-#include "ui/batch_csv.h"
+#include "batch/batch_csv.h"
 
 namespace kelmarin {
 namespace {

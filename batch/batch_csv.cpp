@@ -1,4 +1,4 @@
-#include "ui/batch_csv.h"
+#include "batch/batch_csv.h"
 
 #include "batch/profile_table.h"
 #include "input/sequence_reader.h"
