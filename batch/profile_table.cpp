@@ -14,7 +14,7 @@ public:
     explicit CsvCursor(std::string_view text) : text_(text) {}
 
     bool AtEnd() const { return i_ >= text_.size(); }
-    int Line() const { return line_; }
+    std::uint64_t Line() const { return line_; }
 
     // The next record's fields; false when its quoting is broken.
     bool ReadRecord(std::vector<std::string>& fields) {
@@ -61,7 +61,7 @@ private:
 
     std::string_view text_;
     std::size_t i_ = 0;
-    int line_ = 1;
+    std::uint64_t line_ = 1;
 };
 
 bool IsDigits(const std::string& s) {
@@ -110,7 +110,7 @@ std::variant<ProfileTable, ProfileError> ReadProfileTable(std::string_view csv) 
     table.rows.resize(table.words.size());
 
     for (int b = 1; b <= ProfileTable::kBuckets; ++b) {
-        const int line = in.Line();
+        const std::uint64_t line = in.Line();
         if (in.AtEnd()) return ProfileError{Kind::MissingRow, line, b};
         if (!in.ReadRecord(fields)) return ProfileError{Kind::BadField, line, b};
         if (fields.size() != table.words.size() + 1 || fields[0] != std::to_string(b))

@@ -32,8 +32,8 @@ struct ProfileError {
         ExtraData,   // anything after bucket 100
     };
     Kind kind;
-    int line;    // 1-based line of the CSV where the row begins
-    int bucket;  // the bucket concerned, 0 for the header
+    std::uint64_t line;  // 1-based line of the CSV where the row begins
+    int bucket;          // the bucket concerned, 0 for the header
     std::string Message() const;
 };
 

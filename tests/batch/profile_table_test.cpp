@@ -50,7 +50,7 @@ TEST(ProfileTableTest, RefusesWhatIsNotAProfile) {
     struct Case {
         std::string csv;
         Kind kind;
-        int line;
+        std::uint64_t line;
     } cases[] = {
         {"", Kind::NoHeader, 1},
         {Csv("word,atg", 1, Zero), Kind::NoHeader, 1},
