@@ -1,9 +1,10 @@
 #!/usr/bin/env python3
-"""The Snakemake workflow on a few small FASTA files, with and without shards: its merged
-profile must equal one kelmarin-batch run over all of the files joined.
+"""The Snakemake workflow on a few small FASTA files, one of them gzip, with and without shards:
+its merged profile must equal one kelmarin-batch run over all of the files joined.
 
 usage: workflow_test.py KELMARIN_BATCH SNAKEFILE
 """
+import gzip
 import json
 import os
 import random
@@ -29,15 +30,14 @@ def main():
     rng = random.Random(7)
     with tempfile.TemporaryDirectory() as tmp:
         inputs = []
-        for i, eol in enumerate(["\n", "\r\n", "\n"]):
-            name = os.path.join(tmp, f"in{i}.fa")
-            with open(name, "wb") as f:
-                f.write(fasta(rng, 40 + 20 * i, eol))
-            inputs.append(name)
+        contents = [fasta(rng, 40 + 20 * i, eol) for i, eol in enumerate(["\n", "\r\n", "\n"])]
+        for i, content in enumerate(contents):
+            inputs.append(os.path.join(tmp, f"in{i}.fa" + (".gz" if i == 2 else "")))
+            with open(inputs[-1], "wb") as f:
+                f.write(gzip.compress(content) if i == 2 else content)
         joined = os.path.join(tmp, "all.fa")
         with open(joined, "wb") as out:
-            for name in inputs:
-                out.write(open(name, "rb").read())
+            out.write(b"".join(contents))
         single = subprocess.run([batch] + OPTIONS.split() + [joined] + WORDS, check=True,
                                 stdout=subprocess.PIPE, stderr=subprocess.DEVNULL).stdout
 
