@@ -1,6 +1,7 @@
 #include "input/shard_range.h"
 
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -147,18 +148,22 @@ ByteRange FastaRange(ByteScanner& scan, std::uint64_t first, ByteRange bounds) {
 }  // namespace
 
 ByteRange ShardBounds(std::uint64_t size, std::uint64_t k, std::uint64_t n) {
-    // floor(j * size / n) without overflow: size = q * n + r.
-    const auto at = [&](std::uint64_t j) { return j * (size / n) + j * (size % n) / n; };
+    // floor(j * size / n), exact for any size and n.
+    const auto at = [&](std::uint64_t j) {
+        return std::uint64_t(static_cast<unsigned __int128>(j) * size / n);
+    };
     return {at(k - 1), at(k)};
 }
 
 ByteRange ShardReadRange(const std::string& name, std::uint64_t k, std::uint64_t n,
                          std::string_view mode) {
-    const Fd fd(::open(name.c_str(), O_RDONLY | O_CLOEXEC));
+    // Non-blocking, so that a FIFO without a writer cannot hang the open; it is refused below.
+    const Fd fd(::open(name.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
     if (fd.Get() < 0) RaiseErrno(errno);
-    const off_t size = ::lseek(fd.Get(), 0, SEEK_END);
-    if (size < 0) RaiseErrno(errno);
-    const ByteRange bounds = ShardBounds(std::uint64_t(size), k, n);
+    struct stat st {};
+    if (::fstat(fd.Get(), &st) != 0) RaiseErrno(errno);
+    if (!S_ISREG(st.st_mode)) RaiseErrno(S_ISDIR(st.st_mode) ? EISDIR : ESPIPE);  // cannot seek
+    const ByteRange bounds = ShardBounds(std::uint64_t(st.st_size), k, n);
     if (bounds.Empty()) return {};
     ByteScanner scan(fd.Get());
     // An end mark anywhere before the shard ends the file before it.
