@@ -1,12 +1,12 @@
 #include "batch/profile_merge.h"
 
 #include <fcntl.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
 #include <cstring>
 
+#include "batch/input_problem.h"
 #include "batch/profile_table.h"
 
 namespace kelmarin {
@@ -15,39 +15,32 @@ namespace {
 
 // Far above any profile (four words given on a command line and 100 rows), so that a data
 // file named by mistake is refused instead of read whole.
-constexpr off_t kMaxProfileBytes = 16 << 20;
+constexpr std::size_t kMaxProfileBytes = 16 << 20;
 
-// The whole file, or the reason it cannot be read.
-std::variant<std::string, std::string> ReadSmallFile(const std::string& name) {
-    const int fd = ::open(name.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0)
-        return std::variant<std::string, std::string>(std::in_place_index<1>, std::strerror(errno));
-    std::string bytes;
-    std::string failure;
-    struct stat st {};
-    if (::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && st.st_size > kMaxProfileBytes) {
-        failure = "too large to be a profile";
-    } else {
-        char block[65536];
-        for (;;) {
-            const ssize_t n = ::read(fd, block, sizeof block);
-            if (n < 0 && errno == EINTR) continue;
-            if (n < 0) {
-                failure = std::strerror(errno);
-                break;
-            }
-            if (n == 0) break;
-            bytes.append(block, std::size_t(n));
-            if (bytes.size() > std::size_t(kMaxProfileBytes)) {
-                failure = "too large to be a profile";
-                break;
-            }
+// Reads the whole file ("-": standard input) into bytes; false with the reason when it cannot.
+bool ReadSmallFile(const std::string& name, std::string& bytes, std::string& reason) {
+    reason = InputProblem(name);
+    if (!reason.empty()) return false;
+    const bool standardInput = name == "-";
+    const int fd = standardInput ? STDIN_FILENO : ::open(name.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) {
+        reason = std::strerror(errno);
+        return false;
+    }
+    char block[65536];
+    for (;;) {
+        const ssize_t n = ::read(fd, block, sizeof block);
+        if (n < 0 && errno == EINTR) continue;
+        if (n < 0) reason = std::strerror(errno);
+        if (n <= 0) break;
+        bytes.append(block, std::size_t(n));
+        if (bytes.size() > kMaxProfileBytes) {
+            reason = "too large to be a profile";
+            break;
         }
     }
-    ::close(fd);
-    if (!failure.empty())
-        return std::variant<std::string, std::string>(std::in_place_index<1>, failure);
-    return std::variant<std::string, std::string>(std::in_place_index<0>, std::move(bytes));
+    if (!standardInput) ::close(fd);
+    return reason.empty();
 }
 
 }  // namespace
@@ -55,9 +48,9 @@ std::variant<std::string, std::string> ReadSmallFile(const std::string& name) {
 std::variant<std::string, MergeFailure> MergeProfileFiles(const std::vector<std::string>& files) {
     ProfileTable sum;
     for (std::size_t i = 0; i < files.size(); ++i) {
-        const auto bytes = ReadSmallFile(files[i]);
-        if (bytes.index() == 1) return MergeFailure{files[i], std::get<1>(bytes)};
-        auto read = ReadProfileTable(std::get<0>(bytes));
+        std::string bytes, reason;
+        if (!ReadSmallFile(files[i], bytes, reason)) return MergeFailure{files[i], reason};
+        auto read = ReadProfileTable(bytes);
         if (const auto* error = std::get_if<ProfileError>(&read))
             return MergeFailure{files[i], error->Message()};
         auto& table = std::get<ProfileTable>(read);
