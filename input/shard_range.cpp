@@ -148,6 +148,7 @@ ByteRange FastaRange(ByteScanner& scan, std::uint64_t first, ByteRange bounds) {
 }  // namespace
 
 ByteRange ShardBounds(std::uint64_t size, std::uint64_t k, std::uint64_t n) {
+    if (k == 0 || k > n) return {};  // no such shard
     // floor(j * size / n), exact for any size and n.
     const auto at = [&](std::uint64_t j) {
         return std::uint64_t(static_cast<unsigned __int128>(j) * size / n);

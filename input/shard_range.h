@@ -18,7 +18,7 @@ struct ByteRange {
     bool Empty() const { return begin >= end; }
 };
 
-// The byte range [(k-1)*size/n, k*size/n) of shard k (1 to n).
+// The byte range [(k-1)*size/n, k*size/n) of shard k (1 to n); empty for any other k.
 ByteRange ShardBounds(std::uint64_t size, std::uint64_t k, std::uint64_t n);
 
 // The bytes shard k of n of the named file must read in the reading mode ("testo" or
