@@ -172,6 +172,8 @@ void TChartCanvas3D::RemoveClip() { clip_.reset(); }
 
 TRect TChartCanvas3D::BeginFrame(QPainter* target, const TRect& bounds, bool /*is_3d*/) {
     bounds_ = bounds;
+    // A frame left unfinished by a failure may have left its clip: every frame starts without.
+    RemoveClip();
     if (!buffered_) {
         AttachPainter(target);
         return bounds;
