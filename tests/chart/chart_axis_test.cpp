@@ -101,11 +101,15 @@ TEST_F(Axis, IncrementFollowsTheMeasuredLabelWidth) {
     canvas.Font() = bottom.LabelsFont();
     const int size = std::max(canvas.TextWidthOf("1"), canvas.TextWidthOf("100"));
     const int d = size + int(std::lround(0.1 * size));
+    const int widest =
+        std::max(canvas.TextWidthOf("100"), canvas.TextWidthOf("0")) + canvas.TextWidthOf(" ");
+    // Measuring is done in the labels font whatever the surface's font, and leaves it alone.
+    const TCanvasFont other("Arial", 20, clBlue);
+    canvas.Font() = other;
     EXPECT_EQ(bottom.ComputeIncrement(),
               bottom.IncrementForLabelCount(int(std::lround(500.0 / d))));
-    EXPECT_EQ(
-        bottom.WidestLabelWidth(),
-        std::max(canvas.TextWidthOf("100"), canvas.TextWidthOf("0")) + canvas.TextWidthOf(" "));
+    EXPECT_EQ(bottom.WidestLabelWidth(), widest);
+    EXPECT_TRUE(canvas.Font() == other);
 }
 
 TEST_F(Axis, FourHundredPixelsOfCountsUpTo57StepByFive) {
