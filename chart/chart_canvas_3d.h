@@ -103,6 +103,9 @@ class TChartCanvas3D {
     int TextWidthOf(const QString& text) const;
     int TextHeightOf(const QString& text) const;
     int TextLineHeight() const { return TextHeightOf(QStringLiteral("W")); }
+    // Measures as if font were the surface's font, leaving the surface's font as it is.
+    int TextWidthIn(const TCanvasFont& font, const QString& text) const;
+    int TextLineHeightIn(const TCanvasFont& font) const;
     int PixelsPerInch() const { return ppi_; }
     void SetPixelsPerInch(int ppi) { ppi_ = ppi; }
 
@@ -170,6 +173,9 @@ class TChartCanvas3D {
 
     const QFont& CurrentQFont() const;
     const QFontMetrics& CurrentMetrics() const;
+    const QFontMetrics& MetricsOf(const TCanvasFont& font) const;
+    FontTexts& TextsOf(const TCanvasFont& font) const;
+    TextShape& ShapeIn(FontTexts& texts, const QFontMetrics& fm, const QString& text) const;
     TextShape& ShapeOf(const QString& text) const;
     const TextShape& ShapeAt(const QString& text, int angle);
     bool StampText(int x, int y, int angle, const QString& text);
@@ -227,6 +233,9 @@ class TChartCanvas3D {
     mutable int qfont_ppi_ = -1;
     mutable QFont qfont_;
     mutable std::optional<QFontMetrics> metrics_;
+    mutable TCanvasFont measure_key_;
+    mutable int measure_ppi_ = -1;
+    mutable std::optional<QFontMetrics> measure_metrics_;
     mutable std::vector<std::unique_ptr<FontTexts>> font_texts_;
     mutable FontTexts* texts_ = nullptr;  // those of the current font
     uchar* direct_bits_ = nullptr;

@@ -19,25 +19,33 @@ bool RightAngle(int angle) { return angle == 0 || angle == 90 || angle == 180 ||
 
 }  // namespace
 
-TChartCanvas3D::TextShape& TChartCanvas3D::ShapeOf(const QString& text) const {
-    const QFontMetrics& fm = CurrentMetrics();
-    if (!texts_) {
-        TCanvasFont key = font_;
-        key.SetColor(clBlack);
-        for (const auto& f : font_texts_)
-            if (f->ppi == ppi_ && f->font == key) texts_ = f.get();
-        if (!texts_) {
-            if (font_texts_.size() >= kMaxFonts) font_texts_.erase(font_texts_.begin());
-            font_texts_.push_back(std::make_unique<FontTexts>(FontTexts{key, ppi_, {}}));
-            texts_ = font_texts_.back().get();
-        }
+TChartCanvas3D::FontTexts& TChartCanvas3D::TextsOf(const TCanvasFont& font) const {
+    TCanvasFont key = font;
+    key.SetColor(clBlack);
+    for (const auto& f : font_texts_)
+        if (f->ppi == ppi_ && f->font == key) return *f;
+    if (font_texts_.size() >= kMaxFonts) {
+        font_texts_.erase(font_texts_.begin());
+        texts_ = nullptr;
     }
-    auto it = texts_->texts.find(text);
-    if (it == texts_->texts.end()) {
-        if (texts_->texts.size() >= kMaxTextsPerFont) texts_->texts.clear();
-        it = texts_->texts.insert(text, TextShape{fm.horizontalAdvance(text), -1, false, {}});
+    font_texts_.push_back(std::make_unique<FontTexts>(FontTexts{key, ppi_, {}}));
+    return *font_texts_.back();
+}
+
+TChartCanvas3D::TextShape& TChartCanvas3D::ShapeIn(FontTexts& texts, const QFontMetrics& fm,
+                                                   const QString& text) const {
+    auto it = texts.texts.find(text);
+    if (it == texts.texts.end()) {
+        if (texts.texts.size() >= kMaxTextsPerFont) texts.texts.clear();
+        it = texts.texts.insert(text, TextShape{fm.horizontalAdvance(text), -1, false, {}});
     }
     return *it;
+}
+
+TChartCanvas3D::TextShape& TChartCanvas3D::ShapeOf(const QString& text) const {
+    const QFontMetrics& fm = CurrentMetrics();
+    if (!texts_) texts_ = &TextsOf(font_);
+    return ShapeIn(*texts_, fm, text);
 }
 
 const TChartCanvas3D::TextShape& TChartCanvas3D::ShapeAt(const QString& text, int angle) {

@@ -11,6 +11,8 @@ packages=(
   xvfb xauth
   seqkit
   fp-utils
+  libisal-dev
+  snakemake
 )
 
 missing=()

@@ -1,0 +1,50 @@
+#pragma once
+// The command line of kelmarin-batch:
+//   kelmarin-batch [--fasta | --text] [--frame] [--reject-stop] [--png FILE] [--size WxH]
+//                  [--shard K/N] FILE WORD [WORD [WORD [WORD]]]
+//   kelmarin-batch --merge PROFILE...
+//   kelmarin-batch --help | --version
+// Options are rows of one table, so a new one is a row and a function.
+
+#include <array>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace kelmarin {
+
+struct BatchOptions {
+    enum class Format { Text, Fasta };
+
+    Format format = Format::Text;
+    bool inFrame = false;
+    bool rejectStop = false;
+    std::string pngFile;  // empty: no picture
+    int width = 682;
+    int height = 524;
+    std::string file;                  // "-" for standard input
+    std::array<std::string, 4> words;  // as given; unused rows empty
+    // --shard K/N: only the lines or records that begin in the K-th of N equal parts of file.
+    std::uint64_t shardIndex = 0;  // 0: the whole file
+    std::uint64_t shardCount = 0;
+};
+
+struct BatchCommand {
+    enum class Action { Run, Merge, Help, Version, Fail };
+
+    Action action = Action::Run;
+    BatchOptions options;                 // with Run
+    std::vector<std::string> mergeFiles;  // with Merge: the profiles to add up
+    std::string reason;                   // with Fail: why the arguments do not fit, in one line
+};
+
+// Without --fasta or --text, these endings mean FASTA, in any case and before an optional .gz:
+// .fa, .fas, .fasta, .fna, .ffn, .frn.
+bool HasFastaExtension(const std::string& name);
+
+BatchCommand ParseBatchCommand(const std::vector<std::string>& args);
+
+const char* BatchUsage();
+const char* BatchVersion();  // "kelmarin-batch <version>"
+
+}  // namespace kelmarin

@@ -1,0 +1,425 @@
+// kelmarin-batch end to end: the real executable on real temporary files.
+
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <QImage>
+#include <algorithm>
+#include <cstdio>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "batch/console_view.h"
+#include "tests/input/gzip_bytes.h"
+#include "tests/input/temp_file.h"
+#include "tests/ui/recording_view.h"
+#include "ui/run_controller.h"
+
+namespace kelmarin {
+namespace {
+
+struct Result {
+    int status = -1;
+    std::string out, err;
+};
+
+using test::Lines;
+
+std::string Quote(const std::string& arg) {
+    std::string q = "'";
+    for (char c : arg) q += c == '\'' ? std::string("'\\''") : std::string(1, c);
+    return q + "'";
+}
+
+std::string Slurp(const std::string& name) {
+    std::ifstream in(name, std::ios::binary);
+    std::stringstream ss;
+    ss << in.rdbuf();
+    return ss.str();
+}
+
+using Rows = std::vector<std::vector<std::string>>;
+
+// The CSV as rows of fields; none of these tests' fields hold quotes or commas.
+Rows ParseCsv(const std::string& csv) {
+    Rows rows;
+    std::stringstream in(csv);
+    std::string line;
+    while (std::getline(in, line)) {
+        EXPECT_EQ(line.find('\r'), std::string::npos) << "lines end in LF";
+        std::vector<std::string> fields;
+        std::stringstream ls(line);
+        std::string f;
+        while (std::getline(ls, f, ',')) fields.push_back(f);
+        rows.push_back(fields);
+    }
+    return rows;
+}
+
+class BatchTest : public ::testing::Test {
+protected:
+    // prefix: what the shell runs before the command, such as "env X=1 " or "cat f | ";
+    // input: the file on standard input, none for the prefix's pipe.
+    Result Run(const std::vector<std::string>& args, const std::string& prefix = "",
+               const std::string& input = "/dev/null") {
+        std::string cmd = prefix + Quote(KELMARIN_BATCH);
+        for (const auto& a : args) {
+            cmd += ' ';
+            cmd += Quote(a);
+        }
+        const std::string out = (dir_.Path() / "stdout").string();
+        const std::string err = (dir_.Path() / "stderr").string();
+        cmd += " >";
+        cmd += Quote(out);
+        cmd += " 2>";
+        cmd += Quote(err);
+        if (!input.empty()) cmd += " <" + Quote(input);
+        const int raw = std::system(cmd.c_str());
+        Result r;
+        r.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
+        r.out = Slurp(out);
+        r.err = Slurp(err);
+        return r;
+    }
+    // The count of bucket b (1-based) in column c (1-based after "bucket").
+    static long Count(const Rows& rows, int b, int c) { return std::stol(rows.at(b).at(c)); }
+
+    test::TempDir dir_;
+};
+
+TEST_F(BatchTest, FastaProfileAsCsv) {
+    // atg at 1 of 10 (bucket 10) and 1 of 5 (bucket 20); taa at 8 of 10 (bucket 80).
+    const std::string fa = dir_.Write("in.fa", ">s1\nATGCC\nCCTAA\n>s2 x\natgcc\n");
+    const Result r = Run({fa, "ATG", "", "taa"});
+    ASSERT_EQ(r.status, 0) << r.err;
+    const Rows rows = ParseCsv(r.out);
+    ASSERT_EQ(rows.size(), 101u);
+    EXPECT_EQ(rows[0], (std::vector<std::string>{"bucket", "atg", "taa"}));
+    for (int b = 1; b <= 100; ++b) {
+        ASSERT_EQ(rows[b].size(), 3u);
+        EXPECT_EQ(rows[b][0], std::to_string(b));
+        EXPECT_EQ(Count(rows, b, 1), b == 10 || b == 20 ? 1 : 0) << b;
+        EXPECT_EQ(Count(rows, b, 2), b == 80 ? 1 : 0) << b;
+    }
+    EXPECT_EQ(r.err, "processed 2\n");
+}
+
+TEST_F(BatchTest, NameRuleAndGzipContent) {
+    // One FASTA record, or two lines in plain text; gzip is known by its content, not its name.
+    const std::string bytes = ">s1\nAAAA\n";
+    const std::string gz = test::Gzip(bytes);
+    const struct {
+        const char* name;
+        bool gzip;
+        const char* processed;
+    } cases[] = {
+        {"in.txt", false, "2"},      {"in.fa", false, "1"},     {"in.fas", false, "1"},
+        {"in.fasta", false, "1"},    {"in.fna", false, "1"},    {"in.ffn", false, "1"},
+        {"in.frn", false, "1"},      {"CODING.FA", false, "1"}, {"in.Fasta", false, "1"},
+        {"coding.fa.gz", true, "1"}, {"IN.FNA.GZ", true, "1"},  {"in.frn.gz", true, "1"},
+        {"coding.fa", true, "1"},    {"in.txt.gz", true, "2"},  {"in.gz", true, "2"},
+        {"in.fa.txt", false, "2"},   {"in.fagz", false, "2"},   {"in", true, "2"},
+    };
+    for (const auto& c : cases) {
+        const Result r = Run({dir_.Write(c.name, c.gzip ? gz : bytes), "a"});
+        EXPECT_EQ(r.status, 0) << c.name << r.err;
+        EXPECT_EQ(r.err, std::string("processed ") + c.processed + "\n") << c.name;
+        EXPECT_EQ(Count(ParseCsv(r.out), 25, 1), 1) << c.name;
+    }
+    Result r = Run({"--text", dir_.Write("in.fa", bytes), "a"});
+    EXPECT_EQ(r.err, "processed 2\n");
+    r = Run({"--fasta", dir_.Write("in.txt", bytes), "a"});
+    EXPECT_EQ(r.err, "processed 1\n");
+}
+
+TEST_F(BatchTest, GzipMembersStandardInputAndPipesGiveTheFilesProfile) {
+    std::string fa;
+    for (int i = 0; i < 500; ++i)
+        fa += ">r" + std::to_string(i) + "\n" + Lines(1 + i % 7, "ATGCGTAAGT");
+    const std::string half = fa.substr(0, fa.find(">r250"));
+    const std::string plain = dir_.Write("plain.fa", fa);
+    const std::string gz = dir_.Write("in.fa.gz", test::Gzip(fa));
+    const std::string members = dir_.Write(
+        "bgzip.fa.gz", test::Gzip(half) + test::Gzip("") + test::Gzip(fa.substr(half.size())));
+    const std::string fifo = (dir_.Path() / "fifo").string();
+    ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+
+    const Result expected = Run({plain, "atg", "taa"});
+    ASSERT_EQ(expected.status, 0) << expected.err;
+    const struct {
+        std::vector<std::string> args;
+        std::string prefix, input;
+    } cases[] = {
+        {{gz, "atg", "taa"}, "", "/dev/null"},
+        {{members, "atg", "taa"}, "", "/dev/null"},
+        {{"--fasta", "-", "atg", "taa"}, "", plain},
+        {{"--fasta", "-", "atg", "taa"}, "", members},
+        {{"--fasta", "-", "atg", "taa"}, "cat " + Quote(gz) + " | ", ""},
+        {{"--fasta", "/dev/stdin", "atg", "taa"}, "cat " + Quote(plain) + " | ", ""},
+        {{"--fasta", fifo, "atg", "taa"},
+         "cat " + Quote(gz) + " >" + Quote(fifo) + " & ",
+         "/dev/null"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.prefix + testing::PrintToString(c.args) + " < " + c.input);
+        const Result r = Run(c.args, c.prefix, c.input);
+        EXPECT_EQ(r.status, 0) << r.err;
+        EXPECT_EQ(r.out, expected.out);
+        EXPECT_EQ(r.err, expected.err);
+    }
+}
+
+TEST_F(BatchTest, FrameAndStopCodonOptions) {
+    const std::string txt = dir_.Write("in.txt", "AATGAAATGA\nATGTAGCCCCGG\n");
+    Result r = Run({txt, "atg"});
+    const Rows all = ParseCsv(r.out);
+    EXPECT_EQ(Count(all, 20, 1) + Count(all, 70, 1) + Count(all, 8, 1), 3);
+
+    r = Run({"--frame", txt, "atg"});  // atg at 7 of the first line and at 1 of the second
+    const Rows framed = ParseCsv(r.out);
+    EXPECT_EQ(Count(framed, 8, 1), 1);
+    EXPECT_EQ(Count(framed, 70, 1), 1);
+    EXPECT_EQ(Count(framed, 20, 1), 0);
+
+    r = Run({"--reject-stop", txt, "atg"});  // the second line has tag at 4 of 12
+    const Rows kept = ParseCsv(r.out);
+    EXPECT_EQ(Count(kept, 8, 1), 0);
+    EXPECT_EQ(Count(kept, 20, 1) + Count(kept, 70, 1), 2);
+}
+
+TEST_F(BatchTest, QuotedWordsInTheHeader) {
+    const Result r = Run({dir_.Write("in.txt", "ACGT\n"), "a,c", "Say \"g\""});
+    ASSERT_EQ(r.status, 0);
+    EXPECT_EQ(r.out.substr(0, r.out.find('\n')), "bucket,\"a,c\",\"say \"\"g\"\"\"");
+}
+
+TEST_F(BatchTest, FailuresNameTheFileAndExitWithOneAndNoOutput) {
+    const std::string gz = test::Gzip(Lines(2000, "ACGTACGTTT"));
+    std::string corrupt = gz;
+    for (std::size_t i = 30; i < 40; ++i) corrupt[i] = char(~corrupt[i]);
+    struct Case {
+        std::string file, reason;
+    };
+    std::vector<Case> cases = {
+        {(dir_.Path() / "missing.fa").string(), "no such file"},
+        {dir_.Path().string(), "is a folder"},
+        {"/dev/null", "not a regular file or a pipe"},
+        {dir_.Write("corrupt.fa.gz", corrupt), "corrupt gzip stream"},
+        {dir_.Write("cut.txt", gz.substr(0, gz.size() / 2)), "corrupt gzip stream"},
+    };
+    const std::string old = dir_.Write("old.txt", "ACGT\n");
+    ASSERT_EQ(std::system(("touch -d 1979-06-01 " + Quote(old)).c_str()), 0);
+    cases.push_back({old, "its modification date"});
+    if (geteuid() != 0) {  // root reads anything
+        const std::string locked = dir_.Write("locked.txt", "ACGT\n");
+        chmod(locked.c_str(), 0);
+        cases.push_back({locked, "permission denied"});
+    }
+    for (const auto& c : cases) {
+        const Result r = Run({c.file, "atg"});
+        EXPECT_EQ(r.status, 1) << c.file;
+        EXPECT_EQ(r.err.rfind("kelmarin-batch: " + c.file + ": " + c.reason, 0), 0u) << r.err;
+        EXPECT_EQ(std::count(r.err.begin(), r.err.end(), '\n'), 1) << r.err;
+        EXPECT_TRUE(r.out.empty()) << c.file;
+    }
+}
+
+TEST_F(BatchTest, BadArgumentsExitWithTwoAndTheirReason) {
+    const std::string txt = dir_.Write("in.txt", "ACGT\n");
+    const std::vector<std::vector<std::string>> cases = {
+        {},
+        {txt},
+        {txt, "a", "c", "g", "t", "n"},
+        {"--bogus", txt, "a"},
+        {"-x", txt, "a"},
+        {"--fasta", "--text", txt, "a"},
+        {"--size", "682", txt, "a"},
+        {"--size", "0x10", txt, "a"},
+        {txt, "a", "--png"},
+        {txt, ""},
+        {txt, "", "", "", ""},
+        {"", "a"},
+        {"--shard", "0/2", txt, "a"},
+        {"--shard", "3/2", txt, "a"},
+        {"--shard", "1/", txt, "a"},
+        {"--merge"},
+        {"--merge", "--frame", txt},
+        {"--shard", "1/2", "--merge", txt},
+    };
+    for (const auto& args : cases) {
+        const Result r = Run(args);
+        EXPECT_EQ(r.status, 2) << testing::PrintToString(args);
+        // One line of reason, then the usage.
+        const auto eol = r.err.find('\n');
+        EXPECT_EQ(r.err.rfind("kelmarin-batch: ", 0), 0u) << r.err;
+        EXPECT_EQ(r.err.compare(eol + 1, 21, "usage: kelmarin-batch"), 0) << r.err;
+        EXPECT_TRUE(r.out.empty());
+    }
+}
+
+TEST_F(BatchTest, HelpAndVersionGoToStandardOutput) {
+    const std::string txt = dir_.Write("in.txt", "ACGT\n");
+    for (const auto& args : std::vector<std::vector<std::string>>{
+             {"--help"}, {"-h", txt, "a"}, {txt, "a", "--help"}}) {
+        const Result r = Run(args);
+        EXPECT_EQ(r.status, 0);
+        EXPECT_EQ(r.out.rfind("usage: kelmarin-batch", 0), 0u) << r.out;
+        EXPECT_TRUE(r.err.empty());
+    }
+    const Result r = Run({"--version"});
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(r.out, "kelmarin-batch " KELMARIN_VERSION "\n");
+}
+
+TEST_F(BatchTest, ChartPictureAsTheWindowShowsIt) {
+    const std::string txt = dir_.Write("in.txt", Lines(30, "ATGCCC"));
+    const std::string png = (dir_.Path() / "chart.png").string();
+    Result r = Run({"--png", png, "--size", "400x300", txt, "atg"});
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.err, "processed 30\n");
+    const QImage image(QString::fromStdString(png));
+    ASSERT_EQ(image.size(), QSize(400, 300));
+    // The background runs from yellow at the bottom to pink at the top, in 256 bands.
+    const auto near = [](QRgb c, int r, int g, int b) {
+        return std::abs(qRed(c) - r) <= 2 && std::abs(qGreen(c) - g) <= 2 &&
+               std::abs(qBlue(c) - b) <= 2;
+    };
+    EXPECT_TRUE(near(image.pixel(2, 298), 0xFF, 0xFF, 0x00)) << std::hex << image.pixel(2, 298);
+    EXPECT_TRUE(near(image.pixel(2, 1), 0xFF, 0x80, 0xFF)) << std::hex << image.pixel(2, 1);
+
+    r = Run({"--png", png, txt, "atg"});
+    EXPECT_EQ(QImage(QString::fromStdString(png)).size(), QSize(682, 524));
+
+    // A platform named in the environment that has no display does not stop the picture.
+    std::remove(png.c_str());
+    r = Run({"--png", png, txt, "atg"}, "env -u DISPLAY -u WAYLAND_DISPLAY QT_QPA_PLATFORM=xcb ");
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(QImage(QString::fromStdString(png)).size(), QSize(682, 524));
+
+    // A picture that cannot be written fails the run before anything reaches standard output.
+    r = Run({"--png", (dir_.Path() / "no" / "such.png").string(), txt, "atg"});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_TRUE(r.out.empty());
+    EXPECT_NE(r.err.find("cannot write the picture"), std::string::npos);
+}
+
+TEST_F(BatchTest, SameRowsAsTheWindowsRun) {
+    std::string fa;
+    unsigned seed = 5;
+    for (int r = 0; r < 300; ++r) {
+        fa += ">r" + std::to_string(r) + "\n";
+        const int len = 50 + r % 400;
+        for (int i = 0; i < len; ++i) {
+            seed = seed * 1103515245u + 12345u;
+            fa += "ACGT"[(seed >> 16) & 3];
+            if (i % 60 == 59) fa += '\n';
+        }
+        fa += '\n';
+    }
+    const std::string name = dir_.Write("gen.fa", fa);
+    const std::array<std::string, 4> words = {"ATG", "taa", "tag", "gaattc"};
+
+    test::RecordingView view;
+    RunController window(view);
+    view.words = words;
+    view.rejectStop = true;
+    view.nextChoice[1] = name;
+    window.FastaClick();
+    window.Button1Click();
+
+    const Result r = Run({"--reject-stop", name, "ATG", "taa", "tag", "gaattc"});
+    ASSERT_EQ(r.status, 0) << r.err;
+    const Rows rows = ParseCsv(r.out);
+    EXPECT_EQ(r.err, "processed " + view.processedTexts.back() + "\n");
+    for (int s = 1; s <= 4; ++s) {
+        ASSERT_EQ(view.series[s - 1].size(), 100u);
+        for (int b = 1; b <= 100; ++b)
+            EXPECT_EQ(Count(rows, b, s), long(view.series[s - 1][b - 1].y)) << s << "," << b;
+    }
+}
+
+TEST_F(BatchTest, ShardsMergeIntoTheWholeFilesProfile) {
+    // CR LF and lone CRs, lines before the first header, a record longer than a shard.
+    const std::string fa =
+        dir_.Write("in.fa", "tt\r\n>a\r\nAT\rGC\r\n>b\n" + Lines(8, "CATGCATGCA") + ">c\nATG\n");
+    const std::vector<std::string> words = {"atg", "ca", "t"};
+    std::vector<std::string> whole = {"--frame", fa};
+    whole.insert(whole.end(), words.begin(), words.end());
+    const Result all = Run(whole);
+    ASSERT_EQ(all.status, 0) << all.err;
+    for (const int n : {1, 3, 7}) {
+        std::vector<std::string> merge = {"--merge"};
+        for (int k = 1; k <= n; ++k) {
+            std::vector<std::string> args = {"--frame", "--shard",
+                                             std::to_string(k) + "/" + std::to_string(n), fa};
+            args.insert(args.end(), words.begin(), words.end());
+            const Result part = Run(args);
+            ASSERT_EQ(part.status, 0) << part.err;
+            merge.push_back(dir_.Write("part" + std::to_string(k) + ".csv", part.out));
+        }
+        const Result merged = Run(merge);
+        ASSERT_EQ(merged.status, 0) << merged.err;
+        EXPECT_EQ(merged.out, all.out) << n << " shards";
+    }
+    // Neither a gzip file nor standard input can seek to a shard.
+    for (const std::string& file :
+         {dir_.Write("in.fa.gz", test::Gzip(">a\nATG\n")), std::string("-")}) {
+        const Result r = Run({"--shard", "1/2", file, "atg"}, "", fa);
+        EXPECT_EQ(r.status, 2) << file;
+        EXPECT_EQ(r.err.rfind("kelmarin-batch: " + file + ": ", 0), 0u) << r.err;
+        EXPECT_NE(r.err.find("cannot seek"), std::string::npos) << r.err;
+        EXPECT_TRUE(r.out.empty()) << file;
+    }
+}
+
+TEST_F(BatchTest, MergeFailuresExitWithOneNamingTheFile) {
+    const std::string txt = dir_.Write("in.txt", "ACGT\n");
+    const std::string a = dir_.Write("a.csv", Run({txt, "a", "c"}).out);
+    const std::string other = dir_.Write("other.csv", Run({txt, "c", "a"}).out);
+    std::string big = Run({txt, "a", "c"}).out;
+    big.replace(big.find("\n100,"), std::string::npos, "\n100,18446744073709551615,0\n");
+    const std::string huge = dir_.Write("huge.csv", big);
+    const std::string cut = dir_.Write("cut.csv", big.substr(0, big.find("\n60,") + 1));
+    const std::string missing = (dir_.Path() / "missing.csv").string();
+    const std::vector<std::pair<std::vector<std::string>, std::string>> cases = {
+        {{a, other}, other},     {{a, cut}, cut}, {{a, huge, huge}, huge},
+        {{a, missing}, missing}, {{txt}, txt},
+    };
+    for (const auto& [files, culprit] : cases) {
+        std::vector<std::string> args = {"--merge"};
+        args.insert(args.end(), files.begin(), files.end());
+        const Result r = Run(args);
+        EXPECT_EQ(r.status, 1) << culprit;
+        EXPECT_EQ(r.err.rfind("kelmarin-batch: " + culprit + ": ", 0), 0u) << r.err;
+        EXPECT_TRUE(r.out.empty()) << culprit;
+    }
+}
+
+TEST(ConsoleViewTest, ProgressOfASourceReadOnceIsTheCountAlone) {
+    // A pipe has no expected total: the line shows the count and no percentage.
+    for (const std::string file : {"-", "in.fa"}) {
+        BatchOptions options;
+        options.file = file;
+        std::FILE* err = std::tmpfile();
+        ASSERT_NE(err, nullptr);
+        {
+            ConsoleView view(options, err, true);
+            view.SetProcessedText("40");
+            view.SetProgress(0);
+        }
+        std::rewind(err);
+        char text[256] = {};
+        const std::size_t n = std::fread(text, 1, sizeof text - 1, err);
+        std::fclose(err);
+        const std::string line(text, n);
+        EXPECT_NE(line.find("40 sequences"), std::string::npos) << line;
+        EXPECT_EQ(line.find('%') == std::string::npos, file == "-") << line;
+    }
+}
+
+}  // namespace
+}  // namespace kelmarin
