@@ -189,7 +189,10 @@ TRect TChartCanvas3D::BeginFrame(QPainter* target, const TRect& bounds, bool /*i
     const QSize size(bounds.Width(), bounds.Height());
     bitmap_painter_.reset();
     // Two bitmaps take turns: the last finished frame stays beside the new one.
-    std::swap(bitmap_, previous_);
+    if (keep_previous_)
+        std::swap(bitmap_, previous_);
+    else
+        previous_.reset();
     if (bitmap_ && bitmap_->size() != size) bitmap_.reset();
     if (previous_ && previous_->size() != size) previous_.reset();
     if (!bitmap_) bitmap_ = std::make_unique<QImage>(size, QImage::Format_RGB32);

@@ -135,6 +135,9 @@ class TChartCanvas3D {
     // Where the last finished frame differs from the frame before it, in tiles; all of it when
     // there is no earlier frame of the same size.
     QRegion ChangedArea() const;
+    // Whether the next frames keep the one before them to compare with (a second bitmap);
+    // only a chart on screen needs it.
+    void SetKeepPreviousFrame(bool on) { keep_previous_ = on; }
     const TRect& Bounds() const { return bounds_; }
 
     // Small ellipses are drawn once per look and stamped (same pixels, much cheaper); tests
@@ -248,6 +251,7 @@ class TChartCanvas3D {
     std::unique_ptr<QImage> bitmap_;
     // The frame before the last one: the next frame is drawn into it, and compared with it.
     std::unique_ptr<QImage> previous_;
+    bool keep_previous_ = false;
     std::unique_ptr<QPainter> bitmap_painter_;
 };
 

@@ -73,6 +73,7 @@ void TChartPanelBase::resizeEvent(QResizeEvent* event) {
 
 void TChartPanelBase::RenderFrame(QPainter* target, const TRect& target_rect) {
     frame_shown_ = false;
+    canvas_.SetKeepPreviousFrame(isVisible());
     bounds_ = canvas_.BeginFrame(target, target_rect, view_3d_);
     const int w = bounds_.Width(), h = bounds_.Height();
     chart_rect_ = {bounds_.left + border_width_ + MulDiv(margin_left_, w, 100),
