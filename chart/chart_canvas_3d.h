@@ -252,6 +252,19 @@ class TChartCanvas3D {
     // The frame before the last one: the next frame is drawn into it, and compared with it.
     std::unique_ptr<QImage> previous_;
     bool keep_previous_ = false;
+    // The last gradient drawn straight into the bitmap, and what it was drawn for: the chart's
+    // background is the same every frame, and copying it is far cheaper than banding it.
+    struct GradientKey {
+        int left, top, right, bottom;
+        TColor first, second;
+        TGradientDirection direction;
+        QRect clip;
+        bool operator==(const GradientKey&) const = default;
+    };
+    std::optional<GradientKey> gradient_key_;
+    QImage gradient_;
+    bool CopyCachedGradient(const GradientKey& key);
+    void KeepGradient(const GradientKey& key);
     std::unique_ptr<QPainter> bitmap_painter_;
 };
 

@@ -1,5 +1,7 @@
 // The banded gradient fill of the drawing surface: at most 256 bands of solid colour.
 #include <algorithm>
+#include <cstring>
+#include <optional>
 
 #include "chart/chart_canvas_3d.h"
 #include "chart/mul_div.h"
@@ -40,6 +42,12 @@ void TChartCanvas3D::FillGradient(TRect r, TColor first, TColor second,
     if (!p) return;
     const int w = r.Width(), h = r.Height();
     const bool direct = DirectPixels();
+    std::optional<GradientKey> key;
+    // Only the banded directions keep within r, so only they can be copied back from r.
+    if (direct && direction <= gdRightLeft) {
+        key = GradientKey{r.left, r.top, r.right, r.bottom, first, second, direction, DirectClip()};
+        if (CopyCachedGradient(*key)) return;
+    }
     // The surface's own brush is left alone: the bands are filled with their own colours.
     auto fill = [&](int x, int y, int width, int height, int n, int d) {
         if (width < 0) x += width, width = -width;
@@ -107,6 +115,30 @@ void TChartCanvas3D::FillGradient(TRect r, TColor first, TColor second,
             break;
         }
     }
+    if (key) KeepGradient(*key);
+}
+
+bool TChartCanvas3D::CopyCachedGradient(const GradientKey& key) {
+    if (gradient_key_ != key || gradient_.size() != bitmap_->size()) return false;
+    const QRect area = QRect(QPoint(key.left, key.top), QPoint(key.right - 1, key.bottom - 1))
+                           .intersected(key.clip);
+    for (int y = area.top(); y <= area.bottom(); ++y)
+        std::memcpy(reinterpret_cast<QRgb*>(direct_bits_ + y * direct_bpl_) + area.left(),
+                    reinterpret_cast<const QRgb*>(gradient_.constScanLine(y)) + area.left(),
+                    std::size_t(area.width()) * sizeof(QRgb));
+    return true;
+}
+
+void TChartCanvas3D::KeepGradient(const GradientKey& key) {
+    if (gradient_.size() != bitmap_->size())
+        gradient_ = QImage(bitmap_->size(), QImage::Format_RGB32);
+    const QRect area = QRect(QPoint(key.left, key.top), QPoint(key.right - 1, key.bottom - 1))
+                           .intersected(key.clip);
+    for (int y = area.top(); y <= area.bottom(); ++y)
+        std::memcpy(reinterpret_cast<QRgb*>(gradient_.scanLine(y)) + area.left(),
+                    reinterpret_cast<const QRgb*>(direct_bits_ + y * direct_bpl_) + area.left(),
+                    std::size_t(area.width()) * sizeof(QRgb));
+    gradient_key_ = key;
 }
 
 }  // namespace kelmarin
