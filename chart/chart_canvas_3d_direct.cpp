@@ -53,10 +53,15 @@ const TChartCanvas3D::EllipseStamp& TChartCanvas3D::FindStamp(int w, int h) {
     const QRgb pen = has_pen ? PenRgb() : 0;
     const QRgb brush = has_brush ? RgbOf(brush_.Color()) : 0;
     const int pen_width = std::max(1, pen_.Width());
-    for (const EllipseStamp& s : stamps_)
+    // The last one found is kept at the back: markers come series by series, in one look each.
+    for (auto it = stamps_.rbegin(); it != stamps_.rend(); ++it) {
+        const EllipseStamp& s = *it;
         if (s.width == w && s.height == h && s.has_pen == has_pen && s.has_brush == has_brush &&
-            s.pen == pen && s.brush == brush && s.pen_width == pen_width)
-            return s;
+            s.pen == pen && s.brush == brush && s.pen_width == pen_width) {
+            std::rotate(it.base() - 1, it.base(), stamps_.end());
+            return stamps_.back();
+        }
+    }
     if (stamps_.size() >= kMaxStamps) stamps_.erase(stamps_.begin());
     EllipseStamp s{w, h, pen_width, pen, brush, has_pen, has_brush, {}};
     // Drawn by the painter, exactly as DrawEllipse would, on a transparent image with room
@@ -95,6 +100,16 @@ bool TChartCanvas3D::StampEllipse(const QRect& box) {
     if (brush_.Style() != bsSolid && brush_.Style() != bsClear) return false;
     const EllipseStamp& stamp = FindStamp(box.width(), box.height());
     const QRect clip = DirectClip();
+    // Stamps lie within their box grown by the pen; most markers are wholly inside the clip.
+    const int pad = stamp.pen_width + 1;
+    if (clip.contains(box.adjusted(-pad, -pad, pad + 1, pad + 1))) {
+        for (const EllipseStamp::Run& run : stamp.runs) {
+            QRgb* px = reinterpret_cast<QRgb*>(direct_bits_ + (box.top() + run.dy) * direct_bpl_) +
+                       box.left() + run.dx;
+            for (int i = 0; i < run.length; ++i) px[i] = run.rgb;
+        }
+        return true;
+    }
     const int x0 = clip.left(), x1 = clip.right(), y0 = clip.top(), y1 = clip.bottom();
     for (const EllipseStamp::Run& run : stamp.runs) {
         const int y = box.top() + run.dy;
