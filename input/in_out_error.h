@@ -21,7 +21,8 @@ inline constexpr int kIoAccessDenied = 5;
 class EInOutError : public std::runtime_error {
 public:
     explicit EInOutError(int code);
-    int ErrorCode() const { return code_; }
+    // The number the message shows: the table code, or the operating system's own errno.
+    int ErrorCode() const;
 
 private:
     int code_;
