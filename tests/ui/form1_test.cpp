@@ -175,26 +175,14 @@ TEST_F(Form1Test, ClosingTheWindowDuringARunEndsItAtTheRefresh) {
     EXPECT_FALSE(endShown);
 }
 
-// Fails the first paint of the object it watches, as a chart in a bad state would.
-class FailingFirstPaint : public QObject {
-  protected:
-    bool eventFilter(QObject*, QEvent* event) override {
-        if (event->type() == QEvent::Paint && !failed_) {
-            failed_ = true;
-            throw std::runtime_error("Chart failure");
-        }
-        return false;
-    }
-
-  private:
-    bool failed_ = false;
-};
-
 TEST_F(Form1Test, AFailurePaintingTheChartLeavesTheRunAndIsShownOnce) {
     ChooseText(Lines(45, "ATGAAA"));
     form_.Edit(2).setText(QStringLiteral("atg"));
-    FailingFirstPaint failing;
-    form_.grafico().installEventFilter(&failing);
+    // The chart's first paint fails, as a chart in a bad state would.
+    bool failed = false;
+    form_.grafico().OnAfterDraw = [&failed] {
+        if (!std::exchange(failed, true)) throw std::runtime_error("Chart failure");
+    };
     // Every box that opens is noted and closed.
     QStringList shown;
     std::function<void()> closeEach = [&] {
@@ -212,7 +200,7 @@ TEST_F(Form1Test, AFailurePaintingTheChartLeavesTheRunAndIsShownOnce) {
     EXPECT_EQ(shown.join(QStringLiteral(" | ")).toStdString(), "Chart failure.");
     EXPECT_FALSE(form_.Controller().Running());
     EXPECT_EQ(form_.Edit(1).text().toStdString(), "") << "the run went on after the failure";
-    form_.grafico().removeEventFilter(&failing);
+    form_.grafico().OnAfterDraw = nullptr;
 }
 
 TEST_F(Form1Test, ExitAsksAndClosesOnYesOnly) {
