@@ -46,6 +46,9 @@ TForm1::TForm1(QWidget* parent)
     ConnectCommands();
     for (QLineEdit* e : {ui_->Edit2, ui_->Edit3, ui_->Edit4, ui_->Edit5}) e->installEventFilter(this);
     ui_->centralwidget->installEventFilter(this);
+    // Enter and keypad Enter click a focused START or STOP as Space does; Qt's buttons do so
+    // by themselves only in dialogs.
+    for (QPushButton* b : {ui_->Button1, ui_->Button2}) b->setAutoDefault(true);
     // The window is designed by its client area, below the menu bar.
     resize(kDesignWidth, kDesignHeight + menuBar()->sizeHint().height());
     move(kDesignPosition);
