@@ -10,6 +10,7 @@ packages=(
   googletest libgtest-dev libgmock-dev libbenchmark-dev
   xvfb xauth
   fp-utils
+  libisal-dev
 )
 
 missing=()

@@ -12,4 +12,11 @@ bool FileExists(const std::string& name) {
     return ::stat(name.c_str(), &st) == 0 && S_ISREG(st.st_mode);
 }
 
+bool IsStreamName(const std::string& name) {
+    if (name == "-") return true;
+    struct stat st {};
+    return !name.empty() && name.find('\0') == std::string::npos &&
+           ::stat(name.c_str(), &st) == 0 && S_ISFIFO(st.st_mode);
+}
+
 }  // namespace kelmarin
