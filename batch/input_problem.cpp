@@ -37,7 +37,7 @@ std::string InputProblem(const std::string& file) {
 }
 
 std::string FailureReason(const EInOutError& error) {
-    switch (error.ErrorCode()) {
+    switch (error.IoResult()) {
         case kIoFileNotFound:
             return "no such file";
         case kIoAccessDenied:
