@@ -11,6 +11,7 @@ packages=(
   xvfb xauth
   fp-utils
   libisal-dev
+  snakemake
 )
 
 missing=()
