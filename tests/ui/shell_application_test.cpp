@@ -221,22 +221,24 @@ TEST(ShellTermination, AnOpenDialogClosesWithTwoAndLaterOnesCloseAtOnce) {
     EXPECT_FALSE(TerminationRequested()) << "Run leaves the flag clear";
 }
 
-TEST(ShellTermination, ClosingTheMainWindowDuringARunLetsTheRunFinish) {
+// The shell only requests termination: a busy handler is not interrupted (whether it stops is
+// its own choice), its later dialogs close at once, and the loop ends when it returns.
+TEST(ShellTermination, ClosingTheMainWindowDuringABusyHandlerEndsTheLoopWhenItReturns) {
     QWidget mainWindow;
     std::vector<std::string> steps;
     QTimer::singleShot(0, [&] {
-        // A busy handler: the close arrives while it lets pending events run.
+        // The close arrives while the handler lets pending events run.
         QTimer::singleShot(0, [&] { mainWindow.windowHandle()->close(); });
         for (int i = 0; i < 3; ++i) {
             ProcessPendingEvents();
-            steps.push_back(TerminationRequested() ? "refresh after close" : "refresh");
+            steps.push_back(TerminationRequested() ? "events after close" : "events");
         }
         ShowPlainMessage(QStringLiteral("END PROCESSING !"));
-        steps.push_back("end");
+        steps.push_back("handler's end");
     });
     TApplication::Instance()->Run(&mainWindow);
-    EXPECT_EQ(steps, (std::vector<std::string>{"refresh after close", "refresh after close",
-                                               "refresh after close", "end"}));
+    EXPECT_EQ(steps, (std::vector<std::string>{"events after close", "events after close",
+                                               "events after close", "handler's end"}));
     EXPECT_FALSE(mainWindow.isVisible());
 }
 
