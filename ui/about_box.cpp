@@ -31,8 +31,8 @@ TAboutBox::TAboutBox(const QByteArray& picture, QWidget* parent)
     ui_->setupUi(this);
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                    Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
-    // Design sizes are logical pixels, which Qt scales by the device pixel ratio; the window
-    // font's "0" does not rescale them.
+    // The design's size and font height are logical pixels, which Qt scales by the device pixel
+    // ratio; the window font's "0" does not rescale them.
     setFixedSize(367, 262);
     // Closing the about box must never end the program.
     setAttribute(Qt::WA_QuitOnClose, false);

@@ -53,9 +53,9 @@ TForm1::TForm1(QWidget* parent)
       ui_(std::make_unique<Ui::Form1>()),
       dialogs_{TOpenDialog(QString::fromLatin1(kFilters[0])), TOpenDialog(QString::fromLatin1(kFilters[1]))},
       controller_(*this) {
-    // The form's sizes are taken as logical pixels, with no rescaling by the height of a "0"
-    // in the window font: Qt already scales logical pixels by the screen's device pixel ratio,
-    // which keeps the designed proportions on any screen.
+    // The form's positions and sizes, and the font heights below, are taken as logical pixels
+    // with no rescaling by the height of a "0" in the window font: Qt already scales logical
+    // pixels by the screen's device pixel ratio, which keeps the designed proportions.
     ui_->setupUi(this);
     // The form is designed by its client area, below the menu bar.
     designedClient_ = size();
