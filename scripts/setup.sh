@@ -19,6 +19,7 @@ test_packages=(
   fp-utils                      # chmcmd: the help compiled from its pages
   desktop-file-utils appstream  # the installed menu entry and description validated
   python3 seqkit                # benchmark scripts, and the tool they compare with
+  dpkg-dev                      # cpack -G DEB: the package's dependencies
 )
 
 packages=("${run_packages[@]}")

@@ -4,7 +4,14 @@
 set -eu
 build=$1 sample=$2
 prefix=$(mktemp -d)
-trap 'rm -rf "$prefix"' EXIT
+# The install's list of files is kept for uninstalling what the user installed.
+manifest="$build/install_manifest.txt"
+[ -f "$manifest" ] && cp "$manifest" "$prefix.manifest"
+restore() {
+  if [ -f "$prefix.manifest" ]; then mv "$prefix.manifest" "$manifest"; else rm -f "$manifest"; fi
+  rm -rf "$prefix"
+}
+trap restore EXIT
 fail() { echo "FAIL: $*" >&2; exit 1; }
 
 cmake --install "$build" --prefix "$prefix" >/dev/null
