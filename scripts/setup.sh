@@ -9,6 +9,7 @@ run_packages=(
   cmake ninja-build g++ pkg-config
   qt6-base-dev qt6-qpa-plugins libgl-dev
   libjpeg62-turbo-dev
+  libisal-dev
   fonts-liberation fontconfig
   xchm xdg-utils file  # HELP > Help: a viewer for Kelmarin.chm, and what finds it
 )
