@@ -13,6 +13,6 @@ MSG
   exit 1
 fi
 scripts/setup.sh
-scripts/build.sh
+scripts/build.sh -DKELMARIN_TESTS=OFF -DKELMARIN_BENCH=OFF  # the program alone
 cd build
 exec ./ui/kelmarin "$@"

@@ -3,5 +3,5 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/setup.sh --test
-scripts/build.sh
+scripts/build.sh -DKELMARIN_TESTS=ON -DKELMARIN_BENCH=ON
 QT_QPA_PLATFORM=offscreen ctest --test-dir build --output-on-failure -j2
