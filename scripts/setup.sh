@@ -21,6 +21,7 @@ test_packages=(
   desktop-file-utils appstream  # the installed menu entry and description validated
   python3 seqkit                # benchmark scripts, and the tool they compare with
   dpkg-dev                      # cpack -G DEB: the package's dependencies
+  snakemake                     # the workflow's test
 )
 
 packages=("${run_packages[@]}")
