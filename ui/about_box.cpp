@@ -9,6 +9,7 @@
 #include <QWindow>
 
 #include "chart/font.h"
+#include "chart/handler_guard.h"
 #include "resources/resource_paths.h"
 #include "ui/jpeg_image.h"
 #include "ui/picture_shrink.h"
@@ -38,7 +39,8 @@ TAboutBox::TAboutBox(const QByteArray& picture, QWidget* parent)
         label->adjustSize();
     }
     ShowPicture(picture);
-    connect(ui_->OKButton, &QPushButton::clicked, this, &TAboutBox::OKButtonClick);
+    connect(ui_->OKButton, &QPushButton::clicked, this,
+            [this] { RunHandler([this] { OKButtonClick(); }); });
 }
 
 TAboutBox::~TAboutBox() = default;

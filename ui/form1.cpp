@@ -10,6 +10,7 @@
 #include "chart/chart.h"
 #include "chart/font.h"
 #include "chart/grafico_config.h"
+#include "chart/handler_guard.h"
 #include "gauge/gauge.h"
 #include "resources/menu_picture.h"
 #include "resources/resource_paths.h"
@@ -17,8 +18,8 @@
 #include "ui/application.h"
 #include "ui/failure_scope.h"
 #include "ui/help_file.h"
-#include "ui_form1.h"
 #include "ui/message_dialog.h"
+#include "ui_form1.h"
 
 namespace kelmarin {
 
@@ -47,6 +48,9 @@ TForm1::TForm1(QWidget* parent)
     ConnectCommands();
     for (QLineEdit* e : {ui_->Edit2, ui_->Edit3, ui_->Edit4, ui_->Edit5}) e->installEventFilter(this);
     ui_->centralwidget->installEventFilter(this);
+    // Enter and keypad Enter click a focused START or STOP as Space does; Qt's buttons do so
+    // by themselves only in dialogs.
+    for (QPushButton* b : {ui_->Button1, ui_->Button2}) b->setAutoDefault(true);
     // The window is designed by its client area, below the menu bar.
     resize(kDesignWidth, kDesignHeight + menuBar()->sizeHint().height());
     move(kDesignPosition);
@@ -89,7 +93,8 @@ void TForm1::BuildMenuPictures() {
 
 void TForm1::ConnectCommands() {
     const auto on = [this](auto* sender, auto signal, void (TForm1::*handler)()) {
-        connect(sender, signal, this, [this, handler] { Guarded([this, handler] { (this->*handler)(); }); });
+        connect(sender, signal, this,
+                [this, handler] { RunHandler([this, handler] { (this->*handler)(); }); });
     };
     on(ui_->Button1, &QPushButton::clicked, &TForm1::Button1Click);
     on(ui_->Button2, &QPushButton::clicked, &TForm1::Button2Click);
@@ -98,14 +103,6 @@ void TForm1::ConnectCommands() {
     on(ui_->Exit1, &QAction::triggered, &TForm1::Exit1Click);
     on(ui_->Help1, &QAction::triggered, &TForm1::Help1Click);
     on(ui_->Info2, &QAction::triggered, &TForm1::Info2Click);
-}
-
-void TForm1::Guarded(const std::function<void()>& handler) {
-    try {
-        handler();
-    } catch (...) {
-        ReportFailure(std::current_exception());
-    }
 }
 
 void TForm1::Button1Click() { controller_.Button1Click(); }
@@ -125,9 +122,14 @@ void TForm1::Info2Click() {
 }
 
 bool TForm1::eventFilter(QObject* watched, QEvent* event) {
+    RunHandler([&] { OnWatchedEvent(watched, event); });
+    return QMainWindow::eventFilter(watched, event);
+}
+
+void TForm1::OnWatchedEvent(QObject* watched, QEvent* event) {
     if (watched == ui_->centralwidget && event->type() == QEvent::Resize) {
         PlaceAnchoredControls();
-        return false;
+        return;
     }
     const std::array<QObject*, 4> words = {ui_->Edit2, ui_->Edit3, ui_->Edit4, ui_->Edit5};
     for (std::size_t i = 0; i < words.size(); ++i) {
@@ -143,7 +145,6 @@ bool TForm1::eventFilter(QObject* watched, QEvent* event) {
                 series_[i]->LinePen().SetWidth(1);
         }
     }
-    return QMainWindow::eventFilter(watched, event);
 }
 
 void TForm1::PlaceAnchoredControls() {
@@ -156,7 +157,7 @@ void TForm1::PlaceAnchoredControls() {
 
 void TForm1::closeEvent(QCloseEvent* event) {
     // A run in progress ends at its next step; closing the window ends the program.
-    controller_.StopForClose();
+    RunHandler([this] { controller_.StopForClose(); });
     QMainWindow::closeEvent(event);
 }
 

@@ -79,9 +79,8 @@ class TForm1 : public QMainWindow, public RunView {
     void BuildMenuPictures();
     void ConnectCommands();
     void PlaceAnchoredControls();
-    // Runs a handler; a failure leaving it goes to the application's failure display here,
-    // so that it never unwinds through Qt's signal dispatch.
-    void Guarded(const std::function<void()>& handler);
+    // What the window does with the events it watches: anchoring and series highlighting.
+    void OnWatchedEvent(QObject* watched, QEvent* event);
 
     std::unique_ptr<Ui::Form1> ui_;
     std::array<std::unique_ptr<TLineSeries>, 4> series_;

@@ -130,9 +130,16 @@ void RunController::Exit1Click() {
 }
 
 void RunController::FinishExit() {
-    CloseDataFile();
-    view_.ShowMessageDialog("Closing application", TMsgDlgType::mtInformation, Buttons(mbOK));
-    view_.ProcessPendingEvents();
+    try {
+        CloseDataFile();
+        view_.ShowMessageDialog("Closing application", TMsgDlgType::mtInformation, Buttons(mbOK));
+        view_.ProcessPendingEvents();
+    } catch (...) {
+        // The exit failed and the program goes on: a later Exit asks again, and the end of a
+        // later run must not close the program unasked.
+        exitRequested_ = false;
+        throw;
+    }
     view_.RequestTermination();
 }
 
