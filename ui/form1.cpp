@@ -1,5 +1,6 @@
 #include "ui/form1.h"
 
+#include <QCoreApplication>
 #include <QDesktopServices>
 #include <QDir>
 #include <QFocusEvent>
@@ -15,6 +16,7 @@
 #include "ui/about_box.h"
 #include "ui/application.h"
 #include "ui/failure_scope.h"
+#include "ui/help_file.h"
 #include "ui/message_dialog.h"
 #include "ui_form1.h"
 
@@ -131,8 +133,9 @@ void TForm1::FastaClick() { controller_.FastaClick(); }
 void TForm1::Exit1Click() { controller_.Exit1Click(); }
 
 void TForm1::Help1Click() {
-    // Resolved against the current directory; whether a viewer opens it is not examined.
-    QDesktopServices::openUrl(QUrl::fromLocalFile(QDir::current().absoluteFilePath(QStringLiteral("Kelmarin.chm"))));
+    // Whether a viewer opens it is not examined.
+    const QString file = HelpFilePath(QDir::current(), QCoreApplication::applicationDirPath());
+    QDesktopServices::openUrl(QUrl::fromLocalFile(file));
 }
 
 void TForm1::Info2Click() {
