@@ -5,6 +5,7 @@
 #include <algorithm>
 
 #include "chart/chart_exceptions.h"
+#include "chart/handler_guard.h"
 #include "chart/mul_div.h"
 
 namespace kelmarin {
@@ -60,10 +61,12 @@ void TChartPanelBase::RepaintNow() {
 }
 
 void TChartPanelBase::paintEvent(QPaintEvent* event) {
-    QPainter p(this);
-    if (canvas_.RepaintFromBuffer(p, event->region())) return;
-    RenderFrame(&p, {0, 0, width(), height()});
-    frame_shown_ = QRegion(rect()).subtracted(event->region()).isEmpty();
+    RunHandler([this, event] {
+        QPainter p(this);
+        if (canvas_.RepaintFromBuffer(p, event->region())) return;
+        RenderFrame(&p, {0, 0, width(), height()});
+        frame_shown_ = QRegion(rect()).subtracted(event->region()).isEmpty();
+    });
 }
 
 void TChartPanelBase::resizeEvent(QResizeEvent* event) {
