@@ -10,6 +10,8 @@ packages=(
   googletest libgtest-dev libgmock-dev libbenchmark-dev
   xvfb xauth
   fp-utils
+  # testing only: the fuzz targets (scripts/fuzz.sh) are built with clang and libFuzzer
+  clang-14 libclang-rt-14-dev
 )
 
 missing=()
