@@ -1,12 +1,13 @@
 // Decodes fuzzed JPEG data: damaged data must be refused with EJpegError, never crash, hang or
 // come back as a half-decoded picture of the wrong shape.
 
-#include <jpeglib.h>
-
 #include <csetjmp>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+
+// jpeglib.h needs size_t and FILE declared before it.
+#include <jpeglib.h>
 
 #include "ui/jpeg_image.h"
 
