@@ -11,7 +11,7 @@ int ExactBucket(std::uint64_t a, std::uint64_t length) {
     const long double q = static_cast<long double>(a) / static_cast<long double>(length);
     const long double v = q * 100.0L;
     const long double b = std::nearbyintl(v);  // default rounding mode: ties to even
-    return b < 1.0L ? 1 : static_cast<int>(b);
+    return CountedBucket(static_cast<std::int64_t>(b));
 }
 
 BucketScale::BucketScale(std::uint64_t length)

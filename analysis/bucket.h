@@ -6,16 +6,19 @@
 
 namespace kelmarin {
 
+// A rounded percentage of 0 (an occurrence in the first half percent of a long sequence) has
+// no bucket of its own; it counts in bucket 1 so that it is not lost.
+constexpr int CountedBucket(std::int64_t rounded) { return rounded < 1 ? 1 : int(rounded); }
+
 // The reference rounding: q = a ÷ L and v = q × 100, each rounded to a 64-bit significand, then
-// v rounded to an integer with ties to even. A result of 0 (an occurrence in the first half
-// percent of a long sequence) counts in bucket 1 so that it is not lost.
+// v rounded to an integer with ties to even, then counted as CountedBucket says.
 int ExactBucket(std::uint64_t a, std::uint64_t length);
 
 // The same buckets as ExactBucket for every position of one sequence, without a division per
 // occurrence: a double-precision estimate is exact except near a half, where the reference
 // rounding decides.
 class BucketScale {
-public:
+  public:
     explicit BucketScale(std::uint64_t length);
 
     int Of(std::uint64_t a) const {
@@ -23,11 +26,12 @@ public:
         const double f = double(a) * scale_ + 0.5;
         const auto whole = static_cast<std::int64_t>(f);  // floor, as f > 0
         // One test for "near a half": the fraction of f near 0 or near 1.
-        if (__builtin_fabs(f - double(whole) - 0.5) > 0.5 - kTieZone) return ExactBucket(a, length_);
-        return whole == 0 ? 1 : int(whole);
+        if (__builtin_fabs(f - double(whole) - 0.5) > 0.5 - kTieZone)
+            return ExactBucket(a, length_);
+        return CountedBucket(whole);
     }
 
-private:
+  private:
     // Away from a tie, 100a/L lies at least 1/(2L) from a half; the estimate errs by < 1e-13.
     static constexpr double kTieZone = 1e-9;
     std::uint64_t length_;

@@ -15,7 +15,8 @@ namespace {
 // How many of a word's bytes the vector filter compares.
 constexpr std::size_t kFilterBytes = 4;
 
-// Bit b of the mask is set when start + b is a multiple of 3.
+// Bit b of the mask is set when start + b is a multiple of 3. An occurrence out of frame is
+// skipped without moving the search, so masking the set of all starts keeps the same ones.
 std::uint64_t FrameMask(std::size_t start) {
     static constexpr std::uint64_t kEvery3 = 0x9249249249249249ULL;  // bits 0, 3, 6, ...
     return kEvery3 << ((3 - start % 3) % 3);
@@ -50,6 +51,8 @@ struct Target {
 };
 
 // Keeps the starts of mask (relative to base) whose whole word matches, and writes them out.
+// Searching the rest and restarting one after each occurrence finds exactly every start where
+// the word matches, overlaps included; that is the set a block's mask tests all at once.
 inline void Emit(Target& t, std::uint64_t mask, std::size_t base, const char* s, bool inFrame) {
     if (inFrame) mask &= FrameMask(base);
     if (base + 64 > t.last) mask &= base < t.last ? LowBits(t.last - base) : 0;

@@ -16,6 +16,8 @@ std::string InOutMessage(int code) {
         case 100: return "Read beyond end of file";
         case 101: return "Disk full";
         case 106: return "Invalid numeric input";
+        case kIoCorruptGzip: return "Corrupt gzip stream";
+        case kIoTruncatedGzip: return "Truncated gzip stream";
         default: return "I/O error " + std::to_string(code);
     }
 }

@@ -12,6 +12,10 @@ inline constexpr int kIoNotBound = 102;   // open of a file that was never bound
 inline constexpr int kIoNotOpen = 103;    // close of a file that is not open
 inline constexpr int kIoNotInput = 104;   // read from a file that is not open for input
 
+// Gzip content that does not inflate, and gzip content that ends inside a member.
+inline constexpr int kIoCorruptGzip = 110;
+inline constexpr int kIoTruncatedGzip = 111;
+
 // Codes for operating-system failures, numbered as the messages below expect.
 inline constexpr int kIoFileNotFound = 2;
 inline constexpr int kIoInvalidName = 3;

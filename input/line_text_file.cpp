@@ -83,10 +83,16 @@ void LineTextFile::BindName(std::string name) {
     }
     state_ = State::Closed;
     name_ = std::move(name);
+    once_ = false;
     endMark_ = true;
     buffer_ = ownBuffer_.data();
     size_ = ownBuffer_.size();
     pos_ = end_ = 0;
+}
+
+void LineTextFile::BindStream(std::string name) {
+    BindName(std::move(name));
+    once_ = true;
 }
 
 void LineTextFile::UseBuffer(char* buffer, std::size_t size) {
@@ -107,8 +113,11 @@ void LineTextFile::OpenInput() {
         SetIoResult(kIoInvalidName);
         return;
     }
-    // Non-blocking so that a FIFO without a writer cannot hang the open.
-    const int fd = ::open(name_.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+    // Non-blocking so that a FIFO without a writer cannot hang the open, unless a pipe was
+    // asked for: then the writer is awaited, as any reader of a pipe does.
+    const int fd = once_ && name_ == "-" ? ::fcntl(STDIN_FILENO, F_DUPFD_CLOEXEC, 0)
+                   : once_               ? ::open(name_.c_str(), O_RDONLY | O_CLOEXEC)
+                                         : ::open(name_.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
     if (fd < 0) {
         SetIoResult(IoCodeFromErrno(errno));
         return;
@@ -121,6 +130,7 @@ void LineTextFile::OpenInput() {
         return;
     }
     fd_ = fd;
+    content_.Start();
     state_ = State::Input;
 }
 
@@ -134,17 +144,15 @@ void LineTextFile::CloseInput() {
 }
 
 bool LineTextFile::Refill() {
-    ssize_t n;
-    do {
-        n = ::read(fd_, buffer_, size_);
-    } while (n < 0 && errno == EINTR);
+    int code = 0;
+    const std::size_t n = content_.Read(fd_, buffer_, size_, code);
     pos_ = 0;
-    if (n < 0) {
+    if (code != 0) {
         end_ = 0;
-        SetIoResult(IoCodeFromErrno(errno));
+        SetIoResult(code);
         return false;
     }
-    end_ = std::size_t(n);
+    end_ = n;
     if (n == 0) {
         // Later reads find the mark in the buffer and need not ask the system again.
         if (endMark_) buffer_[end_++] = kEndMark;
@@ -192,9 +200,10 @@ void LineTextFile::SkipLine() {
         if (PeekByte() == kEnd) return;
         const char* start = buffer_ + pos_;
         const char* lf = static_cast<const char*>(std::memchr(start, '\n', end_ - pos_));
-        const char* mark = endMark_ ? static_cast<const char*>(std::memchr(
-                                          start, kEndMark, std::size_t((lf ? lf : buffer_ + end_) - start)))
-                                    : nullptr;
+        const char* mark =
+            endMark_ ? static_cast<const char*>(std::memchr(
+                           start, kEndMark, std::size_t((lf ? lf : buffer_ + end_) - start)))
+                     : nullptr;
         if (mark) {
             pos_ = std::size_t(mark - buffer_);
             return;
@@ -295,6 +304,5 @@ std::string LineTextFile::NextLine() {
     NextLine(line);
     return line;
 }
-
 
 }  // namespace kelmarin

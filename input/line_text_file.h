@@ -1,12 +1,15 @@
 #pragma once
 // A disk file read as lines through a buffer. A line ends at LF or CR LF, a lone CR is dropped,
-// and the byte 0x1A ends the file. Operations never throw: each leaves its failure in the
-// thread's I/O result (see in_out_error.h) and returns a harmless value.
+// and the byte 0x1A ends the file. Gzip content is read as the bytes it inflates to (see
+// file_content.h), so these rules apply to those bytes. Operations never throw: each leaves its
+// failure in the thread's I/O result (see in_out_error.h) and returns a harmless value.
 
 #include <array>
 #include <cstddef>
 #include <cstdint>
 #include <string>
+
+#include "input/file_content.h"
 
 namespace kelmarin {
 
@@ -21,6 +24,10 @@ public:
 
     // Resets every field and records the name; an open handle is closed first.
     void BindName(std::string name);
+    // As BindName, for a source that gives its bytes once: "-" for standard input, or a pipe by
+    // name. Opening it waits for a writer, and a second open reads on where the first stopped.
+    void BindStream(std::string name);
+    bool ReadsOnce() const { return once_; }
     // Installs a caller-owned buffer (kept alive while the file is in use); buffered bytes
     // are forgotten.
     void UseBuffer(char* buffer, std::size_t size);
@@ -68,6 +75,8 @@ private:
     State state_ = State::Unbound;
     std::string name_;
     int fd_ = -1;
+    bool once_ = false;
+    FileContent content_;
     bool endMark_ = true;  // the line-break style of this program always honours 0x1A
     std::array<char, 128> ownBuffer_{};
     char* buffer_ = ownBuffer_.data();

@@ -20,7 +20,8 @@ bool IsHeaderLine(std::string_view line) {
 #if defined(__SSE2__)
     const __m128i gt = _mm_set1_epi8('>');
     for (; end - p >= 16; p += 16)
-        if (_mm_movemask_epi8(_mm_cmpeq_epi8(_mm_loadu_si128(reinterpret_cast<const __m128i*>(p)), gt)))
+        if (_mm_movemask_epi8(
+                _mm_cmpeq_epi8(_mm_loadu_si128(reinterpret_cast<const __m128i*>(p)), gt)))
             return true;
 #endif
     for (; p < end; ++p)
@@ -46,6 +47,7 @@ std::uint64_t SequenceReader::CountSequences(std::string_view mode) {
     file_.UseBuffer(runBuffer_.get(), kRunBufferSize);
     file_.OpenInput();
     CheckIo();
+    if (file_.ReadsOnce()) return 0;  // a pipe cannot be read again: no count, no expected total
     const bool fasta = mode == kFastaMode;
     // Every line counts in plain text mode, header lines in FASTA mode.
     const std::uint64_t total = fasta ? file_.CountLinesHolding('>') : file_.CountLines();

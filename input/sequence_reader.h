@@ -32,7 +32,8 @@ public:
     explicit SequenceReader(LineTextFile& file);
 
     // Installs the run buffer, opens the file and counts the sequences to expect; leaves the
-    // file open at its first byte. Raises EInOutError on a file failure.
+    // file open at its first byte. A file that reads only once is opened and not counted: the
+    // answer is 0. Raises EInOutError on a file failure.
     std::uint64_t CountSequences(std::string_view mode);
 
     void ReadTextSequence(std::string& seq);

@@ -10,6 +10,7 @@ packages=(
   googletest libgtest-dev libgmock-dev libbenchmark-dev
   xvfb xauth
   fp-utils
+  libisal-dev
   # testing only: the fuzz targets (scripts/fuzz.sh) are built with clang and libFuzzer
   clang-14 libclang-rt-14-dev
 )

@@ -18,4 +18,11 @@ bool FileExists(const std::string& name) {
     return year >= 1980 && year <= 2107;
 }
 
+bool IsStreamName(const std::string& name) {
+    if (name == "-") return true;
+    struct stat st {};
+    return !name.empty() && name.find('\0') == std::string::npos &&
+           ::stat(name.c_str(), &st) == 0 && S_ISFIFO(st.st_mode);
+}
+
 }  // namespace kelmarin

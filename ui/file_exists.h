@@ -9,4 +9,8 @@ namespace kelmarin {
 
 bool FileExists(const std::string& name);
 
+// Whether a name stands for bytes that can be read only once: "-" for standard input, or a
+// pipe (a FIFO, or a process substitution such as /dev/fd/63).
+bool IsStreamName(const std::string& name);
+
 }  // namespace kelmarin

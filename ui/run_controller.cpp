@@ -107,7 +107,9 @@ void RunController::ChooseFile(OpenDialog dialog, std::string_view mode) {
     if (running_) return;  // the running run relies on its file and reading mode
     view_.ExecuteOpenDialog(dialog);
     const std::string name = view_.OpenDialogFileName(dialog);
-    if (FileExists(name))
+    if (view_.AcceptsStreams() && IsStreamName(name))
+        dataFile_.BindStream(name);
+    else if (FileExists(name))
         dataFile_.BindName(name);
     else
         view_.ShowMessageDialog("Reading fil does not exist!", TMsgDlgType::mtError, Buttons(mbOK));

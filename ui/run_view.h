@@ -37,6 +37,9 @@ public:
     // cancel the one it held before (empty if none was ever chosen).
     virtual void ExecuteOpenDialog(OpenDialog dialog) = 0;
     virtual std::string OpenDialogFileName(OpenDialog dialog) const = 0;
+    // Whether a name may stand for a source read once ("-" for standard input, or a pipe): a run
+    // then makes no counting pass. The window takes regular files only.
+    virtual bool AcceptsStreams() const { return false; }
 
     virtual int ShowMessageDialog(const std::string& text, TMsgDlgType kind,
                                   TMsgDlgButtons buttons) = 0;

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "input/in_out_error.h"
+#include "tests/input/gzip_bytes.h"
 #include "tests/input/temp_file.h"
 #include "tests/ui/recording_view.h"
 
@@ -254,6 +255,8 @@ TEST_F(RunControllerTest, FileChoiceFailures) {
     Choose(OpenDialog::Text, fifo);
     ASSERT_EQ(view_.messages.size(), 1u);
     EXPECT_EQ(view_.messages[0].text, "Reading fil does not exist!");
+    Choose(OpenDialog::Text, "-");  // standard input is the batch's alone
+    EXPECT_EQ(view_.messages.size(), 2u);
 
     // A file removed after it was chosen.
     const std::string name = dir_.Write("gone.txt", "ACGT\n");
@@ -261,6 +264,27 @@ TEST_F(RunControllerTest, FileChoiceFailures) {
     std::remove(name.c_str());
     EXPECT_EQ(ExpectRunFailure(), "File not found");
     EXPECT_FALSE(ctl_.Running());
+}
+
+TEST_F(RunControllerTest, GzipFilesRunAsTheirContentInBothModes) {
+    std::string fa;
+    for (int i = 0; i < 50; ++i) fa += ">r\n" + Lines(1 + i % 3, "ATGAAACCCATG");
+    view_.words = {"ATG", "", "", ""};
+    for (OpenDialog dialog : {OpenDialog::Text, OpenDialog::Fasta}) {
+        Choose(dialog, dir_.Write("plain", fa));
+        ctl_.Button1Click();
+        const test::RecordingView plain = view_;
+        view_ = test::RecordingView{};
+        view_.words = plain.words;
+        Choose(dialog, dir_.Write("data.gz", test::Gzip(fa)));
+        ctl_.Button1Click();
+        EXPECT_EQ(view_.processedTexts, plain.processedTexts);
+        EXPECT_EQ(view_.progress, plain.progress);
+        ASSERT_EQ(view_.series[0].size(), 100u);
+        for (int b = 0; b < 100; ++b) EXPECT_EQ(view_.series[0][b].y, plain.series[0][b].y) << b;
+        view_ = test::RecordingView{};
+        view_.words = plain.words;
+    }
 }
 
 TEST_F(RunControllerTest, ANameWithoutAReadingModeStartsNoRun) {

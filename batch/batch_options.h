@@ -2,9 +2,10 @@
 // The command line of kelmarin-batch:
 //   kelmarin-batch [--fasta | --text] [--frame] [--reject-stop] [--png FILE] [--size WxH]
 //                  FILE WORD [WORD [WORD [WORD]]]
+//   kelmarin-batch --help | --version
+// Options are rows of one table, so a new one is a row and a function.
 
 #include <array>
-#include <optional>
 #include <string>
 #include <vector>
 
@@ -19,16 +20,25 @@ struct BatchOptions {
     std::string pngFile;  // empty: no picture
     int width = 682;
     int height = 524;
-    std::string file;
+    std::string file;                  // "-" for standard input
     std::array<std::string, 4> words;  // as given; unused rows empty
 };
 
-// Without --fasta or --text, these endings mean FASTA: .fa, .fas, .fasta, .fna.
+struct BatchCommand {
+    enum class Action { Run, Help, Version, Fail };
+
+    Action action = Action::Run;
+    BatchOptions options;  // with Run
+    std::string reason;    // with Fail: why the arguments do not fit, in one line
+};
+
+// Without --fasta or --text, these endings mean FASTA, in any case and before an optional .gz:
+// .fa, .fas, .fasta, .fna, .ffn, .frn.
 bool HasFastaExtension(const std::string& name);
 
-// The options, or nothing when the arguments do not fit the command line above.
-std::optional<BatchOptions> ParseBatchOptions(const std::vector<std::string>& args);
+BatchCommand ParseBatchCommand(const std::vector<std::string>& args);
 
 const char* BatchUsage();
+const char* BatchVersion();  // "kelmarin-batch <version>"
 
 }  // namespace kelmarin

@@ -5,11 +5,11 @@
 #include <cstdlib>
 #include <stdexcept>
 
+#include "batch/batch_csv.h"
+#include "batch/console_view.h"
 #include "chart/chart.h"
 #include "chart/grafico_config.h"
 #include "chart/line_series.h"
-#include "ui/batch_csv.h"
-#include "ui/console_view.h"
 
 namespace kelmarin {
 
@@ -40,7 +40,7 @@ void WriteChartPicture(const ConsoleView& view, const BatchOptions& options) {
     }
     for (auto& s : series) s.SetParentChart(nullptr);
     if (!image.save(QString::fromStdString(options.pngFile), "PNG"))
-        throw std::runtime_error("Cannot write the picture " + options.pngFile);
+        throw std::runtime_error(options.pngFile + ": cannot write the picture");
 }
 
 }  // namespace kelmarin

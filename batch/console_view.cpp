@@ -1,11 +1,15 @@
-#include "ui/console_view.h"
+#include "batch/console_view.h"
 
-#include "ui/exception_display.h"
+#include "batch/input_problem.h"
+#include "ui/file_exists.h"
 
 namespace kelmarin {
 
 ConsoleView::ConsoleView(const BatchOptions& options, std::FILE* err, bool showProgress)
-    : options_(options), err_(err), showProgress_(showProgress) {}
+    : options_(options),
+      err_(err),
+      showProgress_(showProgress),
+      totalKnown_(!IsStreamName(options.file)) {}
 
 std::string ConsoleView::WordText(int row) const { return options_.words[row - 1]; }
 
@@ -22,9 +26,17 @@ std::string ConsoleView::OpenDialogFileName(OpenDialog dialog) const {
 }
 
 int ConsoleView::ShowMessageDialog(const std::string& text, TMsgDlgType kind, TMsgDlgButtons) {
-    if (kind == TMsgDlgType::mtError) failed_ = true;
     ClearProgressLine();
-    std::fprintf(err_, "%s\n", WithClosingPeriod(text).c_str());
+    if (kind == TMsgDlgType::mtError) {
+        // The only error a run raises this way is a file it cannot take: say why, by name. A
+        // readable regular file is refused only for its date, as the window's file check does.
+        failed_ = true;
+        std::string problem = InputProblem(options_.file);
+        if (problem.empty()) problem = "its modification date is outside the years 1980 to 2107";
+        std::fprintf(err_, "%s\n", BatchMessage(options_.file + ": " + problem).c_str());
+    } else {
+        std::fprintf(err_, "%s\n", BatchMessage(text).c_str());
+    }
     return mrOk;
 }
 
@@ -37,17 +49,25 @@ void ConsoleView::SetProgress(int percent) {
     if (!showProgress_) return;
     // At most ten times a second, and always for the final 100 %.
     const auto now = std::chrono::steady_clock::now();
-    if (percent < 100 && progressDrawn_ && now - lastDrawn_ < std::chrono::milliseconds(100)) return;
+    if (percent < 100 && progressDrawn_ && now - lastDrawn_ < std::chrono::milliseconds(100))
+        return;
     lastDrawn_ = now;
     DrawProgress(percent);
 }
 
 void ConsoleView::DrawProgress(int percent) {
+    if (!totalKnown_) {
+        std::fprintf(err_, "\r%s sequences", processed_.c_str());
+        std::fflush(err_);
+        progressDrawn_ = true;
+        return;
+    }
     constexpr int kWidth = 40;
     const int clamped = percent < 0 ? 0 : percent > 100 ? 100 : percent;
     const int filled = clamped * kWidth / 100;
-    std::fprintf(err_, "\r[%s%s] %3d%%  %s sequences", std::string(std::size_t(filled), '#').c_str(),
-                 std::string(std::size_t(kWidth - filled), ' ').c_str(), clamped, processed_.c_str());
+    std::fprintf(
+        err_, "\r[%s%s] %3d%%  %s sequences", std::string(std::size_t(filled), '#').c_str(),
+        std::string(std::size_t(kWidth - filled), ' ').c_str(), clamped, processed_.c_str());
     std::fflush(err_);
     progressDrawn_ = true;
 }

@@ -1,4 +1,4 @@
-#include "ui/batch_csv.h"
+#include "batch/batch_csv.h"
 
 #include "input/sequence_reader.h"
 
@@ -25,7 +25,7 @@ std::string ProfileCsv(const std::array<std::string, 4>& words, const WordProfil
         csv += ',';
         csv += CsvField(w);
     }
-    csv += "\r\n";
+    csv += '\n';
     for (int b = 1; b <= WordProfile::kBuckets; ++b) {
         csv += std::to_string(b);
         for (int r = 1; r <= WordProfile::kRows; ++r)
@@ -33,7 +33,7 @@ std::string ProfileCsv(const std::array<std::string, 4>& words, const WordProfil
                 csv += ',';
                 csv += std::to_string(profile.ProfileRow(r)[b - 1]);
             }
-        csv += "\r\n";
+        csv += '\n';
     }
     return csv;
 }

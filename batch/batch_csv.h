@@ -5,7 +5,7 @@
 #include <string>
 
 #include "analysis/word_profile.h"
-#include "ui/batch_options.h"
+#include "batch/batch_options.h"
 
 namespace kelmarin {
 
@@ -16,7 +16,8 @@ class ConsoleView;
 std::string CsvField(const std::string& text);
 
 // "bucket,<word>,..." for each non-empty word, lower-cased, in row order, then buckets 1 to 100
-// with each such row's counts. Lines end in CR LF as RFC 4180 writes them.
+// with each such row's counts. Lines end in LF, as the tools that read it (awk, cut,
+// pandas) expect.
 std::string ProfileCsv(const std::array<std::string, 4>& words, const WordProfile& profile);
 
 // The chart as the window shows it at the end of the run, from the view's points, written as

@@ -1,16 +1,20 @@
 // kelmarin-batch end to end: the real executable on real temporary files.
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <QImage>
+#include <algorithm>
 #include <cstdio>
 #include <fstream>
 #include <sstream>
 #include <string>
 #include <vector>
 
+#include "batch/console_view.h"
+#include "tests/input/gzip_bytes.h"
 #include "tests/input/temp_file.h"
 #include "tests/ui/recording_view.h"
 #include "ui/run_controller.h"
@@ -46,8 +50,7 @@ Rows ParseCsv(const std::string& csv) {
     std::stringstream in(csv);
     std::string line;
     while (std::getline(in, line)) {
-        EXPECT_FALSE(line.empty() || line.back() != '\r') << "lines end in CR LF";
-        if (!line.empty() && line.back() == '\r') line.pop_back();
+        EXPECT_EQ(line.find('\r'), std::string::npos) << "lines end in LF";
         std::vector<std::string> fields;
         std::stringstream ls(line);
         std::string f;
@@ -59,9 +62,11 @@ Rows ParseCsv(const std::string& csv) {
 
 class BatchTest : public ::testing::Test {
 protected:
-    // env: a prefix of the command that sets its environment, such as "env X=1 ".
-    Result Run(const std::vector<std::string>& args, const std::string& env = "") {
-        std::string cmd = env + Quote(KELMARIN_BATCH);
+    // prefix: what the shell runs before the command, such as "env X=1 " or "cat f | ";
+    // input: the file on standard input, none for the prefix's pipe.
+    Result Run(const std::vector<std::string>& args, const std::string& prefix = "",
+               const std::string& input = "/dev/null") {
+        std::string cmd = prefix + Quote(KELMARIN_BATCH);
         for (const auto& a : args) {
             cmd += ' ';
             cmd += Quote(a);
@@ -72,7 +77,7 @@ protected:
         cmd += Quote(out);
         cmd += " 2>";
         cmd += Quote(err);
-        cmd += " </dev/null";
+        if (!input.empty()) cmd += " <" + Quote(input);
         const int raw = std::system(cmd.c_str());
         Result r;
         r.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
@@ -103,22 +108,69 @@ TEST_F(BatchTest, FastaProfileAsCsv) {
     EXPECT_EQ(r.err, "processed 2\n");
 }
 
-TEST_F(BatchTest, PlainTextAndTheExtensionRule) {
+TEST_F(BatchTest, NameRuleAndGzipContent) {
+    // One FASTA record, or two lines in plain text; gzip is known by its content, not its name.
     const std::string bytes = ">s1\nAAAA\n";
-    // A .txt name is plain text: the header line is a sequence of its own.
-    Result r = Run({dir_.Write("in.txt", bytes), "a"});
-    ASSERT_EQ(r.status, 0) << r.err;
-    EXPECT_EQ(r.err, "processed 2\n");
-    EXPECT_EQ(Count(ParseCsv(r.out), 25, 1), 1);
-
-    for (const char* name : {"in.fa", "in.fas", "in.fasta", "in.fna"}) {
-        r = Run({dir_.Write(name, bytes), "a"});
-        EXPECT_EQ(r.err, "processed 1\n") << name;
+    const std::string gz = test::Gzip(bytes);
+    const struct {
+        const char* name;
+        bool gzip;
+        const char* processed;
+    } cases[] = {
+        {"in.txt", false, "2"},      {"in.fa", false, "1"},     {"in.fas", false, "1"},
+        {"in.fasta", false, "1"},    {"in.fna", false, "1"},    {"in.ffn", false, "1"},
+        {"in.frn", false, "1"},      {"CODING.FA", false, "1"}, {"in.Fasta", false, "1"},
+        {"coding.fa.gz", true, "1"}, {"IN.FNA.GZ", true, "1"},  {"in.frn.gz", true, "1"},
+        {"coding.fa", true, "1"},    {"in.txt.gz", true, "2"},  {"in.gz", true, "2"},
+        {"in.fa.txt", false, "2"},   {"in.fagz", false, "2"},   {"in", true, "2"},
+    };
+    for (const auto& c : cases) {
+        const Result r = Run({dir_.Write(c.name, c.gzip ? gz : bytes), "a"});
+        EXPECT_EQ(r.status, 0) << c.name << r.err;
+        EXPECT_EQ(r.err, std::string("processed ") + c.processed + "\n") << c.name;
+        EXPECT_EQ(Count(ParseCsv(r.out), 25, 1), 1) << c.name;
     }
-    r = Run({"--text", dir_.Write("in.fa", bytes), "a"});
+    Result r = Run({"--text", dir_.Write("in.fa", bytes), "a"});
     EXPECT_EQ(r.err, "processed 2\n");
     r = Run({"--fasta", dir_.Write("in.txt", bytes), "a"});
     EXPECT_EQ(r.err, "processed 1\n");
+}
+
+TEST_F(BatchTest, GzipMembersStandardInputAndPipesGiveTheFilesProfile) {
+    std::string fa;
+    for (int i = 0; i < 500; ++i)
+        fa += ">r" + std::to_string(i) + "\n" + Lines(1 + i % 7, "ATGCGTAAGT");
+    const std::string half = fa.substr(0, fa.find(">r250"));
+    const std::string plain = dir_.Write("plain.fa", fa);
+    const std::string gz = dir_.Write("in.fa.gz", test::Gzip(fa));
+    const std::string members = dir_.Write(
+        "bgzip.fa.gz", test::Gzip(half) + test::Gzip("") + test::Gzip(fa.substr(half.size())));
+    const std::string fifo = (dir_.Path() / "fifo").string();
+    ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+
+    const Result expected = Run({plain, "atg", "taa"});
+    ASSERT_EQ(expected.status, 0) << expected.err;
+    const struct {
+        std::vector<std::string> args;
+        std::string prefix, input;
+    } cases[] = {
+        {{gz, "atg", "taa"}, "", "/dev/null"},
+        {{members, "atg", "taa"}, "", "/dev/null"},
+        {{"--fasta", "-", "atg", "taa"}, "", plain},
+        {{"--fasta", "-", "atg", "taa"}, "", members},
+        {{"--fasta", "-", "atg", "taa"}, "cat " + Quote(gz) + " | ", ""},
+        {{"--fasta", "/dev/stdin", "atg", "taa"}, "cat " + Quote(plain) + " | ", ""},
+        {{"--fasta", fifo, "atg", "taa"},
+         "cat " + Quote(gz) + " >" + Quote(fifo) + " & ",
+         "/dev/null"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.prefix + testing::PrintToString(c.args) + " < " + c.input);
+        const Result r = Run(c.args, c.prefix, c.input);
+        EXPECT_EQ(r.status, 0) << r.err;
+        EXPECT_EQ(r.out, expected.out);
+        EXPECT_EQ(r.err, expected.err);
+    }
 }
 
 TEST_F(BatchTest, FrameAndStopCodonOptions) {
@@ -142,48 +194,79 @@ TEST_F(BatchTest, FrameAndStopCodonOptions) {
 TEST_F(BatchTest, QuotedWordsInTheHeader) {
     const Result r = Run({dir_.Write("in.txt", "ACGT\n"), "a,c", "Say \"g\""});
     ASSERT_EQ(r.status, 0);
-    EXPECT_EQ(r.out.substr(0, r.out.find('\n')), "bucket,\"a,c\",\"say \"\"g\"\"\"\r");
+    EXPECT_EQ(r.out.substr(0, r.out.find('\n')), "bucket,\"a,c\",\"say \"\"g\"\"\"");
 }
 
-TEST_F(BatchTest, FileFailuresExitWithOneAndNoOutput) {
+TEST_F(BatchTest, FailuresNameTheFileAndExitWithOneAndNoOutput) {
+    const std::string gz = test::Gzip(Lines(2000, "ACGTACGTTT"));
+    std::string corrupt = gz;
+    for (std::size_t i = 30; i < 40; ++i) corrupt[i] = char(~corrupt[i]);
     struct Case {
-        std::string file, message;
+        std::string file, reason;
     };
     std::vector<Case> cases = {
-        {(dir_.Path() / "missing.fa").string(), "Reading fil does not exist!\n"},
-        {dir_.Path().string(), "Reading fil does not exist!\n"},
+        {(dir_.Path() / "missing.fa").string(), "no such file"},
+        {dir_.Path().string(), "is a folder"},
+        {"/dev/null", "not a regular file or a pipe"},
+        {dir_.Write("corrupt.fa.gz", corrupt), "corrupt gzip stream"},
+        {dir_.Write("cut.txt", gz.substr(0, gz.size() / 2)), "corrupt gzip stream"},
     };
+    const std::string old = dir_.Write("old.txt", "ACGT\n");
+    ASSERT_EQ(std::system(("touch -d 1979-06-01 " + Quote(old)).c_str()), 0);
+    cases.push_back({old, "its modification date"});
     if (geteuid() != 0) {  // root reads anything
         const std::string locked = dir_.Write("locked.txt", "ACGT\n");
         chmod(locked.c_str(), 0);
-        cases.push_back({locked, "File access denied.\n"});
+        cases.push_back({locked, "permission denied"});
     }
     for (const auto& c : cases) {
         const Result r = Run({c.file, "atg"});
         EXPECT_EQ(r.status, 1) << c.file;
-        EXPECT_EQ(r.err, c.message) << c.file;
+        EXPECT_EQ(r.err.rfind("kelmarin-batch: " + c.file + ": " + c.reason, 0), 0u) << r.err;
+        EXPECT_EQ(std::count(r.err.begin(), r.err.end(), '\n'), 1) << r.err;
         EXPECT_TRUE(r.out.empty()) << c.file;
     }
 }
 
-TEST_F(BatchTest, BadArgumentsExitWithTwo) {
+TEST_F(BatchTest, BadArgumentsExitWithTwoAndTheirReason) {
     const std::string txt = dir_.Write("in.txt", "ACGT\n");
     const std::vector<std::vector<std::string>> cases = {
         {},
         {txt},
         {txt, "a", "c", "g", "t", "n"},
         {"--bogus", txt, "a"},
+        {"-x", txt, "a"},
         {"--fasta", "--text", txt, "a"},
         {"--size", "682", txt, "a"},
         {"--size", "0x10", txt, "a"},
         {txt, "a", "--png"},
+        {txt, ""},
+        {txt, "", "", "", ""},
+        {"", "a"},
     };
     for (const auto& args : cases) {
         const Result r = Run(args);
         EXPECT_EQ(r.status, 2) << testing::PrintToString(args);
-        EXPECT_NE(r.err.find("usage: kelmarin-batch"), std::string::npos);
+        // One line of reason, then the usage.
+        const auto eol = r.err.find('\n');
+        EXPECT_EQ(r.err.rfind("kelmarin-batch: ", 0), 0u) << r.err;
+        EXPECT_EQ(r.err.compare(eol + 1, 21, "usage: kelmarin-batch"), 0) << r.err;
         EXPECT_TRUE(r.out.empty());
     }
+}
+
+TEST_F(BatchTest, HelpAndVersionGoToStandardOutput) {
+    const std::string txt = dir_.Write("in.txt", "ACGT\n");
+    for (const auto& args : std::vector<std::vector<std::string>>{
+             {"--help"}, {"-h", txt, "a"}, {txt, "a", "--help"}}) {
+        const Result r = Run(args);
+        EXPECT_EQ(r.status, 0);
+        EXPECT_EQ(r.out.rfind("usage: kelmarin-batch", 0), 0u) << r.out;
+        EXPECT_TRUE(r.err.empty());
+    }
+    const Result r = Run({"--version"});
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(r.out, "kelmarin-batch " KELMARIN_VERSION "\n");
 }
 
 TEST_F(BatchTest, ChartPictureAsTheWindowShowsIt) {
@@ -196,7 +279,8 @@ TEST_F(BatchTest, ChartPictureAsTheWindowShowsIt) {
     ASSERT_EQ(image.size(), QSize(400, 300));
     // The background runs from yellow at the bottom to pink at the top, in 256 bands.
     const auto near = [](QRgb c, int r, int g, int b) {
-        return std::abs(qRed(c) - r) <= 2 && std::abs(qGreen(c) - g) <= 2 && std::abs(qBlue(c) - b) <= 2;
+        return std::abs(qRed(c) - r) <= 2 && std::abs(qGreen(c) - g) <= 2 &&
+               std::abs(qBlue(c) - b) <= 2;
     };
     EXPECT_TRUE(near(image.pixel(2, 298), 0xFF, 0xFF, 0x00)) << std::hex << image.pixel(2, 298);
     EXPECT_TRUE(near(image.pixel(2, 1), 0xFF, 0x80, 0xFF)) << std::hex << image.pixel(2, 1);
@@ -214,7 +298,7 @@ TEST_F(BatchTest, ChartPictureAsTheWindowShowsIt) {
     r = Run({"--png", (dir_.Path() / "no" / "such.png").string(), txt, "atg"});
     EXPECT_EQ(r.status, 1);
     EXPECT_TRUE(r.out.empty());
-    EXPECT_NE(r.err.find("Cannot write the picture"), std::string::npos);
+    EXPECT_NE(r.err.find("cannot write the picture"), std::string::npos);
 }
 
 TEST_F(BatchTest, SameRowsAsTheWindowsRun) {
@@ -249,6 +333,28 @@ TEST_F(BatchTest, SameRowsAsTheWindowsRun) {
         ASSERT_EQ(view.series[s - 1].size(), 100u);
         for (int b = 1; b <= 100; ++b)
             EXPECT_EQ(Count(rows, b, s), long(view.series[s - 1][b - 1].y)) << s << "," << b;
+    }
+}
+
+TEST(ConsoleViewTest, ProgressOfASourceReadOnceIsTheCountAlone) {
+    // A pipe has no expected total: the line shows the count and no percentage.
+    for (const std::string file : {"-", "in.fa"}) {
+        BatchOptions options;
+        options.file = file;
+        std::FILE* err = std::tmpfile();
+        ASSERT_NE(err, nullptr);
+        {
+            ConsoleView view(options, err, true);
+            view.SetProcessedText("40");
+            view.SetProgress(0);
+        }
+        std::rewind(err);
+        char text[256] = {};
+        const std::size_t n = std::fread(text, 1, sizeof text - 1, err);
+        std::fclose(err);
+        const std::string line(text, n);
+        EXPECT_NE(line.find("40 sequences"), std::string::npos) << line;
+        EXPECT_EQ(line.find('%') == std::string::npos, file == "-") << line;
     }
 }
 

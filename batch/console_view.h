@@ -1,7 +1,8 @@
 #pragma once
 // The run controller's view for kelmarin-batch: words and options from the command line, the
 // file handed to the open dialog of its format, notices and failures on standard error, and
-// a progress bar there while the run goes when standard error is a terminal.
+// a progress bar there while the run goes when standard error is a terminal. A source read
+// once (standard input, a pipe) has no expected total: its progress is the count alone.
 
 #include <array>
 #include <chrono>
@@ -9,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "ui/batch_options.h"
+#include "batch/batch_options.h"
 #include "ui/run_view.h"
 
 namespace kelmarin {
@@ -33,6 +34,7 @@ public:
 
     void ExecuteOpenDialog(OpenDialog) override {}
     std::string OpenDialogFileName(OpenDialog dialog) const override;
+    bool AcceptsStreams() const override { return true; }
 
     int ShowMessageDialog(const std::string& text, TMsgDlgType kind,
                           TMsgDlgButtons buttons) override;
@@ -60,6 +62,7 @@ private:
     BatchOptions options_;
     std::FILE* err_;
     bool showProgress_;
+    bool totalKnown_;
     std::chrono::steady_clock::time_point lastDrawn_{};
     bool progressDrawn_ = false;
     std::string processed_;

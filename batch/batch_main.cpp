@@ -1,0 +1,74 @@
+// kelmarin-batch: the window's run, without the window. The same run controller reads the
+// file and counts; a console view stands in for the window, and the profile is written to
+// standard output as CSV.
+
+#include <unistd.h>
+
+#include <cstdio>
+#include <exception>
+#include <string>
+#include <vector>
+
+#include "batch/batch_csv.h"
+#include "batch/batch_options.h"
+#include "batch/console_view.h"
+#include "batch/input_problem.h"
+#include "input/in_out_error.h"
+#include "ui/run_controller.h"
+
+using namespace kelmarin;
+
+namespace {
+
+int Fail(ConsoleView* view, const std::string& text) {
+    if (view) view->ClearProgressLine();
+    std::fprintf(stderr, "%s\n", BatchMessage(text).c_str());
+    return 1;
+}
+
+// Runs the controller as the window would: choose the file, then START.
+int Run(const BatchOptions& options) {
+    if (const std::string problem = InputProblem(options.file); !problem.empty())
+        return Fail(nullptr, options.file + ": " + problem);
+    ConsoleView view(options, stderr, isatty(STDERR_FILENO) == 1);
+    RunController controller(view);
+    try {
+        if (options.format == BatchOptions::Format::Fasta)
+            controller.FastaClick();
+        else
+            controller.textClick();
+        if (view.Failed()) return 1;  // the view has said why
+        controller.Button1Click();
+        if (!view.Finished()) return Fail(&view, options.file + ": the run did not reach its end");
+        view.ClearProgressLine();
+        // The picture first: when it fails, nothing has gone to standard output.
+        if (!options.pngFile.empty()) WriteChartPicture(view, options);
+    } catch (const EInOutError& e) {
+        return Fail(&view, options.file + ": " + FailureReason(e));
+    } catch (const std::exception& e) {
+        return Fail(&view, e.what());
+    }
+    const std::string csv = ProfileCsv(options.words, controller.Profile());
+    if (std::fwrite(csv.data(), 1, csv.size(), stdout) != csv.size() || std::fflush(stdout) != 0)
+        return Fail(&view, "cannot write the profile to standard output");
+    std::fprintf(stderr, "processed %s\n", view.ProcessedText().c_str());
+    return 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    const BatchCommand command = ParseBatchCommand(std::vector<std::string>(argv + 1, argv + argc));
+    switch (command.action) {
+        case BatchCommand::Action::Help:
+            return std::fputs(BatchUsage(), stdout) < 0 ? 1 : 0;
+        case BatchCommand::Action::Version:
+            return std::printf("%s\n", BatchVersion()) < 0 ? 1 : 0;
+        case BatchCommand::Action::Fail:
+            std::fprintf(stderr, "%s\n%s", BatchMessage(command.reason).c_str(), BatchUsage());
+            return 2;
+        case BatchCommand::Action::Run:
+            break;
+    }
+    return Run(command.options);
+}

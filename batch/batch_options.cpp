@@ -1,0 +1,180 @@
+#include "batch/batch_options.h"
+
+#include <charconv>
+#include <optional>
+
+namespace kelmarin {
+
+namespace {
+
+bool EndsWithNoCase(const std::string& s, const std::string& suffix) {
+    if (s.size() < suffix.size()) return false;
+    for (std::size_t i = 0; i < suffix.size(); ++i) {
+        const char c = s[s.size() - suffix.size() + i];
+        if ((c >= 'A' && c <= 'Z' ? char(c - 'A' + 'a') : c) != suffix[i]) return false;
+    }
+    return true;
+}
+
+// "WxH" with both sides from 1 to 10,000 pixels.
+bool ParseSize(const std::string& text, int& width, int& height) {
+    const auto x = text.find('x');
+    if (x == std::string::npos) return false;
+    const auto parse = [](const char* first, const char* last, int& out) {
+        const auto [end, ec] = std::from_chars(first, last, out);
+        return ec == std::errc() && end == last && out >= 1 && out <= 10'000;
+    };
+    return parse(text.data(), text.data() + x, width) &&
+           parse(text.data() + x + 1, text.data() + text.size(), height);
+}
+
+struct Parse {
+    BatchCommand command;
+    std::optional<BatchOptions::Format> format;
+};
+
+// Applies one option with its value (empty when it takes none); answers why it does not fit,
+// or nothing.
+using Apply = std::string (*)(Parse&, const std::string& value);
+
+struct OptionRow {
+    const char* name;
+    const char* shortName;  // or nullptr
+    bool takesValue;
+    Apply apply;
+};
+
+std::string SetFormat(Parse& p, BatchOptions::Format f) {
+    if (p.format && *p.format != f) return "--fasta and --text exclude each other";
+    p.format = f;
+    return {};
+}
+
+const OptionRow kOptions[] = {
+    {"--help", "-h", false,
+     [](Parse& p, const std::string&) {
+         p.command.action = BatchCommand::Action::Help;
+         return std::string();
+     }},
+    {"--version", nullptr, false,
+     [](Parse& p, const std::string&) {
+         p.command.action = BatchCommand::Action::Version;
+         return std::string();
+     }},
+    {"--fasta", nullptr, false,
+     [](Parse& p, const std::string&) { return SetFormat(p, BatchOptions::Format::Fasta); }},
+    {"--text", nullptr, false,
+     [](Parse& p, const std::string&) { return SetFormat(p, BatchOptions::Format::Text); }},
+    {"--frame", nullptr, false,
+     [](Parse& p, const std::string&) {
+         p.command.options.inFrame = true;
+         return std::string();
+     }},
+    {"--reject-stop", nullptr, false,
+     [](Parse& p, const std::string&) {
+         p.command.options.rejectStop = true;
+         return std::string();
+     }},
+    {"--png", nullptr, true,
+     [](Parse& p, const std::string& v) {
+         p.command.options.pngFile = v;
+         return v.empty() ? std::string("--png needs a file name") : std::string();
+     }},
+    {"--size", nullptr, true,
+     [](Parse& p, const std::string& v) {
+         BatchOptions& o = p.command.options;
+         return ParseSize(v, o.width, o.height)
+                    ? std::string()
+                    : "--size takes WxH, each side 1 to 10000 pixels, not '" + v + "'";
+     }},
+};
+
+const OptionRow* FindOption(const std::string& arg) {
+    for (const OptionRow& row : kOptions)
+        if (arg == row.name || (row.shortName && arg == row.shortName)) return &row;
+    return nullptr;
+}
+
+BatchCommand Failed(std::string reason) {
+    BatchCommand c;
+    c.action = BatchCommand::Action::Fail;
+    c.reason = std::move(reason);
+    return c;
+}
+
+// FILE and one to four WORDs, at least one of them not empty.
+std::string TakePositional(BatchOptions& opt, const std::vector<std::string>& positional) {
+    if (positional.empty()) return "missing FILE and WORD";
+    if (positional.size() == 1) return "missing WORD after FILE";
+    if (positional.size() > 5) return "at most four WORDs";
+    if (positional[0].empty()) return "the FILE name is empty";
+    opt.file = positional[0];
+    bool anyWord = false;
+    for (std::size_t w = 1; w < positional.size(); ++w) {
+        opt.words[w - 1] = positional[w];
+        anyWord = anyWord || !positional[w].empty();
+    }
+    return anyWord ? std::string() : "every WORD is empty: nothing to count";
+}
+
+}  // namespace
+
+bool HasFastaExtension(const std::string& name) {
+    const std::string base = EndsWithNoCase(name, ".gz") ? name.substr(0, name.size() - 3) : name;
+    for (const char* ext : {".fa", ".fas", ".fasta", ".fna", ".ffn", ".frn"})
+        if (EndsWithNoCase(base, ext)) return true;
+    return false;
+}
+
+BatchCommand ParseBatchCommand(const std::vector<std::string>& args) {
+    Parse p;
+    std::vector<std::string> positional;
+    bool optionsEnded = false;
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        const std::string& a = args[i];
+        if (optionsEnded || a.size() < 2 || a[0] != '-') {  // "-" alone is standard input
+            positional.push_back(a);
+            continue;
+        }
+        if (a == "--") {
+            optionsEnded = true;
+            continue;
+        }
+        const OptionRow* row = FindOption(a);
+        if (!row) return Failed("unknown option " + a);
+        if (row->takesValue && i + 1 == args.size()) return Failed(a + " needs a value");
+        const std::string reason = row->apply(p, row->takesValue ? args[++i] : std::string());
+        if (!reason.empty()) return Failed(reason);
+        if (p.command.action != BatchCommand::Action::Run) return p.command;
+    }
+    BatchOptions& opt = p.command.options;
+    if (std::string reason = TakePositional(opt, positional); !reason.empty())
+        return Failed(std::move(reason));
+    opt.format = p.format.value_or(HasFastaExtension(opt.file) ? BatchOptions::Format::Fasta
+                                                               : BatchOptions::Format::Text);
+    return p.command;
+}
+
+const char* BatchUsage() {
+    return "usage: kelmarin-batch [--fasta | --text] [--frame] [--reject-stop] [--png FILE] "
+           "[--size WxH] FILE WORD [WORD [WORD [WORD]]]\n"
+           "       kelmarin-batch --help | --version\n"
+           "Counts where each WORD begins in every sequence of FILE, as a percentage of the\n"
+           "sequence's length in 100 buckets, and writes the profiles as CSV.\n"
+           "FILE may be gzip-compressed; '-' reads standard input, and a pipe may be given by\n"
+           "name: these are read once, so their progress shows no percentage.\n"
+           "  --fasta, --text   read FILE as FASTA or as one sequence per line (default: FASTA\n"
+           "                    for names ending in .fa, .fas, .fasta, .fna, .ffn or .frn,\n"
+           "                    in any case, with or without .gz)\n"
+           "  --frame           count only occurrences beginning at positions 1, 4, 7, ...\n"
+           "  --reject-stop     skip sequences with a stop codon in reading frame 1\n"
+           "  --png FILE        also write the chart as the window shows it\n"
+           "  --size WxH        size of that chart (default 682x524)\n"
+           "  -h, --help        show this text\n"
+           "  --version         show the version\n"
+           "Exit status: 0 done, 1 the run failed (nothing on standard output), 2 bad arguments.\n";
+}
+
+const char* BatchVersion() { return "kelmarin-batch " KELMARIN_VERSION; }
+
+}  // namespace kelmarin

@@ -1,0 +1,141 @@
+// Gzip content read through the line file: the line rules hold for the inflated bytes.
+
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include <fstream>
+#include <random>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "input/in_out_error.h"
+#include "input/line_text_file.h"
+#include "input/sequence_reader.h"
+#include "tests/input/gzip_bytes.h"
+#include "tests/input/temp_file.h"
+
+namespace kelmarin {
+namespace {
+
+using test::Gzip;
+using Lines = std::vector<std::string>;
+
+std::string RandomBytes(std::size_t n, std::string_view alphabet, unsigned seed) {
+    std::mt19937 rng(seed);
+    std::string s(n, '\0');
+    for (char& c : s) c = alphabet.empty() ? char(rng()) : alphabet[rng() % alphabet.size()];
+    return s;
+}
+
+class FileContentTest : public ::testing::Test {
+  protected:
+    Lines LinesOf(std::string_view bytes, std::size_t bufferSize) {
+        file_.BindName(dir_.Write("data", bytes));
+        buffer_.assign(bufferSize, '\0');
+        file_.UseBuffer(buffer_.data(), buffer_.size());
+        file_.OpenInput();
+        CheckIo();
+        Lines lines;
+        while (!file_.AtEnd()) {
+            lines.push_back(file_.NextLine());
+            CheckIo();
+        }
+        CheckIo();
+        return lines;
+    }
+    // The I/O result code that reading bytes to their end raises, 0 when none.
+    int FailureOf(std::string_view bytes) {
+        try {
+            LinesOf(bytes, 4096);
+        } catch (const EInOutError& e) {
+            return e.ErrorCode();
+        }
+        return 0;
+    }
+
+    test::TempDir dir_;
+    LineTextFile file_;
+    std::vector<char> buffer_;
+};
+
+TEST_F(FileContentTest, GzipReadsAsTheBytesItInflatesTo) {
+    // Line ends, lone CRs, the end mark and the gzip magic itself inside the content; members
+    // one after another, empty ones among them; more than the compressed input block.
+    const std::string text = RandomBytes(30'000, "acgt\r\n\n>\x1f\x8b", 1);
+    const std::string marked = RandomBytes(5'000, "ac\n", 2) + "\x1A" + "after the mark\n";
+    const std::string big = RandomBytes(3'000'000, "", 3);
+    const std::vector<std::pair<std::string, std::string>> cases = {
+        {"", Gzip("")},
+        {"\x1f", Gzip("\x1f")},
+        {text, Gzip(text)},
+        {marked, Gzip(marked)},
+        {text + marked, Gzip(text) + Gzip("") + Gzip(marked)},
+        {big + text, Gzip(big) + Gzip(text)},
+    };
+    for (const auto& [plain, gz] : cases)
+        for (std::size_t size : {2u, 7u, 4096u}) {
+            if (plain.size() > 100'000 && size < 4096) continue;
+            SCOPED_TRACE(std::to_string(plain.size()) + " bytes, buffer " + std::to_string(size));
+            EXPECT_EQ(LinesOf(gz, size), LinesOf(plain, 4096));
+        }
+    // Content that only begins like gzip is plain text.
+    EXPECT_EQ(LinesOf("\x1f\n\x8b\n", 4096), (Lines{"\x1f", "\x8b"}));
+}
+
+TEST_F(FileContentTest, DamagedGzipRaisesItsCode) {
+    const std::string gz = Gzip(RandomBytes(50'000, "acgt\n", 4));
+    std::string flipped = gz;
+    for (std::size_t i = 20; i < 60; ++i) flipped[i] = char(~flipped[i]);
+    std::string badCrc = gz;
+    badCrc[gz.size() - 6] ^= 1;
+    const struct {
+        std::string bytes;
+        int code;
+    } cases[] = {
+        {flipped, kIoCorruptGzip},
+        {badCrc, kIoCorruptGzip},
+        {gz + "trailing", kIoCorruptGzip},
+        {gz.substr(0, gz.size() - 3), kIoTruncatedGzip},
+        {gz.substr(0, gz.size() / 2), kIoTruncatedGzip},
+        {gz + gz.substr(0, 2), kIoTruncatedGzip},
+        {gz.substr(0, 2), kIoTruncatedGzip},
+    };
+    for (std::size_t i = 0; i < std::size(cases); ++i)
+        EXPECT_EQ(FailureOf(cases[i].bytes), cases[i].code) << i;
+    EXPECT_NE(InOutMessage(kIoCorruptGzip), InOutMessage(kIoTruncatedGzip));
+}
+
+TEST_F(FileContentTest, BothPassesOfARunInflate) {
+    const std::string fa = ">a\nACG\nTT\n>b\n\n>c x\nGG\n";
+    file_.BindName(dir_.Write("in.fa", Gzip(fa) + Gzip(fa)));
+    SequenceReader reader(file_);
+    EXPECT_EQ(reader.CountSequences(kFastaMode), 6u);
+    Lines seqs;
+    std::string seq;
+    do {
+        reader.NextSequence(kFastaMode, nullptr, seq);
+        seqs.push_back(seq);
+    } while (!file_.AtEnd());
+    EXPECT_EQ(seqs, (Lines{"acgtt", "gg", "acgtt", "gg"}));
+}
+
+TEST_F(FileContentTest, APipeIsReadOnceWithoutACountingPass) {
+    const std::string fifo = (dir_.Path() / "fifo").string();
+    ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+    std::thread writer([&] { std::ofstream(fifo, std::ios::binary) << Gzip("ACGT\nTTAA\n"); });
+    file_.BindStream(fifo);
+    SequenceReader reader(file_);
+    EXPECT_EQ(reader.CountSequences(kTextMode), 0u);
+    std::string seq;
+    Lines seqs;
+    do {
+        reader.NextSequence(kTextMode, nullptr, seq);
+        seqs.push_back(seq);
+    } while (!file_.AtEnd());
+    writer.join();
+    EXPECT_EQ(seqs, (Lines{"acgt", "ttaa"}));
+}
+
+}  // namespace
+}  // namespace kelmarin
