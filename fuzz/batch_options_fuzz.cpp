@@ -1,6 +1,6 @@
-// Parses fuzzed command lines (arguments separated by NUL bytes). Whatever is accepted must be
-// within the options' limits and must come back the same when written out again as a command
-// line and parsed a second time.
+// Parses fuzzed command lines (arguments separated by NUL bytes). A refusal must say why; a run
+// must be within the options' limits and must come back the same when written out again as a
+// command line and parsed a second time.
 
 #include <cstdint>
 #include <cstdio>
@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "batch_options.h"
+#include "batch/batch_options.h"
 
 namespace {
 
@@ -48,14 +48,16 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         else
             args.back() += char(data[i]);
     }
-    const auto parsed = kelmarin::ParseBatchOptions(args);
-    if (!parsed) return 0;
-    const kelmarin::BatchOptions& o = *parsed;
+    using Action = kelmarin::BatchCommand::Action;
+    const kelmarin::BatchCommand parsed = kelmarin::ParseBatchCommand(args);
+    if (parsed.action == Action::Fail && parsed.reason.empty()) Fail("refused without a reason");
+    if (parsed.action != Action::Run) return 0;
+    const kelmarin::BatchOptions& o = parsed.options;
     if (o.file.empty()) Fail("accepted without a file");
     if (o.width < 1 || o.width > 10'000 || o.height < 1 || o.height > 10'000)
         Fail("picture size outside 1 to 10,000");
-    const auto again = kelmarin::ParseBatchOptions(Written(o));
-    if (!again) Fail("options written out again are refused");
-    if (!Same(o, *again)) Fail("options written out again parse differently");
+    const kelmarin::BatchCommand again = kelmarin::ParseBatchCommand(Written(o));
+    if (again.action != Action::Run) Fail("options written out again are refused");
+    if (!Same(o, again.options)) Fail("options written out again parse differently");
     return 0;
 }
