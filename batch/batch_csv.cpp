@@ -1,5 +1,6 @@
 #include "batch/batch_csv.h"
 
+#include "batch/profile_table.h"
 #include "input/sequence_reader.h"
 
 namespace kelmarin {
@@ -17,25 +18,15 @@ std::string CsvField(const std::string& text) {
 }
 
 std::string ProfileCsv(const std::array<std::string, 4>& words, const WordProfile& profile) {
-    std::array<std::string, 4> lower = words;
-    std::string csv = "bucket";
-    for (auto& w : lower) {
+    ProfileTable table;
+    for (int r = 1; r <= WordProfile::kRows; ++r) {
+        std::string w = words[r - 1];
         LowerCaseAscii(w);
         if (w.empty()) continue;
-        csv += ',';
-        csv += CsvField(w);
+        table.words.push_back(std::move(w));
+        table.rows.push_back(profile.ProfileRow(r));
     }
-    csv += '\n';
-    for (int b = 1; b <= WordProfile::kBuckets; ++b) {
-        csv += std::to_string(b);
-        for (int r = 1; r <= WordProfile::kRows; ++r)
-            if (!lower[r - 1].empty()) {
-                csv += ',';
-                csv += std::to_string(profile.ProfileRow(r)[b - 1]);
-            }
-        csv += '\n';
-    }
-    return csv;
+    return ProfileTableCsv(table);
 }
 
 }  // namespace kelmarin

@@ -7,13 +7,16 @@
 #include <cstdio>
 #include <exception>
 #include <string>
+#include <variant>
 #include <vector>
 
 #include "batch/batch_csv.h"
 #include "batch/batch_options.h"
 #include "batch/console_view.h"
 #include "batch/input_problem.h"
+#include "batch/profile_merge.h"
 #include "input/in_out_error.h"
+#include "input/shard_range.h"
 #include "ui/run_controller.h"
 
 using namespace kelmarin;
@@ -30,6 +33,11 @@ int Fail(ConsoleView* view, const std::string& text) {
 int Run(const BatchOptions& options) {
     if (const std::string problem = InputProblem(options.file); !problem.empty())
         return Fail(nullptr, options.file + ": " + problem);
+    if (options.shardCount != 0)
+        if (const std::string problem = ShardProblem(options.file); !problem.empty()) {
+            std::fprintf(stderr, "%s\n", BatchMessage(options.file + ": " + problem).c_str());
+            return 2;
+        }
     ConsoleView view(options, stderr, isatty(STDERR_FILENO) == 1);
     RunController controller(view);
     try {
@@ -38,6 +46,9 @@ int Run(const BatchOptions& options) {
         else
             controller.textClick();
         if (view.Failed()) return 1;  // the view has said why
+        if (options.shardCount != 0)
+            controller.RestrictToRange(ShardReadRange(
+                options.file, options.shardIndex, options.shardCount, controller.ReadingMode()));
         controller.Button1Click();
         if (!view.Finished()) return Fail(&view, options.file + ": the run did not reach its end");
         view.ClearProgressLine();
@@ -55,6 +66,17 @@ int Run(const BatchOptions& options) {
     return 0;
 }
 
+// --merge: the sum of the profiles on standard output, or the first file that fails and why.
+int Merge(const std::vector<std::string>& files) {
+    const auto merged = MergeProfileFiles(files);
+    if (const auto* failure = std::get_if<MergeFailure>(&merged))
+        return Fail(nullptr, failure->file + ": " + failure->reason);
+    const std::string& csv = std::get<std::string>(merged);
+    if (std::fwrite(csv.data(), 1, csv.size(), stdout) != csv.size() || std::fflush(stdout) != 0)
+        return Fail(nullptr, "cannot write the profile to standard output");
+    return 0;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -67,6 +89,8 @@ int main(int argc, char** argv) {
         case BatchCommand::Action::Fail:
             std::fprintf(stderr, "%s\n%s", BatchMessage(command.reason).c_str(), BatchUsage());
             return 2;
+        case BatchCommand::Action::Merge:
+            return Merge(command.mergeFiles);
         case BatchCommand::Action::Run:
             break;
     }

@@ -28,9 +28,23 @@ bool ParseSize(const std::string& text, int& width, int& height) {
            parse(text.data() + x + 1, text.data() + text.size(), height);
 }
 
+// "K/N" with 1 <= K <= N.
+bool ParseShard(const std::string& text, std::uint64_t& k, std::uint64_t& n) {
+    const auto slash = text.find('/');
+    if (slash == std::string::npos) return false;
+    const auto parse = [](const char* first, const char* last, std::uint64_t& out) {
+        const auto [end, ec] = std::from_chars(first, last, out);
+        return ec == std::errc() && end == last && first != last;
+    };
+    return parse(text.data(), text.data() + slash, k) &&
+           parse(text.data() + slash + 1, text.data() + text.size(), n) && k >= 1 && k <= n;
+}
+
 struct Parse {
     BatchCommand command;
     std::optional<BatchOptions::Format> format;
+    bool merge = false;
+    bool runOption = false;  // an option of a run, which --merge does not take
 };
 
 // Applies one option with its value (empty when it takes none); answers why it does not fit,
@@ -87,6 +101,18 @@ const OptionRow kOptions[] = {
                     ? std::string()
                     : "--size takes WxH, each side 1 to 10000 pixels, not '" + v + "'";
      }},
+    {"--shard", nullptr, true,
+     [](Parse& p, const std::string& v) {
+         BatchOptions& o = p.command.options;
+         return ParseShard(v, o.shardIndex, o.shardCount)
+                    ? std::string()
+                    : "--shard takes K/N with 1 <= K <= N, not '" + v + "'";
+     }},
+    {"--merge", nullptr, false,
+     [](Parse& p, const std::string&) {
+         p.merge = true;
+         return std::string();
+     }},
 };
 
 const OptionRow* FindOption(const std::string& arg) {
@@ -115,6 +141,15 @@ std::string TakePositional(BatchOptions& opt, const std::vector<std::string>& po
         anyWord = anyWord || !positional[w].empty();
     }
     return anyWord ? std::string() : "every WORD is empty: nothing to count";
+}
+
+// --merge PROFILE...: nothing of a run goes with it.
+BatchCommand MergeCommand(Parse& p, std::vector<std::string>& positional) {
+    if (p.runOption) return Failed("--merge adds up profiles and takes no other option");
+    if (positional.empty()) return Failed("--merge needs at least one PROFILE");
+    p.command.action = BatchCommand::Action::Merge;
+    p.command.mergeFiles = std::move(positional);
+    return p.command;
 }
 
 }  // namespace
@@ -146,7 +181,9 @@ BatchCommand ParseBatchCommand(const std::vector<std::string>& args) {
         const std::string reason = row->apply(p, row->takesValue ? args[++i] : std::string());
         if (!reason.empty()) return Failed(reason);
         if (p.command.action != BatchCommand::Action::Run) return p.command;
+        p.runOption = p.runOption || std::string(row->name) != "--merge";
     }
+    if (p.merge) return MergeCommand(p, positional);
     BatchOptions& opt = p.command.options;
     if (std::string reason = TakePositional(opt, positional); !reason.empty())
         return Failed(std::move(reason));
@@ -157,7 +194,9 @@ BatchCommand ParseBatchCommand(const std::vector<std::string>& args) {
 
 const char* BatchUsage() {
     return "usage: kelmarin-batch [--fasta | --text] [--frame] [--reject-stop] [--png FILE] "
-           "[--size WxH] FILE WORD [WORD [WORD [WORD]]]\n"
+           "[--size WxH]\n"
+           "                      [--shard K/N] FILE WORD [WORD [WORD [WORD]]]\n"
+           "       kelmarin-batch --merge PROFILE...\n"
            "       kelmarin-batch --help | --version\n"
            "Counts where each WORD begins in every sequence of FILE, as a percentage of the\n"
            "sequence's length in 100 buckets, and writes the profiles as CSV.\n"
@@ -170,6 +209,10 @@ const char* BatchUsage() {
            "  --reject-stop     skip sequences with a stop codon in reading frame 1\n"
            "  --png FILE        also write the chart as the window shows it\n"
            "  --size WxH        size of that chart (default 682x524)\n"
+           "  --shard K/N       read only the lines or records that begin in the K-th of N\n"
+           "                    equal parts of FILE (not standard input, a pipe or gzip)\n"
+           "  --merge           write the sum of PROFILEs that kelmarin-batch wrote, such as\n"
+           "                    those of the N shards of a file\n"
            "  -h, --help        show this text\n"
            "  --version         show the version\n"
            "Exit status: 0 done, 1 the run failed (nothing on standard output), 2 bad arguments.\n";

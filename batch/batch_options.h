@@ -1,11 +1,13 @@
 #pragma once
 // The command line of kelmarin-batch:
 //   kelmarin-batch [--fasta | --text] [--frame] [--reject-stop] [--png FILE] [--size WxH]
-//                  FILE WORD [WORD [WORD [WORD]]]
+//                  [--shard K/N] FILE WORD [WORD [WORD [WORD]]]
+//   kelmarin-batch --merge PROFILE...
 //   kelmarin-batch --help | --version
 // Options are rows of one table, so a new one is a row and a function.
 
 #include <array>
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -22,14 +24,18 @@ struct BatchOptions {
     int height = 524;
     std::string file;                  // "-" for standard input
     std::array<std::string, 4> words;  // as given; unused rows empty
+    // --shard K/N: only the lines or records that begin in the K-th of N equal parts of file.
+    std::uint64_t shardIndex = 0;  // 0: the whole file
+    std::uint64_t shardCount = 0;
 };
 
 struct BatchCommand {
-    enum class Action { Run, Help, Version, Fail };
+    enum class Action { Run, Merge, Help, Version, Fail };
 
     Action action = Action::Run;
-    BatchOptions options;  // with Run
-    std::string reason;    // with Fail: why the arguments do not fit, in one line
+    BatchOptions options;                 // with Run
+    std::vector<std::string> mergeFiles;  // with Merge: the profiles to add up
+    std::string reason;                   // with Fail: why the arguments do not fit, in one line
 };
 
 // Without --fasta or --text, these endings mean FASTA, in any case and before an optional .gz:

@@ -1,10 +1,13 @@
 #include "batch/input_problem.h"
 
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
 #include <cstring>
+
+#include "input/file_content.h"
 
 namespace kelmarin {
 
@@ -34,6 +37,22 @@ std::string InputProblem(const std::string& file) {
     if (!S_ISREG(st.st_mode) && !S_ISFIFO(st.st_mode)) return "not a regular file or a pipe";
     if (::access(file.c_str(), R_OK) != 0) return ErrnoReason(errno);
     return {};
+}
+
+std::string ShardProblem(const std::string& file) {
+    const std::string why = " cannot seek, so it cannot be read in shards";
+    if (file == "-") return "standard input" + why;
+    struct stat st {};
+    if (::stat(file.c_str(), &st) == 0 && !S_ISREG(st.st_mode)) return "a pipe" + why;
+    const int fd = ::open(file.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) return {};  // the run says why it cannot be read
+    char magic[2];
+    ssize_t n;
+    do {
+        n = ::read(fd, magic, sizeof magic);
+    } while (n < 0 && errno == EINTR);
+    ::close(fd);
+    return n > 0 && IsGzipMagic(magic, std::size_t(n)) ? "a gzip file" + why : std::string();
 }
 
 std::string FailureReason(const EInOutError& error) {

@@ -12,6 +12,10 @@ namespace kelmarin {
 // file or a pipe"), or empty when a run can try it. "-" is standard input.
 std::string InputProblem(const std::string& file);
 
+// Why FILE cannot be read in shards, or empty when it can: each shard seeks to its part of
+// the file, which standard input, a pipe and a gzip file cannot do.
+std::string ShardProblem(const std::string& file);
+
 // What a file failure met during a run says about the file.
 std::string FailureReason(const EInOutError& error);
 

@@ -84,9 +84,11 @@ void TChartAxis::ComputePositions(const TRect& chart_rect) {
     centre_ = (start_ + end_) / 2;  // C++ division truncates toward zero
 }
 
-int TChartAxis::ValueToPixel(double v) const {
+int TChartAxis::ValueToPixel(double v) const { return PixelOf(v); }
+
+int TChartAxis::PixelOf(long double v) const {
     if (range_ == 0) return centre_;
-    const Real t = (Real(v) - Real(wmin_)) * Real(length_) / Real(range_);
+    const Real t = (v - Real(wmin_)) * Real(length_) / Real(range_);
     // Also catches a NaN: no pixel can be made of it.
     if (!(std::fabs(t) < 2147483647.0L)) return centre_;
     const int r = int(RoundEven(t));

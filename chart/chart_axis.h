@@ -28,9 +28,10 @@ class TChartSeries;
 
 enum TAxisLabelStyle { talAuto, talNone, talValue, talMark, talText };
 
-// One label the axis painting draws: its value, its pixel along the axis and its text.
+// One label the axis painting draws: its value (as the walk reached it, in extended
+// precision), its pixel along the axis and its text.
 struct TAxisLabel {
-    double value;
+    long double value;
     int pixel;
     QString text;
 };
@@ -161,8 +162,11 @@ class TChartAxis {
     void Repaint() const;
     bool SeriesTakesPart(const TChartSeries& s, bool any_active) const;
     void ChartExtremes(double& lowest, double& highest) const;
-    int LabelWidth(double v);
-    int LabelHeight(double v);
+    // ValueToPixel of a value kept in extended precision, as the label walk keeps it.
+    int PixelOf(long double v) const;
+    // Measured in the labels font without making it the surface's font.
+    int LabelWidth(double v) const;
+    int LabelHeight(double v) const;
     QStringList LabelLines(double v) const;
     bool IsDateTime() const;
 

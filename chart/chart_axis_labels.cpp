@@ -27,23 +27,20 @@ QStringList TChartAxis::LabelLines(double v) const {
     return text.split(QLatin1Char(' '));
 }
 
-int TChartAxis::LabelWidth(double v) {
-    TChartCanvas3D& canvas = owner_->Canvas();
-    canvas.Font() = labels_font_;
+int TChartAxis::LabelWidth(double v) const {
+    const TChartCanvas3D& canvas = owner_->Canvas();
     const QStringList lines = LabelLines(v);
     if (labels_angle_ == 90 || labels_angle_ == 270)
-        return canvas.TextLineHeight() * int(lines.size());
+        return canvas.TextLineHeightIn(labels_font_) * int(lines.size());
     int widest = 0;
-    for (const QString& line : lines) widest = std::max(widest, canvas.TextWidthOf(line));
+    for (const QString& line : lines)
+        widest = std::max(widest, canvas.TextWidthIn(labels_font_, line));
     return widest;
 }
 
-int TChartAxis::LabelHeight(double v) {
-    if (labels_angle_ == 0 || labels_angle_ == 180) {
-        TChartCanvas3D& canvas = owner_->Canvas();
-        canvas.Font() = labels_font_;
-        return canvas.TextLineHeight() * int(LabelLines(v).size());
-    }
+int TChartAxis::LabelHeight(double v) const {
+    if (labels_angle_ == 0 || labels_angle_ == 180)
+        return owner_->Canvas().TextLineHeightIn(labels_font_) * int(LabelLines(v).size());
     return LabelWidth(v);
 }
 
@@ -96,20 +93,33 @@ std::vector<TAxisLabel> TChartAxis::GenerateLabels(double step) {
     ticks_.clear();
     if (!(step > 0) || wmax_ < wmin_ || !(std::fabs(Real(range_) / Real(step)) < 10000.0L))
         return out;
-    double v = wmax_;
+    // The walk runs in extended precision and stops where a step no longer moves the value:
+    // near large values a tiny step is below the resolution and would repeat one label forever.
+    Real v = wmax_;
+    const auto step_down = [&v, s = Real(step)] {
+        const Real next = v - s;
+        if (!(next < v)) return false;
+        v = next;
+        return true;
+    };
     if (wmin_ != wmax_ && round_first_label_)
-        v = double(std::truncl(Real(wmax_) / Real(step)) * Real(step));
-    while (v > wmax_) v = double(Real(v) - Real(step));
-    // Repeated subtraction may leave the last label a hair below the minimum.
-    const Real lower = (Real(wmin_) - 1e-12L) / 1.000000000001L;
-    while (Real(v) >= lower) {
-        const int p = ValueToPixel(v);
+        v = std::truncl(Real(wmax_) / Real(step)) * Real(step);
+    while (v > Real(wmax_))
+        if (!step_down()) return out;
+    // Repeated subtraction may leave the last label a hair below the minimum. That allowance
+    // grows with the minimum; near large values it would pass many steps and draw labels
+    // beyond the axis, so it is kept within a thousandth of a step.
+    const Real lower =
+        std::max((Real(wmin_) - 1e-12L) / 1.000000000001L, Real(wmin_) - Real(step) / 1000);
+    while (v >= lower) {
+        const int p = PixelOf(v);
         if (labels_on_axis_ || (p > start_ && p < end_)) {
             const bool record = labels_ || !tick_on_labels_only_;
             if (record && int(ticks_.size()) < kMaxTickPositions) ticks_.push_back(p);
-            if (labels_) out.push_back({v, p, LabelText(v)});
+            if (labels_) out.push_back({v, p, LabelText(double(v))});
         }
-        v = double(Real(v) - Real(step));
+        // A range of no width has its one label; further steps would only repeat it in place.
+        if (wmin_ == wmax_ || !step_down()) break;
     }
     return out;
 }
@@ -134,7 +144,7 @@ TAxisLabelStyle TChartAxis::EffectiveLabelStyle() const {
 
 int TChartAxis::WidestLabelWidth() {
     if (!owner_) return 0;
-    TChartCanvas3D& canvas = owner_->Canvas();
+    const TChartCanvas3D& canvas = owner_->Canvas();
     switch (EffectiveLabelStyle()) {
         case talValue: {
             Real lo = wmin_, hi = wmax_;
@@ -143,19 +153,18 @@ int TChartAxis::WidestLabelWidth() {
                 lo = std::truncl(Real(wmin_) / step) * step;
                 hi = std::truncl(Real(wmax_) / step) * step;
             }
-            canvas.Font() = labels_font_;
-            return std::max(canvas.TextWidthOf(LabelText(double(hi))),
-                            canvas.TextWidthOf(LabelText(double(lo)))) +
-                   canvas.TextWidthOf(QStringLiteral(" "));
+            return std::max(canvas.TextWidthIn(labels_font_, LabelText(double(hi))),
+                            canvas.TextWidthIn(labels_font_, LabelText(double(lo)))) +
+                   canvas.TextWidthIn(labels_font_, QStringLiteral(" "));
         }
         case talMark:
         case talText: {
-            canvas.Font() = labels_font_;
             int widest = 0;
             for (const TChartSeries* s : owner_->SeriesList())
                 if (s->Active() && IsAttached(*s))
                     for (int i = 0; i < s->PointCount(); ++i)
-                        widest = std::max(widest, canvas.TextWidthOf(s->PointLabel(i)));
+                        widest =
+                            std::max(widest, canvas.TextWidthIn(labels_font_, s->PointLabel(i)));
             return widest;
         }
         default:

@@ -97,6 +97,25 @@ const QFontMetrics& TChartCanvas3D::CurrentMetrics() const {
     return *metrics_;
 }
 
+const QFontMetrics& TChartCanvas3D::MetricsOf(const TCanvasFont& font) const {
+    if (font == font_) return CurrentMetrics();
+    if (measure_ppi_ != ppi_ || !(measure_key_ == font)) {
+        measure_key_ = font;
+        measure_ppi_ = ppi_;
+        measure_metrics_.emplace(font.ToQFont(ppi_));
+    }
+    return *measure_metrics_;
+}
+
+int TChartCanvas3D::TextWidthIn(const TCanvasFont& font, const QString& text) const {
+    return MetricsOf(font).horizontalAdvance(text);
+}
+
+int TChartCanvas3D::TextLineHeightIn(const TCanvasFont& font) const {
+    const QFontMetrics& fm = MetricsOf(font);
+    return fm.ascent() + fm.descent();
+}
+
 int TChartCanvas3D::TextWidthOf(const QString& text) const {
     return CurrentMetrics().horizontalAdvance(text);
 }
@@ -153,6 +172,8 @@ void TChartCanvas3D::RemoveClip() { clip_.reset(); }
 
 TRect TChartCanvas3D::BeginFrame(QPainter* target, const TRect& bounds, bool /*is_3d*/) {
     bounds_ = bounds;
+    // A frame left unfinished by a failure may have left its clip: every frame starts without.
+    RemoveClip();
     if (!buffered_) {
         AttachPainter(target);
         return bounds;

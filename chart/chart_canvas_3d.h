@@ -100,6 +100,9 @@ class TChartCanvas3D {
     int TextWidthOf(const QString& text) const;
     int TextHeightOf(const QString& text) const;
     int TextLineHeight() const { return TextHeightOf(QStringLiteral("W")); }
+    // Measures as if font were the surface's font, leaving the surface's font as it is.
+    int TextWidthIn(const TCanvasFont& font, const QString& text) const;
+    int TextLineHeightIn(const TCanvasFont& font) const;
     int PixelsPerInch() const { return ppi_; }
     void SetPixelsPerInch(int ppi) { ppi_ = ppi; }
 
@@ -142,6 +145,7 @@ class TChartCanvas3D {
 
     const QFont& CurrentQFont() const;
     const QFontMetrics& CurrentMetrics() const;
+    const QFontMetrics& MetricsOf(const TCanvasFont& font) const;
     // True when drawing goes to the surface's own bitmap, which is then written directly.
     bool DirectPixels() const { return direct_bits_ && painter_ == bitmap_painter_.get(); }
     QRect DirectClip() const;
@@ -183,6 +187,9 @@ class TChartCanvas3D {
     mutable int qfont_ppi_ = -1;
     mutable QFont qfont_;
     mutable std::optional<QFontMetrics> metrics_;
+    mutable TCanvasFont measure_key_;
+    mutable int measure_ppi_ = -1;
+    mutable std::optional<QFontMetrics> measure_metrics_;
     uchar* direct_bits_ = nullptr;
     qsizetype direct_bpl_ = 0;
 

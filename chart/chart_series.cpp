@@ -3,7 +3,6 @@
 #include <algorithm>
 
 #include "chart/chart_axis.h"
-#include "chart/chart_canvas_3d.h"
 #include "chart/chart_owner.h"
 #include "chart/series_palette.h"
 
@@ -77,18 +76,6 @@ void TChartSeries::ComputeVisibleRange() {
     int last = std::min(FirstIndexAtLeast(first, hi), count - 1);
     if (!keep_edge_point_ && XValueAt(last) > hi) --last;
     last_visible_ = last;
-}
-
-void TChartSeries::DrawValues() {
-    ComputeVisibleRange();
-    if (first_visible_ < 0) return;
-    BeforeDrawValues();
-    TChartCanvas3D* canvas = chart_ ? &chart_->Canvas() : nullptr;
-    const bool clip = canvas && chart_->ClipPoints();
-    if (clip) canvas->ClipToPlotArea(chart_->ChartRect(), 0, 0);
-    DrawPoints();
-    if (clip) canvas->RemoveClip();
-    AfterDrawValues();
 }
 
 TColor TChartSeries::PointColor(int i) const {

@@ -34,14 +34,13 @@ class TChartSeries {
     virtual void ClearStorage();
     virtual void AfterDrawValues();
     virtual void BeforeDrawValues();
-    // Draws the visible points in ascending order, one DrawPoint each.
+    // Draws the visible points in ascending order, one DrawPoint each. The chart's paint calls
+    // it between the two hooks, clipped to the plot area, once ComputeVisibleRange found any.
     virtual void DrawPoints();
     // A chart paint begins (before the layout); nothing for most kinds of series.
     virtual void ChartPaintBegins() {}
     // Finds the first and last index to draw from the horizontal axis' current range.
     virtual void ComputeVisibleRange();
-    // Draws the series into its chart's surface: visible range, hooks, clip, points.
-    virtual void DrawValues();
     virtual void DrawPoint(int i);
     // The point's own colour, the palette's or the series colour (defined for every index).
     virtual TColor PointColor(int i) const;

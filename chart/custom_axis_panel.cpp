@@ -87,10 +87,39 @@ void TCustomAxisPanel::InternalPaint(const TRect& bounds) {
     if (OnAfterDraw) OnAfterDraw();
 }
 
+namespace {
+
+// The plot-area clip around one series' points, removed however their drawing ends.
+class PlotAreaClip {
+  public:
+    PlotAreaClip(TChartCanvas3D& canvas, const TRect& plot_area, bool on)
+        : canvas_(on ? &canvas : nullptr) {
+        if (canvas_) canvas_->ClipToPlotArea(plot_area, 0, 0);
+    }
+    PlotAreaClip(const PlotAreaClip&) = delete;
+    PlotAreaClip& operator=(const PlotAreaClip&) = delete;
+    ~PlotAreaClip() {
+        if (canvas_) canvas_->RemoveClip();
+    }
+
+  private:
+    TChartCanvas3D* canvas_;
+};
+
+}  // namespace
+
 void TCustomAxisPanel::DrawSeries() {
-    // Series clip themselves to the plot area (ClipPoints) around their points.
-    for (TChartSeries* s : SeriesList())
-        if (s->Active()) s->DrawValues();
+    for (TChartSeries* s : SeriesList()) {
+        if (!s->Active()) continue;
+        s->ComputeVisibleRange();
+        if (s->FirstVisibleIndex() < 0) continue;
+        s->BeforeDrawValues();
+        {
+            const PlotAreaClip clip(Surface(), TChartPanelBase::ChartRect(), clip_points_);
+            s->DrawPoints();
+        }
+        s->AfterDrawValues();
+    }
 }
 
 }  // namespace kelmarin

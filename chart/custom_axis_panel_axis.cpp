@@ -9,6 +9,9 @@ namespace kelmarin {
 
 namespace {
 
+// To the nearest integer, exact halves to the even neighbour.
+int RoundEven(long double x) { return int(std::llrintl(x)); }
+
 struct TextPlacement {
     unsigned flags;
     int dx, dy;
@@ -19,6 +22,7 @@ struct TextPlacement {
 TextPlacement PlacementFor(TAxisPlacement side, int angle, int h) {
     const int k = angle == 0 ? 0 : angle == 90 ? 1 : angle == 180 ? 2 : angle == 270 ? 3 : -1;
     if (k < 0) return {TA_LEFT | TA_TOP, 0, 0, false};
+    // clang-format off
     static constexpr struct {
         unsigned flags;
         int hx, hy;  // shift in half line heights
@@ -32,6 +36,7 @@ TextPlacement PlacementFor(TAxisPlacement side, int angle, int h) {
         // right
         {{TA_LEFT | TA_TOP, 0, -1}, {TA_CENTER | TA_TOP, 0, 0}, {TA_RIGHT, 0, 1}, {TA_CENTER | TA_BOTTOM, 0, 0}},
     };
+    // clang-format on
     const int row = side == TAxisPlacement::Bottom ? 0
                     : side == TAxisPlacement::Top  ? 1
                     : side == TAxisPlacement::Left ? 2
@@ -88,7 +93,7 @@ void TCustomAxisPanel::DrawAxisText(const TChartAxis& axis, int x, int y, int an
     int lx = x + tp.dx, ly = y + tp.dy;
     // Several lines on a vertical axis at angle 0 are centred on the point.
     if (n > 1 && !axis.Horizontal() && angle == 0)
-        ly = y - h / 2 - int(std::lround(h * (n + 1) / 2.0)) + h;
+        ly = y - h / 2 - RoundEven((long double)h * (n + 1) / 2) + h;
     for (const QString& line : lines) {
         if (angle == 0)
             c.DrawTextAt(lx, ly, line);
@@ -132,7 +137,7 @@ void TCustomAxisPanel::DrawGrid(TChartAxis& axis, const std::vector<int>& ticks,
     };
     if (axis.GridCentered()) {
         for (std::size_t i = 1; i < ticks.size(); ++i)
-            line(int(std::lround((ticks[i - 1] + ticks[i]) / 2.0)));
+            line(RoundEven(((long double)ticks[i - 1] + ticks[i]) / 2));
     } else {
         for (const int p : ticks) line(p);
     }
@@ -150,12 +155,12 @@ void TCustomAxisPanel::MinorTickPositions(const TChartAxis& axis, const std::vec
     };
     for (std::size_t i = 1; i < t.size(); ++i)
         for (int j = 1; j <= n; ++j)
-            add(t[i] - int(std::lround(double(j) * (t[i] - t[i - 1]) / (n + 1))));
+            add(t[i] - RoundEven((long double)j * (t[i] - t[i - 1]) / (n + 1)));
     if (t.size() >= 2 && !axis.Logarithmic()) {
-        const double s = double(t[1] - t[0]) / (n + 1);
+        const long double s = (long double)(t[1] - t[0]) / (n + 1);
         for (int j = 1; j <= n; ++j) {
-            add(t.front() - int(std::lround(j * s)));
-            add(t.back() + int(std::lround(j * s)));
+            add(t.front() - RoundEven(j * s));
+            add(t.back() + RoundEven(j * s));
         }
     }
 }

@@ -40,8 +40,7 @@ bool Intersects(const TRect& a, const TRect& b) {
 void TCustomChart::LayoutAxes() {
     for (auto& axis : Axes()) axis->ComputeRange();
     NormaliseChartRect();
-    // The label step used while measuring follows this frame's size, not the last frame's.
-    for (auto& axis : Axes()) axis->ComputePositions(ChartRect());
+    // The labels are measured with the step of the axis lengths the last paint left.
     TRect r = ChartRect();
     for (auto& axis : Axes()) {
         if (!IsAxisShown(*axis)) continue;

@@ -100,10 +100,10 @@ int TCustomSeries::Clicked(int x, int y) const {
     return -1;
 }
 
-void TCustomSeries::DrawValues() {
+void TCustomSeries::DrawPoints() {
     // Each paint starts afresh: no position left by an earlier paint may be joined.
     previous_color_ = clNone;
-    TChartSeries::DrawValues();
+    TChartSeries::DrawPoints();
 }
 
 void TCustomSeries::PrepareLinePen(TColor color) {
@@ -161,7 +161,9 @@ void TCustomSeries::DrawPoint(int i) {
     const TColor color = PointColor(i);
     const int x = XPixel(i), y = YPixel(i);
     if (!Drawable(x) || !Drawable(y)) {
-        // Skipped: the line goes on from the last point drawn, if there is one.
+        // Skipped, but its colour still counts: past a null point nothing is joined, past
+        // another the line goes on from the last point this paint drew, if it drew one.
+        if (previous_color_ != clNone) previous_color_ = color;
         return;
     }
     c->Pen().SetColor(clBlack);

@@ -31,7 +31,7 @@ class TCustomSeries : public TChartSeries {
     bool Dark3D() const { return dark_3d_; }
     void SetDark3D(bool on);
 
-    void DrawValues() override;
+    void DrawPoints() override;
     void DrawPoint(int i) override;
     std::pair<int, int> HorizontalMargins() const override;
     std::pair<int, int> VerticalMargins() const override;

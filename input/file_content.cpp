@@ -16,10 +16,6 @@ namespace {
 // caller's buffer.
 constexpr std::size_t kInputSize = 1 << 20;
 
-bool IsGzipMagic(const char* p) {
-    return static_cast<unsigned char>(p[0]) == 0x1F && static_cast<unsigned char>(p[1]) == 0x8B;
-}
-
 // read(2) without EINTR; -1 leaves the I/O result in code.
 ssize_t ReadSome(int fd, void* out, std::size_t size, int& code) {
     ssize_t n;
@@ -32,11 +28,21 @@ ssize_t ReadSome(int fd, void* out, std::size_t size, int& code) {
 
 }  // namespace
 
+bool IsGzipMagic(const char* p, std::size_t size) {
+    return size >= 2 && static_cast<unsigned char>(p[0]) == 0x1F &&
+           static_cast<unsigned char>(p[1]) == 0x8B;
+}
+
 FileContent::FileContent() = default;
 FileContent::~FileContent() = default;
 
 void FileContent::Start() {
     mode_ = Mode::Sniff;
+    inputEnded_ = false;
+}
+
+void FileContent::StartPlain() {
+    mode_ = Mode::Plain;
     inputEnded_ = false;
 }
 
@@ -66,7 +72,7 @@ std::size_t FileContent::Sniff(int fd, char* out, std::size_t size, int& code) {
         if (n == 0) break;
         got += std::size_t(n);
     } while (got == 1 && static_cast<unsigned char>(out[0]) == 0x1F);
-    if (got < 2 || !IsGzipMagic(out)) {
+    if (!IsGzipMagic(out, got)) {
         mode_ = Mode::Plain;
         return got;
     }
@@ -137,7 +143,7 @@ bool FileContent::NextMember(int fd, int& code) {
         mode_ = Mode::Done;
         return true;
     }
-    if (state_->avail_in < 2 || !IsGzipMagic(reinterpret_cast<const char*>(state_->next_in))) {
+    if (!IsGzipMagic(reinterpret_cast<const char*>(state_->next_in), state_->avail_in)) {
         Damaged(kIoCorruptGzip, code);
         return false;
     }

@@ -12,6 +12,9 @@ struct inflate_state;
 
 namespace kelmarin {
 
+// Whether bytes begin with the gzip magic.
+bool IsGzipMagic(const char* bytes, std::size_t size);
+
 class FileContent {
 public:
     FileContent();
@@ -21,6 +24,8 @@ public:
 
     // Starts over at the first byte of a newly opened handle.
     void Start();
+    // Starts over in the middle of a handle's bytes, which are taken as they are.
+    void StartPlain();
     // Reads up to size (at least 2) bytes of content from fd into out: the number read, 0 at the
     // end. On failure returns 0 and sets code to the I/O result.
     std::size_t Read(int fd, char* out, std::size_t size, int& code);

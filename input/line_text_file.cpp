@@ -88,6 +88,12 @@ void LineTextFile::BindName(std::string name) {
     buffer_ = ownBuffer_.data();
     size_ = ownBuffer_.size();
     pos_ = end_ = 0;
+    SetRange(0, UINT64_MAX);
+}
+
+void LineTextFile::SetRange(std::uint64_t begin, std::uint64_t end) {
+    rangeBegin_ = begin;
+    rangeEnd_ = end < begin ? begin : end;
 }
 
 void LineTextFile::BindStream(std::string name) {
@@ -129,8 +135,19 @@ void LineTextFile::OpenInput() {
         SetIoResult(IoCodeFromErrno(err));
         return;
     }
+    if (rangeBegin_ > 0 && ::lseek(fd, off_t(rangeBegin_), SEEK_SET) < 0) {
+        const int err = errno;
+        ::close(fd);
+        SetIoResult(IoCodeFromErrno(err));
+        return;
+    }
     fd_ = fd;
-    content_.Start();
+    rangeLeft_ = rangeEnd_ - rangeBegin_;
+    // A range is a part of the file's own bytes: its first bytes are no gzip magic.
+    if (rangeBegin_ > 0 || rangeEnd_ != UINT64_MAX)
+        content_.StartPlain();
+    else
+        content_.Start();
     state_ = State::Input;
 }
 
@@ -145,7 +162,9 @@ void LineTextFile::CloseInput() {
 
 bool LineTextFile::Refill() {
     int code = 0;
-    const std::size_t n = content_.Read(fd_, buffer_, size_, code);
+    const std::size_t want = rangeLeft_ < size_ ? std::size_t(rangeLeft_) : size_;
+    const std::size_t n = want == 0 ? 0 : content_.Read(fd_, buffer_, want, code);
+    rangeLeft_ -= n;
     pos_ = 0;
     if (code != 0) {
         end_ = 0;

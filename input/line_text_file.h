@@ -31,6 +31,9 @@ public:
     // Installs a caller-owned buffer (kept alive while the file is in use); buffered bytes
     // are forgotten.
     void UseBuffer(char* buffer, std::size_t size);
+    // From the next OpenInput on, reads only the bytes [begin, end) of the file, as if they
+    // were all of it. BindName goes back to the whole file.
+    void SetRange(std::uint64_t begin, std::uint64_t end);
 
     void OpenInput();
     void CloseInput();
@@ -83,6 +86,9 @@ private:
     std::size_t size_ = ownBuffer_.size();
     std::size_t pos_ = 0;
     std::size_t end_ = 0;
+    std::uint64_t rangeBegin_ = 0;
+    std::uint64_t rangeEnd_ = UINT64_MAX;
+    std::uint64_t rangeLeft_ = UINT64_MAX;  // bytes of the range not yet read
 };
 
 }  // namespace kelmarin

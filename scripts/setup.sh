@@ -11,6 +11,7 @@ packages=(
   xvfb xauth
   fp-utils
   libisal-dev
+  snakemake
   # testing only: the fuzz targets (scripts/fuzz.sh) are built with clang and libFuzzer
   clang-14 libclang-rt-14-dev
 )

@@ -11,6 +11,7 @@
 #include "analysis/word_profile.h"
 #include "input/line_text_file.h"
 #include "input/sequence_reader.h"
+#include "input/shard_range.h"
 #include "ui/run_view.h"
 
 namespace kelmarin {
@@ -26,6 +27,10 @@ public:
     void textClick();
     void FastaClick();
     void Exit1Click();
+
+    // Later runs read only these bytes of the data file, as one shard of it; choosing a file
+    // goes back to the whole file.
+    void RestrictToRange(ByteRange range) { dataFile_.SetRange(range.begin, range.end); }
 
     // Ends a running run at its next step, as STOP does; the window calls it when it closes.
     void StopForClose();

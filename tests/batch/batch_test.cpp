@@ -243,6 +243,12 @@ TEST_F(BatchTest, BadArgumentsExitWithTwoAndTheirReason) {
         {txt, ""},
         {txt, "", "", "", ""},
         {"", "a"},
+        {"--shard", "0/2", txt, "a"},
+        {"--shard", "3/2", txt, "a"},
+        {"--shard", "1/", txt, "a"},
+        {"--merge"},
+        {"--merge", "--frame", txt},
+        {"--shard", "1/2", "--merge", txt},
     };
     for (const auto& args : cases) {
         const Result r = Run(args);
@@ -333,6 +339,63 @@ TEST_F(BatchTest, SameRowsAsTheWindowsRun) {
         ASSERT_EQ(view.series[s - 1].size(), 100u);
         for (int b = 1; b <= 100; ++b)
             EXPECT_EQ(Count(rows, b, s), long(view.series[s - 1][b - 1].y)) << s << "," << b;
+    }
+}
+
+TEST_F(BatchTest, ShardsMergeIntoTheWholeFilesProfile) {
+    // CR LF and lone CRs, lines before the first header, a record longer than a shard.
+    const std::string fa =
+        dir_.Write("in.fa", "tt\r\n>a\r\nAT\rGC\r\n>b\n" + Lines(8, "CATGCATGCA") + ">c\nATG\n");
+    const std::vector<std::string> words = {"atg", "ca", "t"};
+    std::vector<std::string> whole = {"--frame", fa};
+    whole.insert(whole.end(), words.begin(), words.end());
+    const Result all = Run(whole);
+    ASSERT_EQ(all.status, 0) << all.err;
+    for (const int n : {1, 3, 7}) {
+        std::vector<std::string> merge = {"--merge"};
+        for (int k = 1; k <= n; ++k) {
+            std::vector<std::string> args = {"--frame", "--shard",
+                                             std::to_string(k) + "/" + std::to_string(n), fa};
+            args.insert(args.end(), words.begin(), words.end());
+            const Result part = Run(args);
+            ASSERT_EQ(part.status, 0) << part.err;
+            merge.push_back(dir_.Write("part" + std::to_string(k) + ".csv", part.out));
+        }
+        const Result merged = Run(merge);
+        ASSERT_EQ(merged.status, 0) << merged.err;
+        EXPECT_EQ(merged.out, all.out) << n << " shards";
+    }
+    // Neither a gzip file nor standard input can seek to a shard.
+    for (const std::string& file :
+         {dir_.Write("in.fa.gz", test::Gzip(">a\nATG\n")), std::string("-")}) {
+        const Result r = Run({"--shard", "1/2", file, "atg"}, "", fa);
+        EXPECT_EQ(r.status, 2) << file;
+        EXPECT_EQ(r.err.rfind("kelmarin-batch: " + file + ": ", 0), 0u) << r.err;
+        EXPECT_NE(r.err.find("cannot seek"), std::string::npos) << r.err;
+        EXPECT_TRUE(r.out.empty()) << file;
+    }
+}
+
+TEST_F(BatchTest, MergeFailuresExitWithOneNamingTheFile) {
+    const std::string txt = dir_.Write("in.txt", "ACGT\n");
+    const std::string a = dir_.Write("a.csv", Run({txt, "a", "c"}).out);
+    const std::string other = dir_.Write("other.csv", Run({txt, "c", "a"}).out);
+    std::string big = Run({txt, "a", "c"}).out;
+    big.replace(big.find("\n100,"), std::string::npos, "\n100,18446744073709551615,0\n");
+    const std::string huge = dir_.Write("huge.csv", big);
+    const std::string cut = dir_.Write("cut.csv", big.substr(0, big.find("\n60,") + 1));
+    const std::string missing = (dir_.Path() / "missing.csv").string();
+    const std::vector<std::pair<std::vector<std::string>, std::string>> cases = {
+        {{a, other}, other},     {{a, cut}, cut}, {{a, huge, huge}, huge},
+        {{a, missing}, missing}, {{txt}, txt},
+    };
+    for (const auto& [files, culprit] : cases) {
+        std::vector<std::string> args = {"--merge"};
+        args.insert(args.end(), files.begin(), files.end());
+        const Result r = Run(args);
+        EXPECT_EQ(r.status, 1) << culprit;
+        EXPECT_EQ(r.err.rfind("kelmarin-batch: " + culprit + ": ", 0), 0u) << r.err;
+        EXPECT_TRUE(r.out.empty()) << culprit;
     }
 }
 

@@ -101,11 +101,15 @@ TEST_F(Axis, IncrementFollowsTheMeasuredLabelWidth) {
     canvas.Font() = bottom.LabelsFont();
     const int size = std::max(canvas.TextWidthOf("1"), canvas.TextWidthOf("100"));
     const int d = size + int(std::lround(0.1 * size));
+    const int widest =
+        std::max(canvas.TextWidthOf("100"), canvas.TextWidthOf("0")) + canvas.TextWidthOf(" ");
+    // Measuring is done in the labels font whatever the surface's font, and leaves it alone.
+    const TCanvasFont other("Arial", 20, clBlue);
+    canvas.Font() = other;
     EXPECT_EQ(bottom.ComputeIncrement(),
               bottom.IncrementForLabelCount(int(std::lround(500.0 / d))));
-    EXPECT_EQ(
-        bottom.WidestLabelWidth(),
-        std::max(canvas.TextWidthOf("100"), canvas.TextWidthOf("0")) + canvas.TextWidthOf(" "));
+    EXPECT_EQ(bottom.WidestLabelWidth(), widest);
+    EXPECT_TRUE(canvas.Font() == other);
 }
 
 TEST_F(Axis, FourHundredPixelsOfCountsUpTo57StepByFive) {
@@ -153,14 +157,15 @@ TEST_F(Axis, IncrementIsALowerBoundEnlargedUntilLabelsFit) {
 
 TEST_F(Axis, LabelAtTheMinimumSurvivesRepeatedSubtraction) {
     TChartAxis& left = chart_.Left();
-    left.SetManualRange(0.2, 1.6);
+    left.SetManualRange(1.1, 1.6);
     left.ComputeRange();
     left.ComputePositions({0, 0, 100, 900});
     const auto labels = left.GenerateLabels(0.1);
-    ASSERT_EQ(labels.size(), 15u);
+    ASSERT_EQ(labels.size(), 6u);
     EXPECT_EQ(labels.front().text, "1.6");
-    EXPECT_LT(labels.back().value, 0.2);  // a hair below the minimum, yet drawn
-    EXPECT_EQ(labels.back().text, "0.2");
+    // A hair below the minimum, yet drawn.
+    EXPECT_LT(labels.back().value, (long double)left.WorkingMinimum());
+    EXPECT_EQ(labels.back().text, "1.1");
 }
 
 TEST_F(Axis, FirstLabelIsTheTruncatedMultipleOfTheStep) {

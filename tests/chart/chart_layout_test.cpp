@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <set>
+
 #include "tests/chart/grafico_fixture.h"
 
 namespace kelmarin::test {
@@ -65,8 +67,8 @@ TEST_F(Layout, WithoutSeriesAllFourAxesTakeRoomButHaveNoLabels) {
     for (auto& series : s) series.SetParentChart(nullptr);
     const QImage im = Render();
     const int h = ArialLineHeight();
-    for (TChartAxis* axis : {&chart.BottomAxis(), &chart.TopAxis(), &chart.LeftAxis(),
-                             &chart.RightAxis()}) {
+    for (TChartAxis* axis :
+         {&chart.BottomAxis(), &chart.TopAxis(), &chart.LeftAxis(), &chart.RightAxis()}) {
         EXPECT_TRUE(chart.IsAxisShown(*axis));
         EXPECT_TRUE(axis->TickPositions().empty());
     }
@@ -74,7 +76,7 @@ TEST_F(Layout, WithoutSeriesAllFourAxesTakeRoomButHaveNoLabels) {
     const TRect& r = chart.ChartRect();
     EXPECT_EQ(r.top, h + 5 + h + 6);  // title line, then the top axis' label line and ticks
     EXPECT_EQ(r.bottom, 524 - h - h - 6);
-    EXPECT_EQ(r.left, h);       // only the title: no labels, no ticks on the left
+    EXPECT_EQ(r.left, h);         // only the title: no labels, no ticks on the left
     EXPECT_EQ(r.right, 682 - 6);  // right labels measure 0; axis line and ticks remain
 }
 
@@ -87,18 +89,11 @@ TEST_F(Layout, GridIsDottedGreyThroughThePlotAreaAndOnlyOnTheBottomAxis) {
     ASSERT_GE(chart.BottomAxis().TickPositions().size(), 5u);
     for (const int x : chart.BottomAxis().TickPositions()) {
         if (x <= r.left + 10 || x >= r.right - 10) continue;
-        int grey = 0, first = -1, last = -1;
-        for (int y = r.top + 1; y < r.bottom; ++y)
-            if (At(im, x, y) == kGray) {
-                ++grey;
-                if (first < 0) first = y;
-                last = y;
-            }
-        const int span = r.bottom - r.top - 1;
-        EXPECT_LE(first, r.top + 4) << x;
-        EXPECT_GE(last, r.bottom - 7) << x;
-        EXPECT_GT(grey, span / 3) << x;  // dotted: about half the pixels
-        EXPECT_LT(grey, span * 2 / 3) << x;
+        // From the plot area's top edge down to the axis: three pixels on, three off.
+        for (int y = r.top; y < r.bottom; ++y) {
+            if (At(im, x, y) == kRed) continue;  // where the series crosses
+            EXPECT_EQ(At(im, x, y) == kGray, (y - r.top) % 6 < 3) << x << "," << y;
+        }
     }
     // The left axis draws no grid: halfway between two bottom grid lines nothing is grey.
     const auto& t = chart.BottomAxis().TickPositions();
@@ -138,6 +133,64 @@ TEST_F(Layout, SeriesAreDrawnOverTheGrid) {
             EXPECT_EQ(At(im, x, y), kRed) << x;
         }
     }
+}
+
+TEST_F(Layout, MinorTicksSplitEachGapInFourWithHalvesToTheEvenPixel) {
+    Fill(0, 1, 100, 100, clRed);
+    const QImage im = Render();
+    const TChartAxis& bottom = chart.BottomAxis();
+    const std::vector<int>& t = bottom.TickPositions();  // from the right end leftwards
+    ASSERT_GE(t.size(), 3u);
+    for (std::size_t i = 1; i < t.size(); ++i) ASSERT_EQ(t[i - 1] - t[i], 65);
+    // A 65-pixel gap is cut at 16.25, 32.5 and 48.75 pixels: 16, 32 (the even one) and 49,
+    // counted from each tick rightwards and, past the last tick, leftwards too.
+    std::set<int> minor;
+    for (const int x : t)
+        for (const int d : {16, 32, 49}) minor.insert({x + d, t.back() - d});
+    const std::set<int> major(t.begin(), t.end());
+    const int y = chart.ChartRect().bottom + 1;  // the ticks' first row below the axis
+    for (int x = bottom.StartPixel() + 1; x < bottom.EndPixel(); ++x) {
+        const bool is_minor = minor.count(x) > 0, is_major = major.count(x) > 0;
+        // Minor ticks are two pixels long, major ones four.
+        EXPECT_EQ(At(im, x, y) == kGray, is_minor || is_major) << x;
+        EXPECT_EQ(At(im, x, y + 1) == kGray, is_minor || is_major) << x;
+        EXPECT_EQ(At(im, x, y + 2) == kGray, is_major) << x;
+    }
+}
+
+TEST_F(Layout, LeftLabelsAreMeasuredWithTheStepOfTheLastPaintsAxis) {
+    Fill(0, 1, 100, 60.2, clRed);
+    chart.LeftAxis().SetManualRange(60.1, 60.4);  // labels 60.4, 60.39, ... 60.1
+    const int h = ArialLineHeight(), blank = ArialWidth(" ");
+    // No paint has placed the axis yet: its step is the smallest, the ends are measured as
+    // they are.
+    Render();
+    EXPECT_EQ(chart.ChartRect().left, h + ArialWidth("60.4") + blank);
+    // Now the step of the last paint, 0.01, gives the top label 60.39.
+    Render();
+    EXPECT_EQ(chart.ChartRect().left, h + ArialWidth("60.39") + blank);
+}
+
+TEST_F(Layout, AFlatProfileShowsItsOneLabelHoweverHigh) {
+    for (const double count : {16385.0, 1e6, 1e9}) {
+        s[0].ClearPoints();
+        Fill(0, 1, 100, count, clRed);
+        Render();
+        const TChartAxis& left = chart.LeftAxis();
+        EXPECT_EQ(left.TickPositions(), std::vector<int>{left.CentrePixel()}) << count;
+    }
+}
+
+TEST_F(Layout, AZoomToTheNarrowestSpanAtAMillionStillEndsItsLabels) {
+    Fill(0, 1, 100, 1e6, clRed);
+    chart.LeftAxis().SetManualRange(1e6, 1e6);  // widened to the narrowest span
+    Render();
+    const TChartAxis& left = chart.LeftAxis();
+    const std::vector<int>& t = left.TickPositions();  // from the top value down
+    ASSERT_GE(t.size(), 3u);
+    EXPECT_GE(t.front(), left.StartPixel());
+    for (std::size_t i = 1; i < t.size(); ++i) EXPECT_GT(t[i], t[i - 1]) << i;
+    EXPECT_LE(t.back(), left.EndPixel());  // none beyond the minimum
 }
 
 }  // namespace

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <stdexcept>
+
 #include "chart/chart_exceptions.h"
 #include "tests/chart/grafico_fixture.h"
 
@@ -107,6 +109,62 @@ TEST_F(LineDrawing, MarginsAreThePointerSizePlusOne) {
     EXPECT_EQ(s[0].VerticalMargins(), std::make_pair(3, 3));
     s[0].LinePen().SetWidth(3);
     EXPECT_EQ(s[0].VerticalMargins(), std::make_pair(3, 3));
+}
+
+TEST_F(LineDrawing, AFailedSeriesDrawLeavesLaterFramesUnclipped) {
+    Fill(0, 1, 100, 5, clRed);
+    chart.resize(600, 400);
+    const QImage expected = Render();
+    chart.resize(682, 524);
+    s[0].OnGetPointerStyle = [](TCustomSeries&, int) -> TSeriesPointerStyle {
+        throw std::runtime_error("marker");
+    };
+    EXPECT_THROW(Render(), std::runtime_error);
+    s[0].OnGetPointerStyle = nullptr;
+    chart.resize(600, 400);
+    EXPECT_EQ(Render(), expected);
+}
+
+// Points whose pixels lie far outside the surface's range (the left axis shows 0 ... 100).
+class FarPoints : public LineDrawing {
+  protected:
+    FarPoints() {
+        chart.BottomAxis().SetManualRange(0, 101);
+        chart.LeftAxis().SetManualRange(0, 100);
+    }
+    bool RedNear(const QImage& im, double x, double y) {
+        return Near(im, chart.BottomAxis().ValueToPixel(x), chart.LeftAxis().ValueToPixel(y), kRed);
+    }
+};
+
+TEST_F(FarPoints, NoLineRunsThroughASkippedNullPoint) {
+    s[0].AddPoint(30, 50, QString(), clRed);
+    s[0].AddPoint(50, 1e7, QString(), clNone);
+    s[0].AddPoint(70, 50, QString(), clRed);
+    const QImage im = Render();
+    EXPECT_FALSE(RedNear(im, 50, 50));
+}
+
+TEST_F(FarPoints, AFirstPointSkippedJoinsNothingLeftByTheLastPaint) {
+    QImage im;
+    for (const double last : {90, 10}) {
+        s[0].ClearPoints();
+        s[0].AddPoint(1, 1e7, QString(), clRed);
+        s[0].AddPoint(50, 50, QString(), clRed);
+        s[0].AddPoint(100, last, QString(), clRed);
+        im = Render();
+    }
+    EXPECT_TRUE(RedNear(im, 75, 30));   // the line as it is now
+    EXPECT_FALSE(RedNear(im, 75, 70));  // not from where the last paint ended
+}
+
+TEST_F(FarPoints, AnEntryFromAFarOffPointIsDrawnWithinTheSurfacesRange) {
+    // The entry at the left edge would lie some 2e9 pixels below the chart.
+    for (int x = 1; x <= 100; ++x) s[0].AddPoint(x, x == 19 ? -8e8 : x, QString(), clRed);
+    chart.BottomAxis().SetManualRange(19.5, 30.5);
+    const QImage im = Render();
+    EXPECT_EQ(s[0].FirstVisibleIndex(), 19);
+    EXPECT_TRUE(RedNear(im, 20, 10));  // the entry line comes up from below into X 20
 }
 
 TEST(Refusals, InvalidSettingsAreRefusedWithTheirMessagesAndTheOldValueStays) {

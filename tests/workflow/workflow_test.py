@@ -1,0 +1,66 @@
+#!/usr/bin/env python3
+"""The Snakemake workflow on a few small FASTA files, one of them gzip, with and without shards:
+its merged profile must equal one kelmarin-batch run over all of the files joined.
+
+usage: workflow_test.py KELMARIN_BATCH SNAKEFILE
+"""
+import gzip
+import json
+import os
+import random
+import subprocess
+import sys
+import tempfile
+
+WORDS = ["atg", "TA", "g c"]
+OPTIONS = "--fasta --frame"
+
+
+def fasta(rng, records, eol):
+    lines = []
+    for r in range(records):
+        lines.append(f">r{r} a record")
+        seq = "".join(rng.choice("ACGTacgt ") for _ in range(rng.randint(0, 400)))
+        lines += [seq[i:i + 60] for i in range(0, len(seq), 60)]
+    return (eol.join(lines) + eol).encode()
+
+
+def main():
+    batch, snakefile = os.path.abspath(sys.argv[1]), os.path.abspath(sys.argv[2])
+    rng = random.Random(7)
+    with tempfile.TemporaryDirectory() as tmp:
+        inputs = []
+        contents = [fasta(rng, 40 + 20 * i, eol) for i, eol in enumerate(["\n", "\r\n", "\n"])]
+        for i, content in enumerate(contents):
+            inputs.append(os.path.join(tmp, f"in{i}.fa" + (".gz" if i == 2 else "")))
+            with open(inputs[-1], "wb") as f:
+                f.write(gzip.compress(content) if i == 2 else content)
+        joined = os.path.join(tmp, "all.fa")
+        with open(joined, "wb") as out:
+            out.write(b"".join(contents))
+        single = subprocess.run([batch] + OPTIONS.split() + [joined] + WORDS, check=True,
+                                stdout=subprocess.PIPE, stderr=subprocess.DEVNULL).stdout
+
+        failures = 0
+        for shards in (1, 3):
+            work = os.path.join(tmp, f"work{shards}")
+            os.mkdir(work)
+            config = os.path.join(work, "config.yaml")  # JSON is YAML
+            with open(config, "w") as f:
+                json.dump({"inputs": inputs, "words": WORDS, "options": OPTIONS,
+                           "output": "profile.csv", "shards": shards, "batch": batch}, f)
+            run = subprocess.run(["snakemake", "-s", snakefile, "--cores", "2", "--quiet",
+                                  "--configfile", config, "--directory", work],
+                                 stdout=subprocess.PIPE, stderr=subprocess.STDOUT)
+            merged = os.path.join(work, "profile.csv")
+            if run.returncode != 0 or not os.path.exists(merged):
+                print(f"shards={shards}: snakemake failed\n{run.stdout.decode()}")
+                failures += 1
+            elif open(merged, "rb").read() != single:
+                print(f"shards={shards}: the merged profile differs from the single run")
+                failures += 1
+        sys.exit(1 if failures else 0)
+
+
+if __name__ == "__main__":
+    main()
