@@ -18,6 +18,9 @@ std::vector<std::string> Written(const kelmarin::BatchOptions& o) {
     if (o.inFrame) args.push_back("--frame");
     if (o.rejectStop) args.push_back("--reject-stop");
     if (!o.pngFile.empty()) args.insert(args.end(), {"--png", o.pngFile});
+    if (o.shardCount != 0)
+        args.insert(args.end(),
+                    {"--shard", std::to_string(o.shardIndex) + "/" + std::to_string(o.shardCount)});
     args.insert(args.end(),
                 {"--size", std::to_string(o.width) + "x" + std::to_string(o.height), "--", o.file});
     std::size_t used = 1;  // at least one word, even an empty one
@@ -30,7 +33,8 @@ std::vector<std::string> Written(const kelmarin::BatchOptions& o) {
 bool Same(const kelmarin::BatchOptions& a, const kelmarin::BatchOptions& b) {
     return a.format == b.format && a.inFrame == b.inFrame && a.rejectStop == b.rejectStop &&
            a.pngFile == b.pngFile && a.width == b.width && a.height == b.height &&
-           a.file == b.file && a.words == b.words;
+           a.file == b.file && a.words == b.words && a.shardIndex == b.shardIndex &&
+           a.shardCount == b.shardCount;
 }
 
 void Fail(const char* what) {
@@ -51,9 +55,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     using Action = kelmarin::BatchCommand::Action;
     const kelmarin::BatchCommand parsed = kelmarin::ParseBatchCommand(args);
     if (parsed.action == Action::Fail && parsed.reason.empty()) Fail("refused without a reason");
+    if (parsed.action == Action::Merge && parsed.mergeFiles.empty()) Fail("merge of no profiles");
     if (parsed.action != Action::Run) return 0;
     const kelmarin::BatchOptions& o = parsed.options;
     if (o.file.empty()) Fail("accepted without a file");
+    if (o.shardCount != 0 && (o.shardIndex < 1 || o.shardIndex > o.shardCount))
+        Fail("shard outside 1 to N");
     if (o.width < 1 || o.width > 10'000 || o.height < 1 || o.height > 10'000)
         Fail("picture size outside 1 to 10,000");
     const kelmarin::BatchCommand again = kelmarin::ParseBatchCommand(Written(o));
