@@ -134,11 +134,20 @@ __attribute__((target("avx2"))) void ScanAvx2(std::string_view seq, Target* targ
 }
 #endif
 
+bool CpuHasAvx2() {
+#if KELMARIN_X86
+    return __builtin_cpu_supports("avx2");
+#else
+    return false;
+#endif
+}
+
+bool useAvx2 = CpuHasAvx2();
+
 void ScanTargets(std::string_view seq, Target* targets, int count, bool inFrame, std::size_t from,
                  std::size_t to) {
 #if KELMARIN_X86
-    static const bool avx2 = __builtin_cpu_supports("avx2");
-    if (avx2) {
+    if (useAvx2) {
         std::size_t maxK = 1;
         for (int w = 0; w < count; ++w) maxK = std::max(maxK, targets[w].filter);
         switch (maxK) {
@@ -153,6 +162,8 @@ void ScanTargets(std::string_view seq, Target* targets, int count, bool inFrame,
 }
 
 }  // namespace
+
+void WordScanner::AllowVectorScan(bool allow) { useAvx2 = allow && CpuHasAvx2(); }
 
 WordScanner::Counts WordScanner::Scan(std::string_view seq, const Words& words, bool inFrame,
                                       std::size_t from, const Outputs& out) {

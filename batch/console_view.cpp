@@ -28,11 +28,10 @@ std::string ConsoleView::OpenDialogFileName(OpenDialog dialog) const {
 int ConsoleView::ShowMessageDialog(const std::string& text, TMsgDlgType kind, TMsgDlgButtons) {
     ClearProgressLine();
     if (kind == TMsgDlgType::mtError) {
-        // The only error a run raises this way is a file it cannot take: say why, by name. A
-        // readable regular file is refused only for its date, as the window's file check does.
+        // The only error a run raises this way is a file it cannot take: say why, by name.
         failed_ = true;
         std::string problem = InputProblem(options_.file);
-        if (problem.empty()) problem = "its modification date is outside the years 1980 to 2107";
+        if (problem.empty()) problem = "not a regular file";
         std::fprintf(err_, "%s\n", BatchMessage(options_.file + ": " + problem).c_str());
     } else {
         std::fprintf(err_, "%s\n", BatchMessage(text).c_str());

@@ -41,7 +41,7 @@ public:
     void ShowPlainMessage(const std::string& text) override;
 
     void ProcessPendingEvents() override {}
-    void RequestTermination() override {}
+    void CloseMainWindow() override {}
 
     // The last processed count the run showed, and whether it reached the end of the file.
     const std::string& ProcessedText() const { return processed_; }

@@ -56,7 +56,7 @@ std::string ShardProblem(const std::string& file) {
 }
 
 std::string FailureReason(const EInOutError& error) {
-    switch (error.ErrorCode()) {
+    switch (error.IoResult()) {
         case kIoFileNotFound:
             return "no such file";
         case kIoAccessDenied:

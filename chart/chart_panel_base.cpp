@@ -4,6 +4,7 @@
 #include <algorithm>
 
 #include "chart/chart_exceptions.h"
+#include "chart/handler_guard.h"
 #include "chart/mul_div.h"
 
 namespace kelmarin {
@@ -35,9 +36,11 @@ void TChartPanelBase::RepaintNow() {
 }
 
 void TChartPanelBase::paintEvent(QPaintEvent*) {
-    QPainter p(this);
-    if (canvas_.RepaintFromBuffer(p)) return;
-    RenderFrame(&p, {0, 0, width(), height()});
+    RunHandler([this] {
+        QPainter p(this);
+        if (canvas_.RepaintFromBuffer(p)) return;
+        RenderFrame(&p, {0, 0, width(), height()});
+    });
 }
 
 void TChartPanelBase::resizeEvent(QResizeEvent* event) {

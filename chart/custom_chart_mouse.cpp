@@ -6,6 +6,7 @@
 
 #include "chart/chart_series.h"
 #include "chart/custom_chart.h"
+#include "chart/handler_guard.h"
 
 namespace kelmarin {
 
@@ -143,25 +144,28 @@ void TCustomChart::MouseUp(TMouseButton button, int x, int y) {
 void TCustomChart::mousePressEvent(QMouseEvent* event) {
     event->accept();
     const QPoint p = event->position().toPoint();
-    if (const auto button = ButtonOf(event->button())) MouseDown(*button, p.x(), p.y(), false);
+    if (const auto button = ButtonOf(event->button()))
+        RunHandler([&] { MouseDown(*button, p.x(), p.y(), false); });
 }
 
 void TCustomChart::mouseDoubleClickEvent(QMouseEvent* event) {
     event->accept();
     const QPoint p = event->position().toPoint();
-    if (const auto button = ButtonOf(event->button())) MouseDown(*button, p.x(), p.y(), true);
+    if (const auto button = ButtonOf(event->button()))
+        RunHandler([&] { MouseDown(*button, p.x(), p.y(), true); });
 }
 
 void TCustomChart::mouseMoveEvent(QMouseEvent* event) {
     event->accept();
     const QPoint p = event->position().toPoint();
-    MouseMove(p.x(), p.y());
+    RunHandler([&] { MouseMove(p.x(), p.y()); });
 }
 
 void TCustomChart::mouseReleaseEvent(QMouseEvent* event) {
     event->accept();
     const QPoint p = event->position().toPoint();
-    if (const auto button = ButtonOf(event->button())) MouseUp(*button, p.x(), p.y());
+    if (const auto button = ButtonOf(event->button()))
+        RunHandler([&] { MouseUp(*button, p.x(), p.y()); });
 }
 
 void TCustomChart::wheelEvent(QWheelEvent* event) {
@@ -170,7 +174,7 @@ void TCustomChart::wheelEvent(QWheelEvent* event) {
     wheel_remainder_ += event->angleDelta().y();
     const int notches = wheel_remainder_ / QWheelEvent::DefaultDeltasPerStep;
     wheel_remainder_ -= notches * QWheelEvent::DefaultDeltasPerStep;
-    if (notches != 0) ScrollVerticalAxes(notches);
+    if (notches != 0) RunHandler([&] { ScrollVerticalAxes(notches); });
 }
 
 void TCustomChart::ScrollVerticalAxes(int notches) {

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "chart/assign_if_changed.h"
+#include "chart/handler_guard.h"
 #include "gauge/gauge_exceptions.h"
 #include "gauge/gauge_geometry.h"
 #include "gauge/gauge_picture.h"
@@ -83,6 +84,10 @@ void TGauge::RepaintNow() {
 }
 
 void TGauge::paintEvent(QPaintEvent*) {
+    RunHandler([this] { Paint(); });
+}
+
+void TGauge::Paint() {
     TGaugeLook look;
     look.width = width();
     look.height = height();

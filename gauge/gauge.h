@@ -65,6 +65,7 @@ class TGauge : public QWidget {
     void paintEvent(QPaintEvent* event) override;
 
   private:
+    void Paint();
     void RepaintNow();
     template <typename T>
     void SetAndRepaint(T& field, T value);

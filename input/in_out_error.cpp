@@ -6,6 +6,10 @@ namespace kelmarin {
 
 EInOutError::EInOutError(int code) : std::runtime_error(InOutMessage(code)), code_(code) {}
 
+int EInOutError::ErrorCode() const {
+    return code_ >= kIoOsErrorBase ? code_ - kIoOsErrorBase : code_;
+}
+
 std::string InOutMessage(int code) {
     if (code >= kIoOsErrorBase) return "I/O error " + std::to_string(code - kIoOsErrorBase);
     switch (code) {

@@ -25,7 +25,11 @@ inline constexpr int kIoAccessDenied = 5;
 class EInOutError : public std::runtime_error {
 public:
     explicit EInOutError(int code);
-    int ErrorCode() const { return code_; }
+    // The number the message shows: the table code, or the operating system's own errno.
+    int ErrorCode() const;
+    // The I/O result raised: unlike ErrorCode, it tells a table code from an errno of the
+    // same number (EIO is not "File access denied").
+    int IoResult() const { return code_; }
 
 private:
     int code_;

@@ -72,21 +72,42 @@ void SequenceReader::ReadFastaRecord(std::string& seq) {
 }
 
 void SequenceReader::GatherRecord(std::string& seq) {
-    // Lines are read straight into the record; only the last line read is copied to the
-    // lookahead line, once, when the record ends.
+    // Lines are read straight into the record; the last line read goes to the lookahead line
+    // when the record ends, or when a read fails, which leaves the part read before it.
     seq = look_;
     std::size_t lineStart = 0;
     bool readAny = false;
-    while (!AtEnd()) {
-        readAny = true;
-        lineStart = seq.size();
-        const bool header = file_.AppendLineFinding(seq, '>');
-        CheckIo();
-        if (header) break;
+    bool header = false;
+    try {
+        while (!header && !AtEnd()) {
+            readAny = true;
+            lineStart = seq.size();
+            header = file_.AppendLineFinding(seq, '>');
+            CheckIo();
+        }
+    } catch (...) {
+        if (readAny) look_.assign(seq, lineStart);
+        throw;
     }
     if (!readAny) return;  // look_ is still the last line read
-    look_.assign(seq, lineStart);
-    seq.resize(IsHeaderLine(look_) ? lineStart : seq.size());
+    if (header)
+        MoveHeaderToLookahead(seq, lineStart);
+    else
+        look_.assign(seq, lineStart);
+}
+
+void SequenceReader::MoveHeaderToLookahead(std::string& seq, std::size_t headerStart) {
+    // A header may be far longer than its record, or the reverse: only the shorter of the two
+    // is copied, so that a long header is not held twice.
+    if (headerStart > seq.size() - headerStart) {
+        look_.assign(seq, headerStart);
+        seq.resize(headerStart);
+        return;
+    }
+    std::string record(seq, 0, headerStart);
+    seq.erase(0, headerStart);
+    look_.swap(seq);
+    seq.swap(record);
 }
 
 void SequenceReader::NextSequence(std::string_view mode, const RejectTest& reject,

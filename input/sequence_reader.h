@@ -48,6 +48,7 @@ private:
     void NextLine(std::string& line);
     bool AtEnd();
     void GatherRecord(std::string& seq);
+    void MoveHeaderToLookahead(std::string& seq, std::size_t headerStart);
 
     LineTextFile& file_;
     std::unique_ptr<char[]> runBuffer_;

@@ -136,6 +136,7 @@ PALETTE_16 = [
     (0, 0, 255), (255, 0, 255), (0, 255, 255), (255, 255, 255),
 ]
 ICON_TRANSPARENT = 13
+ICON_INSTALL_FACTORS = (2, 4, 8)  # main_icon.png itself is the 32-pixel one
 
 
 def draw_icon():
@@ -220,6 +221,11 @@ def draw_info():
 
 
 # ---------------------------------------------------------------- file writers
+
+
+def enlarge(index_rows, factor):
+    """The icon is drawn on a 32-pixel grid: whole multiples of it keep every pixel sharp."""
+    return [[v for v in row for _ in range(factor)] for row in index_rows for _ in range(factor)]
 
 
 def write_png_palette(path, index_rows, palette, transparent):
@@ -312,8 +318,13 @@ def main():
     write_baseline_jpeg(os.path.join(HERE, "about_picture.jpg"), about)
     # The lossless drawing, kept for the tests that check the decoded JPEG against it.
     write_png_rgb(os.path.join(HERE, "about_picture_reference.png"), about)
-    write_png_palette(os.path.join(HERE, "main_icon.png"), draw_icon(), PALETTE_16,
-                      ICON_TRANSPARENT)
+    icon = draw_icon()
+    write_png_palette(os.path.join(HERE, "main_icon.png"), icon, PALETTE_16, ICON_TRANSPARENT)
+    # The installed icon, in the sizes the 32-pixel drawing makes without blur.
+    for factor in ICON_INSTALL_FACTORS:
+        size = 32 * factor
+        write_png_palette(os.path.join(HERE, "icons", f"{size}x{size}.png"),
+                          enlarge(icon, factor), PALETTE_16, ICON_TRANSPARENT)
     for name, draw in (("menu_open_file", draw_open_file), ("menu_exit", draw_exit),
                        ("menu_help", draw_help), ("menu_info", draw_info)):
         write_bmp_256(os.path.join(HERE, name + ".bmp"), draw().rgb_rows())

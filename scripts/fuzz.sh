@@ -6,7 +6,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 seconds="${1:-30}"
-scripts/setup.sh
+scripts/setup.sh --test
 werror=OFF
 [ -n "${CI:-}" ] && werror=ON
 CC=clang-14 CXX=clang++-14 cmake -S . -B build-fuzz -G Ninja -DCMAKE_BUILD_TYPE=Release \

@@ -9,6 +9,7 @@
 #include <QWindow>
 
 #include "chart/font.h"
+#include "chart/handler_guard.h"
 #include "resources/resource_paths.h"
 #include "ui/jpeg_image.h"
 #include "ui/picture_shrink.h"
@@ -30,6 +31,8 @@ TAboutBox::TAboutBox(const QByteArray& picture, QWidget* parent)
     ui_->setupUi(this);
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                    Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
+    // The design's size and font height are logical pixels, which Qt scales by the device pixel
+    // ratio; the window font's "0" does not rescale them.
     setFixedSize(367, 262);
     // Closing the about box must never end the program.
     setAttribute(Qt::WA_QuitOnClose, false);
@@ -38,7 +41,8 @@ TAboutBox::TAboutBox(const QByteArray& picture, QWidget* parent)
         label->adjustSize();
     }
     ShowPicture(picture);
-    connect(ui_->OKButton, &QPushButton::clicked, this, &TAboutBox::OKButtonClick);
+    connect(ui_->OKButton, &QPushButton::clicked, this,
+            [this] { RunHandler([this] { OKButtonClick(); }); });
 }
 
 TAboutBox::~TAboutBox() = default;

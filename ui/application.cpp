@@ -55,12 +55,14 @@ bool TerminationRequested() {
 }
 
 TApplication::TApplication(int& argc, char** argv)
-    : QApplication(argc, argv), title_(TitleFromProgramPath(applicationFilePath())) {
+    : QApplication(argc, argv),
+      previousSink_(SetHandlerFailureSink(&ReportFailure)),
+      title_(TitleFromProgramPath(applicationFilePath())) {
     // The program ends on a termination request only, never because a window was hidden.
     setQuitOnLastWindowClosed(false);
 }
 
-TApplication::~TApplication() = default;
+TApplication::~TApplication() { SetHandlerFailureSink(previousSink_); }
 
 TApplication* TApplication::Instance() { return qobject_cast<TApplication*>(instance()); }
 
@@ -92,17 +94,6 @@ void TApplication::RequestTermination() {
     // Ends every running loop, the nested ones of modal dialogs included, and makes any loop
     // started later return at once.
     exit(0);
-}
-
-bool TApplication::notify(QObject* receiver, QEvent* event) {
-    std::exception_ptr failure;
-    try {
-        return QApplication::notify(receiver, event);
-    } catch (...) {
-        failure = std::current_exception();
-    }
-    ReportFailure(failure);
-    return false;
 }
 
 void ReportFailure(std::exception_ptr failure) {

@@ -1,12 +1,15 @@
 #pragma once
-// The application shell: Qt's application object with the program's title, the one place
-// where failures leaving event handlers are caught and shown, processing of pending events
-// for busy handlers, and the termination request. It does not create the program's windows:
-// the entry point builds them and hands the main window to Run().
+// The application shell: Qt's application object with the program's title, the sink that
+// takes every failure leaving an event handler of ours (caught where the handler runs, never
+// unwound through Qt), processing of pending events for busy handlers, and the termination
+// request. It does not create the program's windows: the entry point builds them and hands
+// the main window to Run().
 
 #include <QApplication>
 #include <QString>
 #include <exception>
+
+#include "chart/handler_guard.h"
 
 class QWidget;
 
@@ -56,12 +59,11 @@ class TApplication : public QApplication {
 
     void RequestTermination();
 
-    bool notify(QObject* receiver, QEvent* event) override;
-
   protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
   private:
+    HandlerFailureSink previousSink_;
     QString title_;
     QWidget* mainWindow_ = nullptr;
     bool terminated_ = false;

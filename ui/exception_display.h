@@ -1,6 +1,7 @@
 #pragma once
 // The exception display: how a failure that no handler caught is shown to the user. It is
-// reached from one place only, the application's event dispatch; it never rethrows.
+// reached from one place only, the application's sink for failures leaving event handlers;
+// it never rethrows.
 
 #include <QString>
 #include <exception>

@@ -1,7 +1,6 @@
 #pragma once
-// Whether a name chosen in an open dialog names an existing file: a regular file (a run reads
-// it twice, which a pipe or a device cannot give), with a modification date (local time) in
-// the years 1980 to 2107 that the classic file dates hold.
+// Whether a name chosen in an open dialog names an existing file: a regular file, whatever its
+// date (a run reads it twice, which a pipe or a device cannot give).
 
 #include <string>
 

@@ -1,6 +1,6 @@
 #include "ui/form1.h"
 
-#include <QCloseEvent>
+#include <QCoreApplication>
 #include <QDesktopServices>
 #include <QDir>
 #include <QFocusEvent>
@@ -9,25 +9,44 @@
 #include "chart/chart.h"
 #include "chart/font.h"
 #include "chart/grafico_config.h"
+#include "chart/handler_guard.h"
 #include "gauge/gauge.h"
 #include "resources/menu_picture.h"
 #include "resources/resource_paths.h"
 #include "ui/about_box.h"
 #include "ui/application.h"
 #include "ui/failure_scope.h"
-#include "ui_form1.h"
+#include "ui/help_file.h"
 #include "ui/message_dialog.h"
+#include "ui_form1.h"
 
 namespace kelmarin {
 
 namespace {
 
-// The designed client area; anchored controls keep their distances to its edges.
-constexpr int kDesignWidth = 874;
-constexpr int kDesignHeight = 636;
+// Where the window is first shown, as the form says: setupUi applies only its size.
 constexpr QPoint kDesignPosition{242, 126};
 
 constexpr std::array<const char*, 2> kFilters = {"Test|*.txt|All|*.*", "Fasta|*.fas;*.fa"};
+
+// Tab, a click, a shortcut or a call takes the focus to another control of the window. A menu
+// that opens or the window losing activation leaves the focus where it was.
+bool MovesToAnotherControl(const QFocusEvent& event) {
+    switch (event.reason()) {
+        case Qt::MouseFocusReason:
+        case Qt::TabFocusReason:
+        case Qt::BacktabFocusReason:
+        case Qt::ShortcutFocusReason:
+        case Qt::OtherFocusReason:
+        case Qt::NoFocusReason:
+            return true;
+        case Qt::ActiveWindowFocusReason:
+        case Qt::PopupFocusReason:
+        case Qt::MenuBarFocusReason:
+            break;
+    }
+    return false;
+}
 
 }  // namespace
 
@@ -36,7 +55,13 @@ TForm1::TForm1(QWidget* parent)
       ui_(std::make_unique<Ui::Form1>()),
       dialogs_{TOpenDialog(QString::fromLatin1(kFilters[0])), TOpenDialog(QString::fromLatin1(kFilters[1]))},
       controller_(*this) {
+    // The form's positions and sizes, and the font heights below, are taken as logical pixels
+    // with no rescaling by the height of a "0" in the window font: Qt already scales logical
+    // pixels by the screen's device pixel ratio, which keeps the designed proportions.
     ui_->setupUi(this);
+    // The form is designed by its client area, below the menu bar.
+    designedClient_ = size();
+    AnchorControls();
     for (auto& s : series_) s = std::make_unique<TLineSeries>();
     ConfigureGrafico(*ui_->grafico, {series_[0].get(), series_[1].get(), series_[2].get(), series_[3].get()});
     setWindowIcon(MainIcon());
@@ -45,8 +70,10 @@ TForm1::TForm1(QWidget* parent)
     ConnectCommands();
     for (QLineEdit* e : {ui_->Edit2, ui_->Edit3, ui_->Edit4, ui_->Edit5}) e->installEventFilter(this);
     ui_->centralwidget->installEventFilter(this);
-    // The window is designed by its client area, below the menu bar.
-    resize(kDesignWidth, kDesignHeight + menuBar()->sizeHint().height());
+    // Enter and keypad Enter click a focused START or STOP as Space does; Qt's buttons do so
+    // by themselves only in dialogs.
+    for (QPushButton* b : {ui_->Button1, ui_->Button2}) b->setAutoDefault(true);
+    resize(designedClient_ + QSize(0, menuBar()->sizeHint().height()));
     move(kDesignPosition);
     ui_->Button1->setFocus(Qt::OtherFocusReason);
 }
@@ -87,7 +114,8 @@ void TForm1::BuildMenuPictures() {
 
 void TForm1::ConnectCommands() {
     const auto on = [this](auto* sender, auto signal, void (TForm1::*handler)()) {
-        connect(sender, signal, this, [this, handler] { Guarded([this, handler] { (this->*handler)(); }); });
+        connect(sender, signal, this,
+                [this, handler] { RunHandler([this, handler] { (this->*handler)(); }); });
     };
     on(ui_->Button1, &QPushButton::clicked, &TForm1::Button1Click);
     on(ui_->Button2, &QPushButton::clicked, &TForm1::Button2Click);
@@ -98,14 +126,6 @@ void TForm1::ConnectCommands() {
     on(ui_->Info2, &QAction::triggered, &TForm1::Info2Click);
 }
 
-void TForm1::Guarded(const std::function<void()>& handler) {
-    try {
-        handler();
-    } catch (...) {
-        ReportFailure(std::current_exception());
-    }
-}
-
 void TForm1::Button1Click() { controller_.Button1Click(); }
 void TForm1::Button2Click() { controller_.Button2Click(); }
 void TForm1::textClick() { controller_.textClick(); }
@@ -113,48 +133,72 @@ void TForm1::FastaClick() { controller_.FastaClick(); }
 void TForm1::Exit1Click() { controller_.Exit1Click(); }
 
 void TForm1::Help1Click() {
-    // Resolved against the current directory; whether a viewer opens it is not examined.
-    QDesktopServices::openUrl(QUrl::fromLocalFile(QDir::current().absoluteFilePath(QStringLiteral("Kelmarin.chm"))));
+    // Whether a viewer opens it is not examined.
+    const QString file = HelpFilePath(QDir::current(), QCoreApplication::applicationDirPath());
+    QDesktopServices::openUrl(QUrl::fromLocalFile(file));
 }
 
 void TForm1::Info2Click() {
     if (aboutBox_) aboutBox_->Show();
 }
 
+void TForm1::Edit2Enter() { Series(1).LinePen().SetWidth(3); }
+void TForm1::Edit2Exit() { Series(1).LinePen().SetWidth(1); }
+void TForm1::Edit3Enter() { Series(2).LinePen().SetWidth(3); }
+void TForm1::Edit3Exit() { Series(2).LinePen().SetWidth(1); }
+void TForm1::Edit4Enter() { Series(3).LinePen().SetWidth(3); }
+void TForm1::Edit4Exit() { Series(3).LinePen().SetWidth(1); }
+void TForm1::Edit5Enter() { Series(4).LinePen().SetWidth(3); }
+void TForm1::Edit5Exit() { Series(4).LinePen().SetWidth(1); }
+
 bool TForm1::eventFilter(QObject* watched, QEvent* event) {
-    if (watched == ui_->centralwidget && event->type() == QEvent::Resize) {
-        PlaceAnchoredControls();
-        return false;
-    }
-    const std::array<QObject*, 4> words = {ui_->Edit2, ui_->Edit3, ui_->Edit4, ui_->Edit5};
-    for (std::size_t i = 0; i < words.size(); ++i) {
-        if (watched != words[i]) continue;
-        if (event->type() == QEvent::FocusIn) {
-            series_[i]->LinePen().SetWidth(3);
-        } else if (event->type() == QEvent::FocusOut) {
-            // Only a move to another control of this window thins the line again; opening a
-            // menu or leaving the window keeps the highlight.
-            const Qt::FocusReason reason = static_cast<QFocusEvent*>(event)->reason();
-            if (reason != Qt::PopupFocusReason && reason != Qt::ActiveWindowFocusReason &&
-                reason != Qt::MenuBarFocusReason)
-                series_[i]->LinePen().SetWidth(1);
-        }
-    }
+    RunHandler([&] { DispatchWatchedEvent(watched, *event); });
     return QMainWindow::eventFilter(watched, event);
 }
 
-void TForm1::PlaceAnchoredControls() {
-    const QSize client = ui_->centralwidget->size();
-    // The chart keeps its left and top and its right (25) and bottom (103) margins; the gauge
-    // keeps its left, its height and its right (25) and bottom (22) margins.
-    ui_->grafico->setGeometry(167, 9, client.width() - 167 - 25, client.height() - 9 - 103);
-    ui_->barra->setGeometry(9, client.height() - 22 - 33, client.width() - 9 - 25, 33);
+void TForm1::DispatchWatchedEvent(QObject* watched, const QEvent& event) {
+    if (watched == ui_->centralwidget && event.type() == QEvent::Resize) {
+        PlaceAnchoredControls();
+        return;
+    }
+    struct WordBox {
+        QObject* box;
+        void (TForm1::*enter)();
+        void (TForm1::*exit)();
+    };
+    const std::array<WordBox, 4> wordBoxes = {
+        {{ui_->Edit2, &TForm1::Edit2Enter, &TForm1::Edit2Exit},
+         {ui_->Edit3, &TForm1::Edit3Enter, &TForm1::Edit3Exit},
+         {ui_->Edit4, &TForm1::Edit4Enter, &TForm1::Edit4Exit},
+         {ui_->Edit5, &TForm1::Edit5Enter, &TForm1::Edit5Exit}}};
+    for (const WordBox& w : wordBoxes) {
+        if (watched != w.box) continue;
+        if (event.type() == QEvent::FocusIn)
+            (this->*w.enter)();
+        else if (event.type() == QEvent::FocusOut &&
+                 MovesToAnotherControl(static_cast<const QFocusEvent&>(event)))
+            (this->*w.exit)();
+    }
 }
 
-void TForm1::closeEvent(QCloseEvent* event) {
-    // A run in progress ends at its next step; closing the window ends the program.
-    controller_.StopForClose();
-    QMainWindow::closeEvent(event);
+void TForm1::AnchorControls() {
+    // The chart is anchored to all four edges; the gauge to all but the top, so it keeps its
+    // height at the bottom.
+    anchored_ = {{{ui_->grafico, ui_->grafico->geometry(), true},
+                  {ui_->barra, ui_->barra->geometry(), false}}};
+}
+
+void TForm1::PlaceAnchoredControls() {
+    const QSize growth = ui_->centralwidget->size() - designedClient_;
+    for (const AnchoredControl& a : anchored_) {
+        QRect r = a.designed;
+        r.setRight(r.right() + growth.width());
+        if (a.stretchesDown)
+            r.setBottom(r.bottom() + growth.height());
+        else
+            r.translate(0, growth.height());
+        a.control->setGeometry(r);
+    }
 }
 
 std::string TForm1::WordText(int row) const {
@@ -203,6 +247,8 @@ void TForm1::ShowPlainMessage(const std::string& text) {
 
 void TForm1::ProcessPendingEvents() { kelmarin::ProcessPendingEvents(); }
 
-void TForm1::RequestTermination() { close(); }
+void TForm1::CloseMainWindow() { close(); }
+
+bool TForm1::TerminationRequested() const { return kelmarin::TerminationRequested(); }
 
 }  // namespace kelmarin

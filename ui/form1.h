@@ -5,6 +5,7 @@
 // highlights the series of the word being edited, opens the help file and shows the about box.
 
 #include <QMainWindow>
+#include <QRect>
 #include <array>
 #include <functional>
 #include <memory>
@@ -51,6 +52,15 @@ class TForm1 : public QMainWindow, public RunView {
     void Exit1Click();
     void Help1Click();
     void Info2Click();
+    // A word box entered thickens its series' line; left for another control, thins it again.
+    void Edit2Enter();
+    void Edit2Exit();
+    void Edit3Enter();
+    void Edit3Exit();
+    void Edit4Enter();
+    void Edit4Exit();
+    void Edit5Enter();
+    void Edit5Exit();
 
     // RunView
     std::string WordText(int row) const override;
@@ -68,25 +78,35 @@ class TForm1 : public QMainWindow, public RunView {
                           TMsgDlgButtons buttons) override;
     void ShowPlainMessage(const std::string& text) override;
     void ProcessPendingEvents() override;
-    void RequestTermination() override;
+    void CloseMainWindow() override;
+    bool TerminationRequested() const override;
 
   protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
-    void closeEvent(QCloseEvent* event) override;
 
   private:
     void ApplyFonts();
     void BuildMenuPictures();
     void ConnectCommands();
+    void AnchorControls();
     void PlaceAnchoredControls();
-    // Runs a handler; a failure leaving it goes to the application's failure display here,
-    // so that it never unwinds through Qt's signal dispatch.
-    void Guarded(const std::function<void()>& handler);
+    // Hands a watched event to its handler: the anchors, or a word box's Enter or Exit.
+    void DispatchWatchedEvent(QObject* watched, const QEvent& event);
+
+    // A control anchored to the left, right and bottom edges, and to the top when it stretches
+    // down; its designed geometry was laid out against the designed client size.
+    struct AnchoredControl {
+        QWidget* control;
+        QRect designed;
+        bool stretchesDown;
+    };
 
     std::unique_ptr<Ui::Form1> ui_;
     std::array<std::unique_ptr<TLineSeries>, 4> series_;
     std::array<TOpenDialog, 2> dialogs_;
     TAboutBox* aboutBox_ = nullptr;
+    QSize designedClient_;
+    std::array<AnchoredControl, 2> anchored_{};
     RunController controller_;
 };
 

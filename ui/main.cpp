@@ -13,6 +13,8 @@
 int main(int argc, char** argv) {
     kelmarin::TApplication app(argc, argv);
     app.setWindowIcon(kelmarin::MainIcon());
+    // Lets a desktop match the window to its menu entry and icon.
+    app.setDesktopFileName(QStringLiteral(KELMARIN_APP_ID));
     kelmarin::TForm1 form;
     // The about box comes second and stays hidden until Info; a picture that cannot be
     // decoded is shown as a failure, and the program goes on without the box.

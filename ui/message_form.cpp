@@ -10,6 +10,8 @@
 #include <QScreen>
 #include <algorithm>
 
+#include "chart/handler_guard.h"
+
 namespace kelmarin {
 
 namespace {
@@ -64,7 +66,8 @@ void TMessageForm::BuildButtons(TMsgDlgButtons buttons) {
         button->setDefault(def == b);
         if (cancel == b) cancel_ = button;
         if (const int result = ButtonResult(b); result != mrNone)
-            connect(button, &QPushButton::clicked, this, [this, result] { done(result); });
+            connect(button, &QPushButton::clicked, this,
+                    [this, result] { RunHandler([this, result] { done(result); }); });
         buttons_.at(b) = button;
     }
 }
@@ -148,6 +151,10 @@ bool TMessageForm::PressAccessKey(QChar key) {
 void TMessageForm::MoveFocus(bool forward) { focusNextPrevChild(forward); }
 
 void TMessageForm::keyPressEvent(QKeyEvent* event) {
+    RunHandler([&] { HandleKey(event); });
+}
+
+void TMessageForm::HandleKey(QKeyEvent* event) {
     const Qt::KeyboardModifiers mods = event->modifiers() & ~Qt::KeypadModifier;
     if (event->key() == Qt::Key_C && mods == Qt::ControlModifier) {
         CopyToClipboard();

@@ -38,6 +38,7 @@ class TMessageForm : public QDialog {
     void CopyToClipboard();
     bool PressAccessKey(QChar key);
     void MoveFocus(bool forward);
+    void HandleKey(QKeyEvent* event);
 
     TMsgDlgButtons set_;
     std::array<QPushButton*, kMessageButtonCount> buttons_{};

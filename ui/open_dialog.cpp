@@ -27,7 +27,9 @@ bool TOpenDialog::ExecuteFileDialog(QWidget* owner) {
     QFileDialog dialog(owner);
     dialog.setOption(QFileDialog::DontUseNativeDialog);
     dialog.setOption(QFileDialog::ReadOnly);
-    dialog.setFileMode(QFileDialog::ExistingFile);
+    // Any name is let through, also one that names no file: whether it exists is for the
+    // caller to judge and tell in its own words.
+    dialog.setFileMode(QFileDialog::AnyFile);
     dialog.setAcceptMode(QFileDialog::AcceptOpen);
     dialog.setSizeGripEnabled(true);
     const QStringList filters = NameFiltersFromPattern(filter_);

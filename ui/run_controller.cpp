@@ -1,6 +1,7 @@
 #include "ui/run_controller.h"
 
 #include <array>
+#include <exception>
 
 #include "analysis/stop_codon.h"
 #include "input/in_out_error.h"
@@ -36,15 +37,17 @@ void RunController::Button1Click() {
     }
     stop_ = false;
     running_ = true;
+    std::exception_ptr failure;
     try {
         Run();
     } catch (...) {
-        running_ = false;
-        if (exitRequested_) FinishExit();
-        throw;
+        failure = std::current_exception();
     }
     running_ = false;
+    // An Exit confirmed during the run waited for the run to let go of the file, however the
+    // run ended; a failure of the exit itself takes the place of the run's.
     if (exitRequested_) FinishExit();
+    if (failure) std::rethrow_exception(failure);
 }
 
 void RunController::Run() {
@@ -70,7 +73,9 @@ void RunController::Run() {
         ++processed;
         profile_.CountSequence(seq, words, view_.InFrameChecked());
         if (processed % kRefreshInterval == 0 || DataFileAtEnd()) Refresh(words, processed, total);
-        if (stop_) return;  // the file stays open; the next run starts it afresh
+        // STOP, Exit or the closing of the main window: the file stays open, and the next run
+        // starts it afresh.
+        if (stop_ || view_.TerminationRequested()) return;
         if (DataFileAtEnd()) break;
     }
     view_.SetProgress(100);
@@ -97,8 +102,6 @@ void RunController::Refresh(const WordProfile::Words& words, std::uint64_t proce
 
 void RunController::Button2Click() { stop_ = true; }
 
-void RunController::StopForClose() { stop_ = true; }
-
 void RunController::textClick() { ChooseFile(OpenDialog::Text, kTextMode); }
 
 void RunController::FastaClick() { ChooseFile(OpenDialog::Fasta, kFastaMode); }
@@ -122,18 +125,24 @@ void RunController::Exit1Click() {
                                 TMsgDlgType::mtConfirmation, Buttons(mbYes, mbNo)) != mrYes)
         return;
     exitRequested_ = true;
-    if (running_) {
-        stop_ = true;  // the run ends at its next step and then finishes the exit
-        return;
-    }
-    FinishExit();
+    if (running_)
+        stop_ = true;  // the run ends at its next step, then finishes the exit
+    else
+        FinishExit();
 }
 
 void RunController::FinishExit() {
-    CloseDataFile();
-    view_.ShowMessageDialog("Closing application", TMsgDlgType::mtInformation, Buttons(mbOK));
-    view_.ProcessPendingEvents();
-    view_.RequestTermination();
+    try {
+        CloseDataFile();
+        view_.ShowMessageDialog("Closing application", TMsgDlgType::mtInformation, Buttons(mbOK));
+        view_.ProcessPendingEvents();
+    } catch (...) {
+        // The exit failed and the program goes on: a later Exit asks again, and the end of a
+        // later run must not close the program unasked.
+        exitRequested_ = false;
+        throw;
+    }
+    view_.CloseMainWindow();
 }
 
 bool RunController::DataFileAtEnd() {

@@ -32,9 +32,6 @@ public:
     // goes back to the whole file.
     void RestrictToRange(ByteRange range) { dataFile_.SetRange(range.begin, range.end); }
 
-    // Ends a running run at its next step, as STOP does; the window calls it when it closes.
-    void StopForClose();
-
     bool Running() const { return running_; }
     bool StopFlag() const { return stop_; }
     const std::string& ReadingMode() const { return mode_; }
@@ -45,6 +42,7 @@ private:
     void Run();
     void Refresh(const WordProfile::Words& words, std::uint64_t processed, std::uint64_t total);
     void ChooseFile(OpenDialog dialog, std::string_view mode);
+    // Exit after its confirmation: closes the data file, says so and closes the main window.
     void FinishExit();
     bool DataFileAtEnd();
     void CloseDataFile();

@@ -48,7 +48,10 @@ public:
     // Handles every waiting window event and returns without waiting for a new one.
     virtual void ProcessPendingEvents() = 0;
     // Closes the main window, which ends the program.
-    virtual void RequestTermination() = 0;
+    virtual void CloseMainWindow() = 0;
+    // Whether the program is ending (its main window was closed): a run stops at its next
+    // refresh, as on STOP.
+    virtual bool TerminationRequested() const { return false; }
 };
 
 }  // namespace kelmarin

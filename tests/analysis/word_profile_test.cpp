@@ -7,6 +7,7 @@
 #include <string>
 
 #include "analysis/bucket.h"
+#include "analysis/word_scanner.h"
 
 namespace kelmarin {
 namespace {
@@ -87,7 +88,17 @@ void NaiveCount(const std::string& seq, const std::string& word, bool inFrame,
     }
 }
 
-TEST(WordProfileTest, MatchesThePlainRuleOnRandomSequences) {
+// The comparisons below run once with the vector scan allowed and once with the plain scan.
+class WordProfileScanTest : public ::testing::TestWithParam<bool> {
+  protected:
+    void SetUp() override { WordScanner::AllowVectorScan(GetParam()); }
+    void TearDown() override { WordScanner::AllowVectorScan(true); }
+};
+
+INSTANTIATE_TEST_SUITE_P(BothScans, WordProfileScanTest, ::testing::Values(true, false),
+                         [](const auto& info) { return info.param ? "Vector" : "Plain"; });
+
+TEST_P(WordProfileScanTest, MatchesThePlainRuleOnRandomSequences) {
     std::mt19937 rng(42);
     const std::string alphabet = "acgt";
     const Words words = {"atg", "a", "gaattc", "acgtacgtacgta"};
@@ -109,7 +120,7 @@ TEST(WordProfileTest, MatchesThePlainRuleOnRandomSequences) {
     }
 }
 
-TEST(WordProfileTest, MatchesThePlainRuleForWordsOfEveryShortLength) {
+TEST_P(WordProfileScanTest, MatchesThePlainRuleForWordsOfEveryShortLength) {
     // Word sets whose longest word is 1, 2, 3 or more bytes take different scanning paths;
     // a NUL byte in sequence and word must match like any other byte.
     std::mt19937 rng(7);

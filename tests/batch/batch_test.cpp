@@ -208,12 +208,10 @@ TEST_F(BatchTest, FailuresNameTheFileAndExitWithOneAndNoOutput) {
         {(dir_.Path() / "missing.fa").string(), "no such file"},
         {dir_.Path().string(), "is a folder"},
         {"/dev/null", "not a regular file or a pipe"},
+        {"/proc/self/mem", "I/O error 5"},  // EIO, which is no denied access
         {dir_.Write("corrupt.fa.gz", corrupt), "corrupt gzip stream"},
         {dir_.Write("cut.txt", gz.substr(0, gz.size() / 2)), "corrupt gzip stream"},
     };
-    const std::string old = dir_.Write("old.txt", "ACGT\n");
-    ASSERT_EQ(std::system(("touch -d 1979-06-01 " + Quote(old)).c_str()), 0);
-    cases.push_back({old, "its modification date"});
     if (geteuid() != 0) {  // root reads anything
         const std::string locked = dir_.Write("locked.txt", "ACGT\n");
         chmod(locked.c_str(), 0);

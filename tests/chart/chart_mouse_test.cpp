@@ -5,7 +5,9 @@
 #include <string>
 #include <vector>
 
+#include "chart/chart_exceptions.h"
 #include "chart/chart_series.h"
+#include "chart/handler_guard.h"
 #include "tests/chart/zoom_fixture.h"
 
 namespace kelmarin::test {
@@ -283,6 +285,35 @@ TEST_F(RunRefresh, AZoomDraggedBetweenRefreshesHoldsThroughTheNextOnes) {
     chart.Surface().MarkDirty();
     chart.RepaintNow();
     EXPECT_EQ(Shown(), shown);
+}
+
+// The failures of the chart's handlers as the application's sink receives them.
+std::vector<std::string>& Caught() {
+    static std::vector<std::string> caught;
+    return caught;
+}
+void CatchFailure(std::exception_ptr failure) {
+    try {
+        std::rethrow_exception(failure);
+    } catch (const std::exception& e) {
+        Caught().push_back(e.what());
+    }
+}
+
+TEST_F(ZoomChart, FailuresOfItsHandlersGoToTheSinkInsteadOfThroughQt) {
+    const HandlerFailureSink previous = SetHandlerFailureSink(&CatchFailure);
+    Caught().clear();
+    const QPoint p = FreeSpot();
+    chart.OnZoom = [] { throw ChartException("zoom"); };
+    Drag(p, p + QPoint(150, 150));
+    chart.OnClickBackground = [](TMouseButton, int, int) { throw ChartException("press"); };
+    Press(p);
+    Release(p);
+    chart.OnAfterDraw = [] { throw ChartException("paint"); };
+    chart.Surface().MarkDirty();
+    chart.repaint();
+    SetHandlerFailureSink(previous);
+    EXPECT_EQ(Caught(), (std::vector<std::string>{"zoom", "press", "paint"}));
 }
 
 }  // namespace

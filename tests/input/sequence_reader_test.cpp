@@ -1,7 +1,11 @@
 #include "input/sequence_reader.h"
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
+#include <cerrno>
 #include <random>
 #include <string>
 #include <vector>
@@ -214,6 +218,43 @@ TEST_F(SequenceReaderTest, FileRemovedAfterBindingFailsTheCountingPass) {
     } catch (const EInOutError& e) {
         EXPECT_STREQ(e.what(), "File not found");
     }
+}
+
+TEST_F(SequenceReaderTest, AReadThatFailsRaisesTheSystemsError) {
+    // The kernel refuses to read this file at offset 0 with EIO.
+    for (std::string_view mode : {kTextMode, kFastaMode}) {
+        file_.BindName("/proc/self/mem");
+        try {
+            reader_.CountSequences(mode);
+            ADD_FAILURE() << "reading /proc/self/mem must fail";
+        } catch (const EInOutError& e) {
+            EXPECT_STREQ(e.what(), "I/O error 5");
+            EXPECT_EQ(e.ErrorCode(), EIO);
+        }
+    }
+}
+
+TEST_F(SequenceReaderTest, AFailureInsideARecordLeavesThePartialLineInTheLookahead) {
+    // A pipe whose writer stays open but silent: once its bytes are read, the next read of the
+    // non-blocking reader fails (EAGAIN) in the middle of the line "TT".
+    const std::string fifo = (dir_.Path() / "pipe").string();
+    ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+    file_.BindName(fifo);
+    file_.OpenInput();
+    CheckIo();
+    const int writer = open(fifo.c_str(), O_WRONLY | O_NONBLOCK);
+    ASSERT_GE(writer, 0);
+    const std::string bytes = ">s1\nAC\nGT\nTT";
+    ASSERT_EQ(write(writer, bytes.data(), bytes.size()), ssize_t(bytes.size()));
+    std::string seq;
+    try {
+        reader_.ReadFastaRecord(seq);
+        ADD_FAILURE() << "the read after the pipe's bytes must fail";
+    } catch (const EInOutError& e) {
+        EXPECT_EQ(e.ErrorCode(), EAGAIN);
+    }
+    EXPECT_EQ(reader_.Lookahead(), "TT");
+    close(writer);
 }
 
 TEST(LowerCaseTest, OnlyAsciiLettersChange) {

@@ -9,7 +9,9 @@
 #include <QCheckBox>
 #include <QClipboard>
 #include <QDesktopServices>
+#include <QDialogButtonBox>
 #include <QDir>
+#include <QFileDialog>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
@@ -157,44 +159,30 @@ TEST_F(Form1Test, StopClickedDuringARunEndsItAtTheRefresh) {
     EXPECT_FALSE(form_.Controller().Running());
 }
 
-TEST_F(Form1Test, ClosingTheWindowDuringARunEndsItAtTheRefresh) {
+TEST_F(Form1Test, ClosingTheWindowDuringARunEndsItAtTheRefreshThenTheProgram) {
     ChooseText(Lines(200, "ACGT"));
     form_.Edit(2).setText(QStringLiteral("a"));
-    bool endShown = false;
-    QTimer::singleShot(0, [this] { QTimer::singleShot(0, [this] { form_.windowHandle()->close(); }); });
-    test::OnModal(
-        [&endShown](QWidget* w) {
-            endShown = true;
-            w->close();
-        },
-        50);
-    QTest::mouseClick(form_.Controls().Button1, Qt::LeftButton);
+    // The program's own loop runs the window; the close comes at the run's first refresh.
+    QTimer::singleShot(0, [this] {
+        QTimer::singleShot(
+            0, [this] { QTimer::singleShot(0, [this] { form_.windowHandle()->close(); }); });
+        QTest::mouseClick(form_.Controls().Button1, Qt::LeftButton);
+    });
+    EXPECT_EQ(TApplication::Instance()->Run(&form_), 0);
     EXPECT_FALSE(form_.isVisible());
     EXPECT_FALSE(form_.Controller().Running());
     EXPECT_EQ(form_.Edit(1).text(), QStringLiteral("20"));
-    EXPECT_FALSE(endShown);
+    EXPECT_EQ(form_.barra().Progress(), 10) << "the end of the file was reached";
 }
-
-// Fails the first paint of the object it watches, as a chart in a bad state would.
-class FailingFirstPaint : public QObject {
-  protected:
-    bool eventFilter(QObject*, QEvent* event) override {
-        if (event->type() == QEvent::Paint && !failed_) {
-            failed_ = true;
-            throw std::runtime_error("Chart failure");
-        }
-        return false;
-    }
-
-  private:
-    bool failed_ = false;
-};
 
 TEST_F(Form1Test, AFailurePaintingTheChartLeavesTheRunAndIsShownOnce) {
     ChooseText(Lines(45, "ATGAAA"));
     form_.Edit(2).setText(QStringLiteral("atg"));
-    FailingFirstPaint failing;
-    form_.grafico().installEventFilter(&failing);
+    // The chart's first paint fails, as a chart in a bad state would.
+    bool failed = false;
+    form_.grafico().OnAfterDraw = [&failed] {
+        if (!std::exchange(failed, true)) throw std::runtime_error("Chart failure");
+    };
     // Every box that opens is noted and closed.
     QStringList shown;
     std::function<void()> closeEach = [&] {
@@ -212,7 +200,27 @@ TEST_F(Form1Test, AFailurePaintingTheChartLeavesTheRunAndIsShownOnce) {
     EXPECT_EQ(shown.join(QStringLiteral(" | ")).toStdString(), "Chart failure.");
     EXPECT_FALSE(form_.Controller().Running());
     EXPECT_EQ(form_.Edit(1).text().toStdString(), "") << "the run went on after the failure";
-    form_.grafico().removeEventFilter(&failing);
+    form_.grafico().OnAfterDraw = nullptr;
+}
+
+TEST_F(Form1Test, EnterOrSpaceOnAFocusedStartOrStopClicksIt) {
+    using Key = std::pair<Qt::Key, Qt::KeyboardModifier>;
+    const Key keys[] = {{Qt::Key_Return, Qt::NoModifier},
+                        {Qt::Key_Enter, Qt::KeypadModifier},
+                        {Qt::Key_Space, Qt::NoModifier}};
+    // A fresh window has START focused: every key starts a run, which finds no file chosen.
+    for (const auto& [key, modifier] : keys) {
+        QString text;
+        Answer("Abort", &text);
+        QTest::keyClick(form_.windowHandle(), key, modifier);
+        EXPECT_EQ(text, QStringLiteral("Reading file not selected!")) << key;
+    }
+    QPushButton* stop = form_.Controls().Button2;
+    stop->setFocus(Qt::TabFocusReason);
+    QSignalSpy clicks(stop, &QPushButton::clicked);
+    for (const auto& [key, modifier] : keys) QTest::keyClick(form_.windowHandle(), key, modifier);
+    EXPECT_EQ(clicks.count(), 3);
+    EXPECT_TRUE(form_.Controller().StopFlag());
 }
 
 TEST_F(Form1Test, ExitAsksAndClosesOnYesOnly) {
@@ -293,6 +301,77 @@ TEST_F(Form1Test, CancelledDialogKeepsItsFileName) {
     form_.Aprifilelettura1().SetExecutor([](TOpenDialog&) { return false; });
     form_.Controls().text->trigger();
     EXPECT_EQ(form_.Aprifilelettura1().FileName(), chosen);
+}
+
+// The real open dialog, worked as a user works it: a name typed, then Open or Cancel.
+QFileDialog* FileDialog(QWidget* w) {
+    auto* dialog = qobject_cast<QFileDialog*>(w);
+    if (dialog == nullptr) ADD_FAILURE() << "no open dialog";
+    return dialog;
+}
+void Press(QFileDialog* dialog, QDialogButtonBox::StandardButton button, const QString& name = {}) {
+    if (!name.isEmpty()) {
+        // Typed into the focused name box, which drops the file offered in the list.
+        auto* box = dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+        dialog->activateWindow();
+        EXPECT_TRUE(QTest::qWaitForWindowActive(dialog));
+        box->setFocus(Qt::OtherFocusReason);
+        box->setText(name);
+    }
+    QTest::mouseClick(dialog->findChild<QDialogButtonBox*>()->button(button), Qt::LeftButton);
+}
+
+TEST_F(Form1Test, TheOpenDialogsOfferTheirLastChoiceAndLetAnyNameThrough) {
+    const QString chosen = QString::fromStdString(dir_.Write("in.seq", "ACGT\n"));
+    const QString missing = QString::fromStdString((dir_.Path() / "missing.txt").string());
+    QStringList filters, fastaFilters;
+    QString first, fastaFirst, later, refusal;
+    QStringList offered;
+    test::OnModal([&](QWidget* w) {
+        QFileDialog* d = FileDialog(w);
+        filters = d->nameFilters();
+        first = d->selectedNameFilter();
+        d->selectNameFilter(filters.value(1));
+        Press(d, QDialogButtonBox::Open, chosen);
+    });
+    form_.Controls().text->trigger();
+    EXPECT_EQ(filters, (QStringList{QStringLiteral("Test (*.txt)"), QStringLiteral("All (*)")}));
+    EXPECT_EQ(first, QStringLiteral("Test (*.txt)"));
+    EXPECT_EQ(form_.Aprifilelettura1().FileName(), chosen);
+
+    // The next opening offers the filter entry and the file chosen last; a name that names no
+    // file is let through, and the program itself says that it does not exist.
+    test::OnModal([&](QWidget* w) {
+        QFileDialog* d = FileDialog(w);
+        later = d->selectedNameFilter();
+        offered = d->selectedFiles();
+        Press(d, QDialogButtonBox::Open, missing);
+        Answer("OK", &refusal);
+    });
+    form_.Controls().text->trigger();
+    EXPECT_EQ(later, QStringLiteral("All (*)"));
+    EXPECT_EQ(offered, QStringList{chosen});
+    EXPECT_EQ(refusal, QStringLiteral("Reading fil does not exist!"));
+    EXPECT_EQ(form_.Aprifilelettura1().FileName(), missing);
+
+    // Cancel keeps the name.
+    test::OnModal([](QWidget* w) {
+        Press(FileDialog(w), QDialogButtonBox::Cancel);
+        Answer("OK");
+    });
+    form_.Controls().text->trigger();
+    EXPECT_EQ(form_.Aprifilelettura1().FileName(), missing);
+
+    test::OnModal([&](QWidget* w) {
+        QFileDialog* d = FileDialog(w);
+        fastaFilters = d->nameFilters();
+        fastaFirst = d->selectedNameFilter();
+        Press(d, QDialogButtonBox::Cancel);
+        Answer("OK");
+    });
+    form_.Controls().Fasta->trigger();
+    EXPECT_EQ(fastaFilters, QStringList{QStringLiteral("Fasta (*.fas *.fa)")});
+    EXPECT_EQ(fastaFirst, fastaFilters.value(0));
 }
 
 TEST(OpenDialogFilterTest, FiltersInQtNotation) {

@@ -94,7 +94,7 @@ public:
         log.push_back("events");
         if (onEvents) onEvents(eventCalls);
     }
-    void RequestTermination() override {
+    void CloseMainWindow() override {
         terminated = true;
         log.push_back("terminate");
     }

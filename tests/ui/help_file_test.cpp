@@ -1,0 +1,49 @@
+#include "ui/help_file.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "tests/input/temp_file.h"
+
+namespace kelmarin {
+namespace {
+
+struct HelpCase {
+    bool inCurrent;
+    bool installed;
+    bool expectInstalled;
+};
+
+class HelpFileTest : public ::testing::TestWithParam<HelpCase> {};
+
+// A prefix laid out as the install lays it out: the program in its bin folder, the help file in
+// its data folder; the current directory elsewhere.
+TEST_P(HelpFileTest, CurrentDirectoryFirstThenTheInstalledHelp) {
+    const HelpCase c = GetParam();
+    test::TempDir tmp;
+    const auto current = tmp.Path() / "work";
+    const auto program = tmp.Path() / "prefix" / KELMARIN_INSTALL_BINDIR;
+    const auto data = tmp.Path() / "prefix" / KELMARIN_INSTALL_DATADIR;
+    for (const auto& d : {current, program, data}) std::filesystem::create_directories(d);
+    if (c.inCurrent) tmp.Write("work/Kelmarin.chm", "here");
+    if (c.installed) tmp.Write("prefix/" KELMARIN_INSTALL_DATADIR "/Kelmarin.chm", "installed");
+
+    const QString found = HelpFilePath(QDir(QString::fromStdString(current.string())),
+                                       QString::fromStdString(program.string()));
+    const auto expected = (c.expectInstalled ? data : current) / "Kelmarin.chm";
+    EXPECT_TRUE(std::filesystem::equivalent(
+        expected.parent_path(), std::filesystem::path(found.toStdString()).parent_path()))
+        << found.toStdString();
+    EXPECT_EQ(std::filesystem::path(found.toStdString()).filename(), "Kelmarin.chm");
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Places, HelpFileTest,
+    ::testing::Values(HelpCase{true, false, false}, HelpCase{false, true, true},
+                      HelpCase{true, true, false},
+                      // nowhere: the current directory's name, which opens nothing
+                      HelpCase{false, false, false}));
+
+}  // namespace
+}  // namespace kelmarin
