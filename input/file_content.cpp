@@ -114,23 +114,25 @@ std::size_t FileContent::Inflate(int fd, char* out, std::size_t size, int& code)
         const int rc = isal_inflate(state_.get());
         const std::size_t made = roomBefore - state_->avail_out;
         produced += made;
-        if (rc != ISAL_DECOMP_OK) {
-            code = kIoCorruptGzip;
-            return 0;
-        }
+        if (rc != ISAL_DECOMP_OK) return Damaged(kIoCorruptGzip, code);
         if (state_->block_state == ISAL_BLOCK_FINISH) {
             if (!NextMember(fd, code)) return 0;
         } else if (made == 0 && inputBefore == state_->avail_in) {
             // No progress: the inflater needs more bytes than it holds, or the input ended
             // inside a member.
-            if (inputEnded_) {
-                code = kIoTruncatedGzip;
-                return 0;
-            }
+            if (inputEnded_) return Damaged(kIoTruncatedGzip, code);
             if (!FillInput(fd, code)) return 0;
         }
     }
     return produced;
+}
+
+std::size_t FileContent::Damaged(int failure, int& code) {
+    // The inflater must not be called again after it failed: the content ends here, and the
+    // reads after the failure find its end.
+    code = failure;
+    mode_ = Mode::Done;
+    return 0;
 }
 
 bool FileContent::NextMember(int fd, int& code) {
@@ -142,7 +144,7 @@ bool FileContent::NextMember(int fd, int& code) {
         return true;
     }
     if (!IsGzipMagic(reinterpret_cast<const char*>(state_->next_in), state_->avail_in)) {
-        code = kIoCorruptGzip;
+        Damaged(kIoCorruptGzip, code);
         return false;
     }
     std::uint8_t* next = state_->next_in;

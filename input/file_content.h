@@ -37,6 +37,7 @@ private:
     std::size_t Inflate(int fd, char* out, std::size_t size, int& code);
     bool FillInput(int fd, int& code);
     bool NextMember(int fd, int& code);
+    std::size_t Damaged(int failure, int& code);
 
     Mode mode_ = Mode::Sniff;
     bool inputEnded_ = false;

@@ -22,6 +22,7 @@ test_packages=(
   python3 seqkit                # benchmark scripts, and the tool they compare with
   dpkg-dev                      # cpack -G DEB: the package's dependencies
   snakemake                     # the workflow's test
+  clang-14 libclang-rt-14-dev   # the fuzz targets (scripts/fuzz.sh), built with libFuzzer
 )
 
 packages=("${run_packages[@]}")

@@ -81,7 +81,7 @@ int TApplication::Run(QWidget* mainWindow, TShowCommand show) {
     // exec() forgets a request made before it started: make the loop meet it again.
     if (terminated_)
         QMetaObject::invokeMethod(
-            this, [this] { exit(0); }, Qt::QueuedConnection);
+            this, [] { QCoreApplication::exit(0); }, Qt::QueuedConnection);
     exec();
     if (mainWindow_ != nullptr) mainWindow_->removeEventFilter(this);
     mainWindow_ = nullptr;

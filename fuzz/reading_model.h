@@ -1,0 +1,58 @@
+#pragma once
+// A plain, slow model of reading and counting, written straight from the rules and sharing no
+// code with the program: line ends and the end mark, the counting pass, plain text lines and
+// FASTA records with the lookahead line, the stop codon filter and the word profile. The fuzz
+// targets compare the program with it.
+
+#include <array>
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace kelmarin::model {
+
+// The file's bytes as the line rules see them: everything from a 0x1A on is never read.
+class LineFile {
+  public:
+    explicit LineFile(std::string bytes);
+    bool AtEnd() const { return pos_ >= end_; }
+    std::string NextLine();  // the rest of the line without its end, then the end consumed
+
+  private:
+    std::string bytes_;
+    std::size_t pos_ = 0;
+    std::size_t end_;
+};
+
+void LowerCase(std::string& s);
+bool IsHeader(const std::string& line);
+bool HasStopCodon(const std::string& seq);
+
+// The reader over one file, for one run; the lookahead line belongs to the caller, since it
+// carries over from one run to the next.
+class Reader {
+  public:
+    Reader(std::string bytes, bool fasta, std::string& look);
+    std::uint64_t ExpectedTotal() const { return total_; }
+    bool AtEnd() const { return file_.AtEnd(); }
+    std::string NextSequence(bool rejectStop);
+
+  private:
+    std::string ReadFastaRecord();
+
+    LineFile file_;
+    bool fasta_;
+    std::string& look_;
+    std::uint64_t total_ = 0;
+};
+
+using Row = std::array<std::uint64_t, 100>;
+using Profile = std::array<Row, 4>;
+using Words = std::array<std::string, 4>;
+
+// Adds one sequence's occurrences to the profile. An occurrence whose percentage rounds to 0
+// counts in bucket 1, as the program chose.
+void CountSequence(Profile& profile, const std::string& seq, const Words& words, bool inFrame);
+
+}  // namespace kelmarin::model
