@@ -23,10 +23,17 @@ using namespace kelmarin;
 
 namespace {
 
-int Fail(ConsoleView* view, const std::string& text) {
+int Fail(ConsoleView* view, const std::string& text, int status = 1) {
     if (view) view->ClearProgressLine();
     std::fprintf(stderr, "%s\n", BatchMessage(text).c_str());
-    return 1;
+    return status;
+}
+
+// The profile on standard output; 0, or the failure's status when it cannot all be written.
+int WriteProfile(ConsoleView* view, const std::string& csv) {
+    if (std::fwrite(csv.data(), 1, csv.size(), stdout) != csv.size() || std::fflush(stdout) != 0)
+        return Fail(view, "cannot write the profile to standard output");
+    return 0;
 }
 
 // Runs the controller as the window would: choose the file, then START.
@@ -34,10 +41,8 @@ int Run(const BatchOptions& options) {
     if (const std::string problem = InputProblem(options.file); !problem.empty())
         return Fail(nullptr, options.file + ": " + problem);
     if (options.shardCount != 0)
-        if (const std::string problem = ShardProblem(options.file); !problem.empty()) {
-            std::fprintf(stderr, "%s\n", BatchMessage(options.file + ": " + problem).c_str());
-            return 2;
-        }
+        if (const std::string problem = ShardProblem(options.file); !problem.empty())
+            return Fail(nullptr, options.file + ": " + problem, 2);
     ConsoleView view(options, stderr, isatty(STDERR_FILENO) == 1);
     RunController controller(view);
     try {
@@ -59,9 +64,8 @@ int Run(const BatchOptions& options) {
     } catch (const std::exception& e) {
         return Fail(&view, e.what());
     }
-    const std::string csv = ProfileCsv(options.words, controller.Profile());
-    if (std::fwrite(csv.data(), 1, csv.size(), stdout) != csv.size() || std::fflush(stdout) != 0)
-        return Fail(&view, "cannot write the profile to standard output");
+    if (const int status = WriteProfile(&view, ProfileCsv(options.words, controller.Profile())))
+        return status;
     std::fprintf(stderr, "processed %s\n", view.ProcessedText().c_str());
     return 0;
 }
@@ -71,10 +75,7 @@ int Merge(const std::vector<std::string>& files) {
     const auto merged = MergeProfileFiles(files);
     if (const auto* failure = std::get_if<MergeFailure>(&merged))
         return Fail(nullptr, failure->file + ": " + failure->reason);
-    const std::string& csv = std::get<std::string>(merged);
-    if (std::fwrite(csv.data(), 1, csv.size(), stdout) != csv.size() || std::fflush(stdout) != 0)
-        return Fail(nullptr, "cannot write the profile to standard output");
-    return 0;
+    return WriteProfile(nullptr, std::get<std::string>(merged));
 }
 
 }  // namespace

@@ -202,11 +202,6 @@ class TChartCanvas3D {
     bool PenDraws() const;
     QColor PenQColor() const;
     QRgb PenRgb() const;
-    // The opaque pixel value of a colour; plain colours need no QColor.
-    static QRgb RgbOf(TColor c) {
-        if (c & kSystemColorFlag) return ToQColor(c).rgb();
-        return 0xFF000000u | QRgb(RedOf(c)) << 16 | QRgb(GreenOf(c)) << 8 | QRgb(BlueOf(c));
-    }
     void PlotCosmetic(QPainter& p, std::vector<QPoint>& pixels);
     void StrokePath(std::initializer_list<QPoint> corners, bool closed);
     void FillInterior(QPainter& p, const QRect& r);

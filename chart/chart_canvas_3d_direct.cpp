@@ -51,7 +51,7 @@ const TChartCanvas3D::EllipseStamp& TChartCanvas3D::FindStamp(int w, int h) {
     const bool has_pen = PenDraws();
     const bool has_brush = brush_.Style() == bsSolid;
     const QRgb pen = has_pen ? PenRgb() : 0;
-    const QRgb brush = has_brush ? RgbOf(brush_.Color()) : 0;
+    const QRgb brush = has_brush ? ToRgb(brush_.Color()) : 0;
     const int pen_width = std::max(1, pen_.Width());
     // The last one found is kept at the back: markers come series by series, in one look each.
     for (auto it = stamps_.rbegin(); it != stamps_.rend(); ++it) {

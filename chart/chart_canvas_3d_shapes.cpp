@@ -125,7 +125,7 @@ QRgb TChartCanvas3D::PenRgb() const {
         case pmWhite:
             return 0xFFFFFFFFu;
         default:
-            return RgbOf(pen_.Color());
+            return ToRgb(pen_.Color());
     }
 }
 
@@ -163,7 +163,7 @@ void TChartCanvas3D::PlotCosmetic(QPainter& p, std::vector<QPoint>& pixels) {
     if (DirectPixels() &&
         (pen_.Mode() == pmCopy || pen_.Mode() == pmBlack || pen_.Mode() == pmWhite)) {
         PlotDirect(pixels, PenQColor().rgb());
-        if (gaps) PlotDirect(off, ToQColor(bk_color_).rgb());
+        if (gaps) PlotDirect(off, ToRgb(bk_color_));
         return;
     }
     ApplyRasterOp(p, pen_.Mode());
@@ -256,7 +256,7 @@ bool TChartCanvas3D::StrokeDirect(std::span<const QPoint> corners, bool closed) 
     int left = pattern[run] - phase;
     // Gaps of a styled pen show the background colour when the background is opaque.
     const bool gaps = bk_mode_ == OPAQUE;
-    const QRgb off = RgbOf(bk_color_);
+    const QRgb off = ToRgb(bk_color_);
     const auto step = [&] {
         const bool lit = run % 2 == 0;
         if (--left == 0) {
@@ -316,7 +316,7 @@ void TChartCanvas3D::FillInterior(QPainter& p, const QRect& r) {
     if (brush_.Style() == bsClear || r.isEmpty()) return;
     if (brush_.Style() == bsSolid && DirectPixels() &&
         p.compositionMode() == QPainter::CompositionMode_SourceOver) {
-        FillDirect(r, RgbOf(brush_.Color()));
+        FillDirect(r, ToRgb(brush_.Color()));
         return;
     }
     // Hatches show the background between their lines when the background is opaque.

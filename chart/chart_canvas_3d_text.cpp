@@ -101,12 +101,12 @@ bool TChartCanvas3D::StampText(int x, int y, int angle, const QString& text) {
     const unsigned vert = text_align_ & TA_BASELINE;
     const int left = horz == TA_CENTER ? -(w / 2) : horz == TA_RIGHT ? -w : 0;
     const int top = vert == TA_BASELINE ? -fm.ascent() : vert == TA_BOTTOM ? -h : 0;
-    if (bk_mode_ == OPAQUE) FillDirect(QRect(x + left, y + top, w, h), RgbOf(bk_color_));
+    if (bk_mode_ == OPAQUE) FillDirect(QRect(x + left, y + top, w, h), ToRgb(bk_color_));
     QTransform turn;
     turn.rotate(-angle);
     const QPoint anchor = QPoint(x, y) + turn.map(QPoint(left, top + fm.ascent()));
     const QRect clip = DirectClip();
-    const QRgb value = RgbOf(font_.Color());
+    const QRgb value = ToRgb(font_.Color());
     for (const TextRun& run : shape.runs) {
         const int py = anchor.y() + run.dy;
         if (py < clip.top() || py > clip.bottom()) continue;

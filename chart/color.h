@@ -49,5 +49,10 @@ constexpr int BlueOf(TColor c) { return int((c >> 16) & 0xFF); }
 
 // Resolves system colours through the application palette; plain colours map byte for byte.
 QColor ToQColor(TColor c);
+// The opaque pixel value of a colour, as ToQColor(c).rgb(); plain colours need no QColor.
+inline QRgb ToRgb(TColor c) {
+    if (c & kSystemColorFlag) return ToQColor(c).rgb();
+    return 0xFF000000u | QRgb(RedOf(c)) << 16 | QRgb(GreenOf(c)) << 8 | QRgb(BlueOf(c));
+}
 
 }  // namespace kelmarin
