@@ -248,7 +248,7 @@ class TChartCanvas3D {
     std::unique_ptr<QImage> previous_;
     bool keep_previous_ = false;
     // The last gradient drawn straight into the bitmap, and what it was drawn for: the chart's
-    // background is the same every frame, and copying it is far cheaper than banding it.
+    // background is the same every frame, and laying it again is far cheaper than banding it.
     struct GradientKey {
         int left, top, right, bottom;
         TColor first, second;
@@ -257,7 +257,8 @@ class TChartCanvas3D {
         bool operator==(const GradientKey&) const = default;
     };
     std::optional<GradientKey> gradient_key_;
-    QImage gradient_;
+    QSize gradient_size_;              // of the bitmap it was drawn in
+    std::vector<QRgb> gradient_line_;  // its colours down the rows, or its one row
     bool CopyCachedGradient(const GradientKey& key);
     void KeepGradient(const GradientKey& key);
     std::unique_ptr<QPainter> bitmap_painter_;

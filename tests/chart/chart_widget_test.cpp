@@ -3,6 +3,7 @@
 #include <QPaintEvent>
 #include <QScreen>
 #include <QTest>
+#include <random>
 
 #include "chart/chart.h"
 #include "chart/grafico_config.h"
@@ -94,6 +95,53 @@ TEST_F(ChartWidget, EachRefreshShowsItsWholeFrameSendingOnlyWhatChanged) {
     EXPECT_FALSE(spy.painted.isEmpty());
     EXPECT_LT(spy.painted.boundingRect().height(), chart.height() / 4);
     EXPECT_LT(spy.painted.boundingRect().width(), chart.width() / 2);
+}
+
+// A run's refreshes on screen, where frames take turns in two bitmaps and each lays the
+// background again only where an earlier frame drew: every frame is the one a fresh chart draws,
+// and every pixel that changed from the frame before is in the area sent to the screen.
+TEST_F(ChartWidget, RefreshesAreFreshFramesAndSendEveryChangedPixel) {
+    ASSERT_TRUE(test::WaitFor([&] { return !chart.Surface().IsDirty(); }));
+    PaintSpy spy;
+    chart.installEventFilter(&spy);
+    chart.resize(682, 524);
+    // Jagged profiles: steep lines crossing many rows.
+    const auto plot = [](std::array<TLineSeries, 4>& series, int refresh) {
+        std::mt19937 rng(refresh);
+        for (int w = 0; w < 4; ++w) {
+            series[w].ClearPoints();
+            for (int b = 1; b <= 100; ++b)
+                series[w].AddPoint(b, int(rng() % 1000) * (refresh + 1), {}, clRed);
+        }
+    };
+    QImage before = *chart.Surface().Bitmap();
+    for (int refresh = 0; refresh < 6; ++refresh) {
+        plot(s, refresh);
+        if (refresh == 3) chart.BottomAxis().SetManualRange(20, 60);
+        spy.painted = QRegion();
+        chart.RepaintNow();
+        const QImage& now = *chart.Surface().Bitmap();
+        TChart fresh;
+        std::array<TLineSeries, 4> fs;
+        ConfigureGrafico(fresh, {&fs[0], &fs[1], &fs[2], &fs[3]});
+        fresh.resize(chart.size());
+        if (refresh >= 3) fresh.BottomAxis().SetManualRange(20, 60);
+        plot(fs, refresh);
+        QImage expected(chart.size(), QImage::Format_RGB32);
+        QPainter p(&expected);
+        fresh.RenderFrame(&p, {0, 0, chart.width(), chart.height()});
+        p.end();
+        EXPECT_EQ(now, expected) << "refresh " << refresh;
+        int unsent = 0;
+        for (int y = 0; y < now.height(); ++y) {
+            const auto* a = reinterpret_cast<const QRgb*>(now.constScanLine(y));
+            const auto* b = reinterpret_cast<const QRgb*>(before.constScanLine(y));
+            for (int x = 0; x < now.width(); ++x)
+                unsent += a[x] != b[x] && !spy.painted.contains(QPoint(x, y));
+        }
+        EXPECT_EQ(unsent, 0) << "refresh " << refresh;
+        before = now;
+    }
 }
 
 TEST_F(ChartWidget, ResizingBuildsTheNextFrameAtTheNewSize) {
