@@ -6,6 +6,7 @@
 #include <cstring>
 
 #include "chart/chart_canvas_3d.h"
+#include "chart/fill_pixels.h"
 
 namespace kelmarin {
 
@@ -40,7 +41,7 @@ void TChartCanvas3D::FillDirect(const QRect& r, QRgb color) {
     if (area.isEmpty()) return;
     const QRgb value = 0xFF000000u | color;
     QRgb* first = reinterpret_cast<QRgb*>(direct_bits_ + area.top() * direct_bpl_) + area.left();
-    std::fill(first, first + area.width(), value);
+    FillPixels(first, area.width(), value);
     // The other rows are copies of the first: a block copy is far cheaper than a fill loop.
     for (int y = area.top() + 1; y <= area.bottom(); ++y)
         std::memcpy(reinterpret_cast<QRgb*>(direct_bits_ + y * direct_bpl_) + area.left(), first,

@@ -4,6 +4,7 @@
 #include <optional>
 
 #include "chart/chart_canvas_3d.h"
+#include "chart/fill_pixels.h"
 #include "chart/mul_div.h"
 
 namespace kelmarin {
@@ -127,7 +128,7 @@ bool TChartCanvas3D::CopyCachedGradient(const GradientKey& key) {
         QRgb* to = reinterpret_cast<QRgb*>(direct_bits_ + y * direct_bpl_) + area.left();
         // Only written, never read: half the memory traffic of copying a kept picture.
         if (rows)
-            std::fill(to, to + area.width(), gradient_line_[std::size_t(y - area.top())]);
+            FillPixels(to, area.width(), gradient_line_[std::size_t(y - area.top())]);
         else
             std::memcpy(to, gradient_line_.data(), std::size_t(area.width()) * sizeof(QRgb));
     }

@@ -77,6 +77,48 @@ void WalkLine(QPoint a, QPoint b, Plot plot) {
     }
 }
 
+// The pixels WalkLine visits, as pixels of RGB32 rows `stride` pixels apart from base; the
+// whole line must lie in the picture. Stepping an offset is much cheaper than working out each
+// pixel's address.
+template <typename Plot>
+void WalkPixels(QRgb* base, qsizetype stride, QPoint a, QPoint b, Plot plot) {
+    const int dx = std::abs(b.x() - a.x()), dy = std::abs(b.y() - a.y());
+    const qsizetype sx = a.x() < b.x() ? 1 : -1, sy = a.y() < b.y() ? stride : -stride;
+    qsizetype at = a.y() * stride + a.x();
+    int err = dx - dy;
+    if (dy == 0) {
+        for (int i = 0; i < dx; ++i, at += sx) plot(base + at);
+        return;
+    }
+    if (dx == 0) {
+        for (int i = 0; i < dy; ++i, at += sy) plot(base + at);
+        return;
+    }
+    if (dx >= dy) {
+        for (int i = 0; i < dx; ++i) {
+            plot(base + at);
+            const int e2 = 2 * err;
+            err -= dy;
+            at += sx;
+            if (e2 < dx) {
+                err += dx;
+                at += sy;
+            }
+        }
+        return;
+    }
+    for (int i = 0; i < dy; ++i) {
+        plot(base + at);
+        const int e2 = 2 * err;
+        if (e2 > -dy) {
+            err -= dy;
+            at += sx;
+        }
+        err += dx;
+        at += sy;
+    }
+}
+
 void LinePixels(QPoint a, QPoint b, std::vector<QPoint>& out) {
     WalkLine(a, b, [&out](int x, int y) { out.emplace_back(x, y); });
 }
@@ -229,6 +271,8 @@ bool TChartCanvas3D::StrokeDirect(std::span<const QPoint> corners, bool closed) 
     const auto inside = [&clip](int x, int y) {
         return x >= clip.left() && x <= clip.right() && y >= clip.top() && y <= clip.bottom();
     };
+    QRgb* const base = reinterpret_cast<QRgb*>(bits);
+    const qsizetype stride = bpl / qsizetype(sizeof(QRgb));
     const auto pattern = StylePattern(pen_.Style(), alternate_pen_);
     // Segment i runs from corner i - 1 to corner i; a closed path ends back at the first.
     const std::size_t n = corners.size(), segments_end = closed ? n + 1 : n;
@@ -238,7 +282,7 @@ bool TChartCanvas3D::StrokeDirect(std::span<const QPoint> corners, bool closed) 
             style_phase_ += std::max(std::abs(b.x() - a.x()), std::abs(b.y() - a.y()));
             // Most lines lie wholly inside the clip; they need no test per pixel.
             if (inside(a.x(), a.y()) && inside(b.x(), b.y()))
-                WalkLine(a, b, [&](int x, int y) { pixel(x, y) = on; });
+                WalkPixels(base, stride, a, b, [on](QRgb* px) { *px = on; });
             else
                 WalkLine(a, b, [&](int x, int y) {
                     if (inside(x, y)) pixel(x, y) = on;
@@ -269,9 +313,9 @@ bool TChartCanvas3D::StrokeDirect(std::span<const QPoint> corners, bool closed) 
         const QPoint a = corners[i - 1], b = corners[i % n];
         style_phase_ += std::max(std::abs(b.x() - a.x()), std::abs(b.y() - a.y()));
         if (inside(a.x(), a.y()) && inside(b.x(), b.y()))
-            WalkLine(a, b, [&](int x, int y) {
+            WalkPixels(base, stride, a, b, [&](QRgb* px) {
                 const bool lit = step();
-                if (lit || gaps) pixel(x, y) = lit ? on : off;
+                if (lit || gaps) *px = lit ? on : off;
             });
         else
             WalkLine(a, b, [&](int x, int y) {
