@@ -97,12 +97,12 @@ const QFont& TChartCanvas3D::CurrentQFont() const {
     return qfont_;
 }
 
-const QFontMetrics& TChartCanvas3D::CurrentMetrics() const {
+const TChartCanvas3D::Metrics& TChartCanvas3D::CurrentMetrics() const {
     CurrentQFont();
     return *metrics_;
 }
 
-const QFontMetrics& TChartCanvas3D::MetricsOf(const TCanvasFont& font) const {
+const TChartCanvas3D::Metrics& TChartCanvas3D::MetricsOf(const TCanvasFont& font) const {
     if (font == font_) return CurrentMetrics();
     if (measure_ppi_ != ppi_ || !(measure_key_ == font)) {
         measure_key_ = font;
@@ -118,32 +118,32 @@ int TChartCanvas3D::TextWidthIn(const TCanvasFont& font, const QString& text) co
 }
 
 int TChartCanvas3D::TextLineHeightIn(const TCanvasFont& font) const {
-    const QFontMetrics& fm = MetricsOf(font);
-    return fm.ascent() + fm.descent();
+    const Metrics& fm = MetricsOf(font);
+    return fm.Height();
 }
 
 int TChartCanvas3D::TextWidthOf(const QString& text) const { return ShapeOf(text).width; }
 
 int TChartCanvas3D::TextHeightOf(const QString& text) const {
-    const QFontMetrics& fm = CurrentMetrics();
+    const Metrics& fm = CurrentMetrics();
     // The platform's text extent is always one line of the font's full height.
     (void)text;
-    return fm.ascent() + fm.descent();
+    return fm.Height();
 }
 
 void TChartCanvas3D::DrawAlignedText(QPainter& p, int x, int y, const QString& text,
                                      const QFont& f) {
-    const QFontMetrics& fm = CurrentMetrics();
+    const Metrics& fm = CurrentMetrics();
     const int w = ShapeOf(text).width;
-    const int h = fm.ascent() + fm.descent();
+    const int h = fm.Height();
     const unsigned horz = text_align_ & TA_CENTER;
     const unsigned vert = text_align_ & TA_BASELINE;
     const int left = horz == TA_CENTER ? x - w / 2 : horz == TA_RIGHT ? x - w : x;
-    const int top = vert == TA_BASELINE ? y - fm.ascent() : vert == TA_BOTTOM ? y - h : y;
+    const int top = vert == TA_BASELINE ? y - fm.ascent_px : vert == TA_BOTTOM ? y - h : y;
     if (bk_mode_ == OPAQUE) p.fillRect(QRect(left, top, w, h), ToQColor(bk_color_));
     p.setFont(f);
     p.setPen(ToQColor(font_.Color()));
-    p.drawText(QPoint(left, top + fm.ascent()), text);
+    p.drawText(QPoint(left, top + fm.ascent_px), text);
 }
 
 void TChartCanvas3D::DrawTextAt(int x, int y, const QString& text) {

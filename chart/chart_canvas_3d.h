@@ -155,6 +155,9 @@ class TChartCanvas3D {
             QRgb rgb;
         };
         std::vector<Run> runs;  // the pixels it sets, row by row, relative to the box
+        // The same pixels as offsets from the box's corner in rows `stride` pixels apart.
+        qsizetype stride = 0;
+        std::vector<std::pair<qsizetype, QRgb>> pixels;
     };
 
     // A text as the painter draws it in one font: its advance and, once drawn at a right
@@ -174,9 +177,17 @@ class TChartCanvas3D {
         QHash<QString, TextShape> texts;
     };
 
+    // A font's metrics with the two heights every text needs: the metrics look them up anew
+    // at each call, at a cost that shows in a frame of many labels.
+    struct Metrics : QFontMetrics {
+        explicit Metrics(const QFont& f)
+            : QFontMetrics(f), ascent_px(ascent()), descent_px(descent()) {}
+        int ascent_px, descent_px;
+        int Height() const { return ascent_px + descent_px; }
+    };
     const QFont& CurrentQFont() const;
-    const QFontMetrics& CurrentMetrics() const;
-    const QFontMetrics& MetricsOf(const TCanvasFont& font) const;
+    const Metrics& CurrentMetrics() const;
+    const Metrics& MetricsOf(const TCanvasFont& font) const;
     FontTexts& TextsOf(const TCanvasFont& font) const;
     TextShape& ShapeIn(FontTexts& texts, const QFontMetrics& fm, const QString& text) const;
     TextShape& ShapeOf(const QString& text) const;
@@ -193,7 +204,7 @@ class TChartCanvas3D {
     const QRect& DirectClip() const;
     void PlotDirect(const std::vector<QPoint>& on, QRgb color);
     bool StampEllipse(const QRect& box);
-    const EllipseStamp& FindStamp(int w, int h);
+    EllipseStamp& FindStamp(int w, int h);
 
     QPainter* Take();
     void ApplyPendingBrush();
@@ -230,10 +241,10 @@ class TChartCanvas3D {
     mutable TCanvasFont qfont_key_;
     mutable int qfont_ppi_ = -1;
     mutable QFont qfont_;
-    mutable std::optional<QFontMetrics> metrics_;
+    mutable std::optional<Metrics> metrics_;
     mutable TCanvasFont measure_key_;
     mutable int measure_ppi_ = -1;
-    mutable std::optional<QFontMetrics> measure_metrics_;
+    mutable std::optional<Metrics> measure_metrics_;
     mutable std::vector<std::unique_ptr<FontTexts>> font_texts_;
     mutable FontTexts* texts_ = nullptr;  // those of the current font
     uchar* direct_bits_ = nullptr;

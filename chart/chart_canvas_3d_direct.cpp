@@ -48,7 +48,7 @@ void TChartCanvas3D::FillDirect(const QRect& r, QRgb color) {
                     std::size_t(area.width()) * sizeof(QRgb));
 }
 
-const TChartCanvas3D::EllipseStamp& TChartCanvas3D::FindStamp(int w, int h) {
+TChartCanvas3D::EllipseStamp& TChartCanvas3D::FindStamp(int w, int h) {
     const bool has_pen = PenDraws();
     const bool has_brush = brush_.Style() == bsSolid;
     const QRgb pen = has_pen ? PenRgb() : 0;
@@ -56,7 +56,7 @@ const TChartCanvas3D::EllipseStamp& TChartCanvas3D::FindStamp(int w, int h) {
     const int pen_width = std::max(1, pen_.Width());
     // The last one found is kept at the back: markers come series by series, in one look each.
     for (auto it = stamps_.rbegin(); it != stamps_.rend(); ++it) {
-        const EllipseStamp& s = *it;
+        EllipseStamp& s = *it;
         if (s.width == w && s.height == h && s.has_pen == has_pen && s.has_brush == has_brush &&
             s.pen == pen && s.brush == brush && s.pen_width == pen_width) {
             std::rotate(it.base() - 1, it.base(), stamps_.end());
@@ -64,7 +64,7 @@ const TChartCanvas3D::EllipseStamp& TChartCanvas3D::FindStamp(int w, int h) {
         }
     }
     if (stamps_.size() >= kMaxStamps) stamps_.erase(stamps_.begin());
-    EllipseStamp s{w, h, pen_width, pen, brush, has_pen, has_brush, {}};
+    EllipseStamp s{w, h, pen_width, pen, brush, has_pen, has_brush, {}, 0, {}};
     // Drawn by the painter, exactly as DrawEllipse would, on a transparent image with room
     // for a wide pen all round; the pixels it sets become the stamp.
     const int pad = pen_width + 1;
@@ -99,16 +99,22 @@ bool TChartCanvas3D::StampEllipse(const QRect& box) {
         return false;
     if (PenDraws() && pen_.Style() != psSolid && pen_.Style() != psInsideFrame) return false;
     if (brush_.Style() != bsSolid && brush_.Style() != bsClear) return false;
-    const EllipseStamp& stamp = FindStamp(box.width(), box.height());
-    const QRect clip = DirectClip();
+    EllipseStamp& stamp = FindStamp(box.width(), box.height());
+    const QRect& clip = DirectClip();
     // Stamps lie within their box grown by the pen; most markers are wholly inside the clip.
     const int pad = stamp.pen_width + 1;
-    if (clip.contains(box.adjusted(-pad, -pad, pad + 1, pad + 1))) {
-        for (const EllipseStamp::Run& run : stamp.runs) {
-            QRgb* px = reinterpret_cast<QRgb*>(direct_bits_ + (box.top() + run.dy) * direct_bpl_) +
-                       box.left() + run.dx;
-            for (int i = 0; i < run.length; ++i) px[i] = run.rgb;
+    if (box.left() - pad >= clip.left() && box.top() - pad >= clip.top() &&
+        box.right() + pad + 1 <= clip.right() && box.bottom() + pad + 1 <= clip.bottom()) {
+        const qsizetype stride = direct_bpl_ / qsizetype(sizeof(QRgb));
+        if (stamp.stride != stride) {
+            stamp.stride = stride;
+            stamp.pixels.clear();
+            for (const EllipseStamp::Run& run : stamp.runs)
+                for (int i = 0; i < run.length; ++i)
+                    stamp.pixels.emplace_back(run.dy * stride + run.dx + i, run.rgb);
         }
+        QRgb* corner = reinterpret_cast<QRgb*>(direct_bits_) + box.top() * stride + box.left();
+        for (const auto& [offset, rgb] : stamp.pixels) corner[offset] = rgb;
         return true;
     }
     const int x0 = clip.left(), x1 = clip.right(), y0 = clip.top(), y1 = clip.bottom();

@@ -43,7 +43,7 @@ TChartCanvas3D::TextShape& TChartCanvas3D::ShapeIn(FontTexts& texts, const QFont
 }
 
 TChartCanvas3D::TextShape& TChartCanvas3D::ShapeOf(const QString& text) const {
-    const QFontMetrics& fm = CurrentMetrics();
+    const Metrics& fm = CurrentMetrics();
     if (!texts_) texts_ = &TextsOf(font_);
     return ShapeIn(*texts_, fm, text);
 }
@@ -53,8 +53,8 @@ const TChartCanvas3D::TextShape& TChartCanvas3D::ShapeAt(const QString& text, in
     if (shape.angle == angle) return shape;
     shape.angle = angle;
     shape.runs.clear();
-    const QFontMetrics& fm = CurrentMetrics();
-    const int side = 2 * (shape.width + 2 * (fm.ascent() + fm.descent())) + 8;
+    const Metrics& fm = CurrentMetrics();
+    const int side = 2 * (shape.width + 2 * fm.Height()) + 8;
     const int c = side / 2;
     QImage image(side, side, QImage::Format_ARGB32_Premultiplied);
     image.fill(Qt::transparent);
@@ -95,16 +95,16 @@ bool TChartCanvas3D::StampText(int x, int y, int angle, const QString& text) {
     if (!shape.stampable) return false;
     // Where the painter's text origin lands: the alignment within the turned frame, as
     // DrawAlignedText places it, then turned and moved to (x, y).
-    const QFontMetrics& fm = CurrentMetrics();
-    const int w = shape.width, h = fm.ascent() + fm.descent();
+    const Metrics& fm = CurrentMetrics();
+    const int w = shape.width, h = fm.Height();
     const unsigned horz = text_align_ & TA_CENTER;
     const unsigned vert = text_align_ & TA_BASELINE;
     const int left = horz == TA_CENTER ? -(w / 2) : horz == TA_RIGHT ? -w : 0;
-    const int top = vert == TA_BASELINE ? -fm.ascent() : vert == TA_BOTTOM ? -h : 0;
+    const int top = vert == TA_BASELINE ? -fm.ascent_px : vert == TA_BOTTOM ? -h : 0;
     if (bk_mode_ == OPAQUE) FillDirect(QRect(x + left, y + top, w, h), ToRgb(bk_color_));
     QTransform turn;
     turn.rotate(-angle);
-    const QPoint anchor = QPoint(x, y) + turn.map(QPoint(left, top + fm.ascent()));
+    const QPoint anchor = QPoint(x, y) + turn.map(QPoint(left, top + fm.ascent_px));
     const QRect clip = DirectClip();
     const QRgb value = ToRgb(font_.Color());
     for (const TextRun& run : shape.runs) {
