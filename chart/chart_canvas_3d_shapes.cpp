@@ -312,7 +312,27 @@ bool TChartCanvas3D::StrokeDirect(std::span<const QPoint> corners, bool closed) 
     for (std::size_t i = 1; i < segments_end; ++i) {
         const QPoint a = corners[i - 1], b = corners[i % n];
         style_phase_ += std::max(std::abs(b.x() - a.x()), std::abs(b.y() - a.y()));
-        if (inside(a.x(), a.y()) && inside(b.x(), b.y()))
+        const bool within = inside(a.x(), a.y()) && inside(b.x(), b.y());
+        if (within && (a.x() == b.x() || a.y() == b.y())) {
+            // A grid line: a whole run of the pattern at a time.
+            const int count = std::max(std::abs(b.x() - a.x()), std::abs(b.y() - a.y()));
+            const qsizetype along = a.y() == b.y() ? (a.x() < b.x() ? 1 : -1)
+                                                   : (a.y() < b.y() ? stride : -stride);
+            qsizetype at = a.y() * stride + a.x();
+            for (int done = 0; done < count;) {
+                const int length = std::min(left, count - done);
+                const bool lit = run % 2 == 0;
+                if (lit || gaps)
+                    for (int k = 0; k < length; ++k) base[at + k * along] = lit ? on : off;
+                at += length * along;
+                done += length;
+                left -= length;
+                if (left == 0) {
+                    if (++run == pattern.size()) run = 0;
+                    left = pattern[run];
+                }
+            }
+        } else if (within)
             WalkPixels(base, stride, a, b, [&](QRgb* px) {
                 const bool lit = step();
                 if (lit || gaps) *px = lit ? on : off;
