@@ -18,6 +18,7 @@ TChartCanvas3D::~TChartCanvas3D() = default;
 void TChartCanvas3D::AttachPainter(QPainter* painter) {
     painter_ = painter;
     clip_applied_ = false;
+    hints_known_ = false;
 }
 
 void TChartCanvas3D::ApplyPendingBrush() {
@@ -34,13 +35,19 @@ void TChartCanvas3D::ApplyPendingBrush() {
 
 QPainter* TChartCanvas3D::Take() {
     ApplyPendingBrush();
-    if (!painter_ || !painter_->isActive()) return nullptr;
+    if (!painter_) return nullptr;
     // Exact pixels: no smoothing anywhere, and the clip as this surface keeps it.
     // Each change of the painter's state is costly, even to the same value: only real ones.
-    if (painter_->renderHints() & (QPainter::Antialiasing | QPainter::TextAntialiasing))
-        painter_->setRenderHints(QPainter::Antialiasing | QPainter::TextAntialiasing, false);
-    if (painter_->compositionMode() != QPainter::CompositionMode_SourceOver)
-        painter_->setCompositionMode(QPainter::CompositionMode_SourceOver);
+    // Even asking costs, hundreds of times a frame: the bitmap's own painter is only asked
+    // again after this surface changed its state.
+    if (!hints_known_) {
+        if (!painter_->isActive()) return nullptr;
+        if (painter_->renderHints() & (QPainter::Antialiasing | QPainter::TextAntialiasing))
+            painter_->setRenderHints(QPainter::Antialiasing | QPainter::TextAntialiasing, false);
+        if (painter_->compositionMode() != QPainter::CompositionMode_SourceOver)
+            painter_->setCompositionMode(QPainter::CompositionMode_SourceOver);
+        hints_known_ = painter_ == bitmap_painter_.get();
+    }
     // Setting a clip is costly; it is set again only when it changed since the last take.
     if (!clip_applied_ || applied_clip_ != clip_) {
         if (clip_)
@@ -164,6 +171,7 @@ void TChartCanvas3D::DrawRotatedText(int x, int y, int angle, const QString& tex
     DrawAlignedText(*p, 0, 0, text, CurrentQFont());
     p->restore();
     clip_applied_ = false;
+    hints_known_ = false;
 }
 
 void TChartCanvas3D::ClipToRect(const TRect& r) {

@@ -209,7 +209,7 @@ class TChartCanvas3D {
     QPainter* Take();
     void ApplyPendingBrush();
     void CopyBitmapTo(QPainter& target, QPoint at, const QRegion& area = QRegion()) const;
-    void ApplyRasterOp(QPainter& p, TPenMode mode) const;
+    void ApplyRasterOp(QPainter& p, TPenMode mode);
     bool PenDraws() const;
     QColor PenQColor() const;
     QRgb PenRgb() const;
@@ -235,6 +235,7 @@ class TChartCanvas3D {
     std::optional<QRect> applied_clip_;
     mutable std::optional<QRect> direct_clip_;
     bool clip_applied_ = false;
+    bool hints_known_ = false;  // the bitmap's painter draws exact pixels, in copy mode
     std::vector<QPoint> scratch_pixels_, scratch_off_;
     bool stamp_ellipses_ = true;
     std::vector<EllipseStamp> stamps_;

@@ -142,7 +142,8 @@ Qt::PenStyle ToQtStyle(TPenStyle s) {
 
 }  // namespace
 
-void TChartCanvas3D::ApplyRasterOp(QPainter& p, TPenMode mode) const {
+void TChartCanvas3D::ApplyRasterOp(QPainter& p, TPenMode mode) {
+    hints_known_ = false;
     switch (mode) {
         case pmXor:
             p.setCompositionMode(QPainter::RasterOp_SourceXorDestination);
@@ -316,8 +317,8 @@ bool TChartCanvas3D::StrokeDirect(std::span<const QPoint> corners, bool closed) 
         if (within && (a.x() == b.x() || a.y() == b.y())) {
             // A grid line: a whole run of the pattern at a time.
             const int count = std::max(std::abs(b.x() - a.x()), std::abs(b.y() - a.y()));
-            const qsizetype along = a.y() == b.y() ? (a.x() < b.x() ? 1 : -1)
-                                                   : (a.y() < b.y() ? stride : -stride);
+            const qsizetype along =
+                a.y() == b.y() ? (a.x() < b.x() ? 1 : -1) : (a.y() < b.y() ? stride : -stride);
             qsizetype at = a.y() * stride + a.x();
             for (int done = 0; done < count;) {
                 const int length = std::min(left, count - done);
@@ -448,6 +449,7 @@ void TChartCanvas3D::PatternFill(int x, int y, int width, int height, TPatternOp
     if (width < 0) x += width, width = -width;
     if (height < 0) y += height, height = -height;
     const QRect r(x, y, width, height);
+    hints_known_ = false;  // the operations below set their own composition
     switch (op) {
         case TPatternOp::Copy:
             FillInterior(*p, r);
