@@ -46,9 +46,10 @@ class TCanvasFont {
     QFont ToQFont(int ppi) const;
 
     void SetOnChange(ChangeHandler h) { on_change_ = std::move(h); }
-    bool operator==(const TCanvasFont& o) const {
-        return name_ == o.name_ && size_ == o.size_ && color_ == o.color_ && bold_ == o.bold_ &&
-               italic_ == o.italic_;
+    bool operator==(const TCanvasFont& o) const { return color_ == o.color_ && SameFace(o); }
+    // The same glyphs, whatever their colour.
+    bool SameFace(const TCanvasFont& o) const {
+        return size_ == o.size_ && bold_ == o.bold_ && italic_ == o.italic_ && name_ == o.name_;
     }
 
   private:

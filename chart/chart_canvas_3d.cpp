@@ -92,31 +92,35 @@ void TChartCanvas3D::SetBackgroundMode(int mode) {
     bk_mode_ = mode;
 }
 
+const TChartCanvas3D::BuiltFont& TChartCanvas3D::Built(const TCanvasFont& font) const {
+    constexpr std::size_t kMaxBuilt = 4;
+    for (auto it = built_fonts_.rbegin(); it != built_fonts_.rend(); ++it)
+        if ((*it)->ppi == ppi_ && (*it)->face.SameFace(font)) return **it;
+    if (built_fonts_.size() >= kMaxBuilt) {
+        if (current_font_ == built_fonts_.front().get()) current_font_ = nullptr;
+        built_fonts_.erase(built_fonts_.begin());
+    }
+    const QFont q = font.ToQFont(ppi_);
+    built_fonts_.push_back(std::make_unique<BuiltFont>(BuiltFont{font, ppi_, q, Metrics(q)}));
+    return *built_fonts_.back();
+}
+
 const QFont& TChartCanvas3D::CurrentQFont() const {
-    // Building a font and its metrics costs far more than comparing the description.
-    if (qfont_ppi_ != ppi_ || !(qfont_key_ == font_)) {
-        qfont_key_ = font_;
-        qfont_ppi_ = ppi_;
-        qfont_ = font_.ToQFont(ppi_);
-        metrics_.emplace(qfont_);
+    if (!current_font_ || current_font_->ppi != ppi_ || !current_font_->face.SameFace(font_)) {
+        current_font_ = &Built(font_);
         texts_ = nullptr;
     }
-    return qfont_;
+    return current_font_->font;
 }
 
 const TChartCanvas3D::Metrics& TChartCanvas3D::CurrentMetrics() const {
     CurrentQFont();
-    return *metrics_;
+    return current_font_->metrics;
 }
 
 const TChartCanvas3D::Metrics& TChartCanvas3D::MetricsOf(const TCanvasFont& font) const {
-    if (font == font_) return CurrentMetrics();
-    if (measure_ppi_ != ppi_ || !(measure_key_ == font)) {
-        measure_key_ = font;
-        measure_ppi_ = ppi_;
-        measure_metrics_.emplace(font.ToQFont(ppi_));
-    }
-    return *measure_metrics_;
+    if (font.SameFace(font_)) return CurrentMetrics();
+    return Built(font).metrics;
 }
 
 int TChartCanvas3D::TextWidthIn(const TCanvasFont& font, const QString& text) const {

@@ -239,13 +239,17 @@ class TChartCanvas3D {
     std::vector<QPoint> scratch_pixels_, scratch_off_;
     bool stamp_ellipses_ = true;
     std::vector<EllipseStamp> stamps_;
-    mutable TCanvasFont qfont_key_;
-    mutable int qfont_ppi_ = -1;
-    mutable QFont qfont_;
-    mutable std::optional<Metrics> metrics_;
-    mutable TCanvasFont measure_key_;
-    mutable int measure_ppi_ = -1;
-    mutable std::optional<Metrics> measure_metrics_;
+    // Fonts built for drawing and measuring, the last used at the back: a frame goes back and
+    // forth between a few, and building one with its metrics costs far more than finding it.
+    struct BuiltFont {
+        TCanvasFont face;
+        int ppi;
+        QFont font;
+        Metrics metrics;
+    };
+    const BuiltFont& Built(const TCanvasFont& font) const;
+    mutable std::vector<std::unique_ptr<BuiltFont>> built_fonts_;
+    mutable const BuiltFont* current_font_ = nullptr;  // the surface font's
     mutable std::vector<std::unique_ptr<FontTexts>> font_texts_;
     mutable FontTexts* texts_ = nullptr;  // those of the current font
     uchar* direct_bits_ = nullptr;
