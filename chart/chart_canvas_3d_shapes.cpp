@@ -269,9 +269,8 @@ bool TChartCanvas3D::StrokeDirect(std::span<const QPoint> corners, bool closed) 
     const auto pixel = [bits, bpl](int x, int y) -> QRgb& {
         return reinterpret_cast<QRgb*>(bits + y * bpl)[x];
     };
-    const auto inside = [&clip](int x, int y) {
-        return x >= clip.left() && x <= clip.right() && y >= clip.top() && y <= clip.bottom();
-    };
+    const int x0 = clip.left(), x1 = clip.right(), y0 = clip.top(), y1 = clip.bottom();
+    const auto inside = [=](int x, int y) { return x >= x0 && x <= x1 && y >= y0 && y <= y1; };
     QRgb* const base = reinterpret_cast<QRgb*>(bits);
     const qsizetype stride = bpl / qsizetype(sizeof(QRgb));
     const auto pattern = StylePattern(pen_.Style(), alternate_pen_);
