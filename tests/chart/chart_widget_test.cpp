@@ -101,10 +101,11 @@ TEST_F(ChartWidget, EachRefreshShowsItsWholeFrameSendingOnlyWhatChanged) {
 // background again only where an earlier frame drew: every frame is the one a fresh chart draws,
 // and every pixel that changed from the frame before is in the area sent to the screen.
 TEST_F(ChartWidget, RefreshesAreFreshFramesAndSendEveryChangedPixel) {
-    ASSERT_TRUE(test::WaitFor([&] { return !chart.Surface().IsDirty(); }));
+    chart.resize(682, 524);
+    ASSERT_TRUE(test::WaitFor(
+        [&] { return !chart.Surface().IsDirty() && chart.Surface().Bitmap()->width() == 682; }));
     PaintSpy spy;
     chart.installEventFilter(&spy);
-    chart.resize(682, 524);
     // Jagged profiles: steep lines crossing many rows.
     const auto plot = [](std::array<TLineSeries, 4>& series, int refresh) {
         std::mt19937 rng(refresh);
