@@ -145,6 +145,37 @@ TEST_F(ChartWidget, RefreshesAreFreshFramesAndSendEveryChangedPixel) {
     }
 }
 
+// Inside a window, away from its corner and partly under another widget: the frame lands
+// where the chart is, and never over the widget on top of it.
+TEST(ChartInAWindow, LandsAtItsPlaceAndStaysUnderWhatCoversIt) {
+    QWidget window;
+    window.resize(400, 300);
+    TChart chart(&window);
+    std::array<TLineSeries, 4> s;
+    ConfigureGrafico(chart, {&s[0], &s[1], &s[2], &s[3]});
+    chart.setGeometry(37, 23, 300, 200);
+    QWidget cover(&window);
+    cover.setGeometry(300, 180, 60, 60);
+    cover.setAutoFillBackground(true);
+    cover.setPalette(QPalette(Qt::green));
+    cover.raise();
+    window.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+    for (int b = 1; b <= 100; ++b) s[0].AddPoint(b, b % 17, {}, clRed);
+    chart.RepaintNow();
+    const QImage shown =
+        window.screen()->grabWindow(window.winId()).toImage().convertToFormat(QImage::Format_RGB32);
+    const QImage& frame = *chart.Surface().Bitmap();
+    int wrong = 0;
+    for (int y = 0; y < 200; ++y)
+        for (int x = 0; x < 300; ++x) {
+            const QPoint at(x + 37, y + 23);
+            const QRgb want = cover.geometry().contains(at) ? qRgb(0, 255, 0) : frame.pixel(x, y);
+            wrong += shown.pixel(at) != want;
+        }
+    EXPECT_EQ(wrong, 0);
+}
+
 TEST_F(ChartWidget, ResizingBuildsTheNextFrameAtTheNewSize) {
     ASSERT_TRUE(test::WaitFor([&] { return frames > 0; }));
     chart.resize(400, 260);
