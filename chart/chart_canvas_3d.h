@@ -144,6 +144,24 @@ class TChartCanvas3D {
     // switch the stamps off to compare with the painter's own ellipses.
     void SetStampEllipses(bool on) { stamp_ellipses_ = on; }
 
+    // What DrawLine and DrawEllipse would write with the current pen and brush, when they can
+    // write it straight into the bitmap: a one-pixel line's value, an ellipse's look.
+    struct EllipseLook {
+        bool has_pen, has_brush;
+        QRgb pen, brush;
+        int pen_width;
+        bool operator==(const EllipseLook&) const = default;
+    };
+    std::optional<QRgb> DirectLineRgb() const;
+    std::optional<EllipseLook> DirectEllipseLook() const;
+    // A line series with its markers in one call: for each point i > 0 the line into it (value
+    // line[i], none where the point did not move) then the marker of point i - 1 (look[i - 1]),
+    // and the last point's marker at the end; each marker fills the box of half sizes h, v
+    // around its point as DrawEllipse(x - h, y - v, x + h, y + v). The same pixels as those
+    // calls one by one; false, with nothing drawn, when they need the painter.
+    bool DrawMarkedLine(std::span<const QPoint> points, std::span<const QRgb> line,
+                        std::span<const EllipseLook> look, int h, int v);
+
   private:
     // One small ellipse as the painter draws it: the pixels it sets, relative to its box.
     struct EllipseStamp {
@@ -204,7 +222,10 @@ class TChartCanvas3D {
     const QRect& DirectClip() const;
     void PlotDirect(const std::vector<QPoint>& on, QRgb color);
     bool StampEllipse(const QRect& box);
-    EllipseStamp& FindStamp(int w, int h);
+    EllipseStamp& FindStamp(int w, int h, const EllipseLook& look);
+    void Stamp(EllipseStamp& stamp, const QRect& box);
+    // The pixels of a solid one-pixel line from a to b, b left out.
+    void SolidLine(QPoint a, QPoint b, QRgb on);
 
     QPainter* Take();
     void ApplyPendingBrush();

@@ -48,12 +48,17 @@ void TChartCanvas3D::FillDirect(const QRect& r, QRgb color) {
                     std::size_t(area.width()) * sizeof(QRgb));
 }
 
-TChartCanvas3D::EllipseStamp& TChartCanvas3D::FindStamp(int w, int h) {
-    const bool has_pen = PenDraws();
-    const bool has_brush = brush_.Style() == bsSolid;
-    const QRgb pen = has_pen ? PenRgb() : 0;
-    const QRgb brush = has_brush ? ToRgb(brush_.Color()) : 0;
-    const int pen_width = std::max(1, pen_.Width());
+std::optional<TChartCanvas3D::EllipseLook> TChartCanvas3D::DirectEllipseLook() const {
+    if (!stamp_ellipses_ || !DirectPixels() || pen_.Mode() != pmCopy) return std::nullopt;
+    if (PenDraws() && pen_.Style() != psSolid && pen_.Style() != psInsideFrame) return std::nullopt;
+    if (brush_.Style() != bsSolid && brush_.Style() != bsClear) return std::nullopt;
+    const bool has_pen = PenDraws(), has_brush = brush_.Style() == bsSolid;
+    return EllipseLook{has_pen, has_brush, has_pen ? PenRgb() : 0,
+                       has_brush ? ToRgb(brush_.Color()) : 0, std::max(1, pen_.Width())};
+}
+
+TChartCanvas3D::EllipseStamp& TChartCanvas3D::FindStamp(int w, int h, const EllipseLook& look) {
+    const auto [has_pen, has_brush, pen, brush, pen_width] = look;
     // The last one found is kept at the back: markers come series by series, in one look each.
     for (auto it = stamps_.rbegin(); it != stamps_.rend(); ++it) {
         EllipseStamp& s = *it;
@@ -93,13 +98,16 @@ TChartCanvas3D::EllipseStamp& TChartCanvas3D::FindStamp(int w, int h) {
 }
 
 bool TChartCanvas3D::StampEllipse(const QRect& box) {
-    if (!stamp_ellipses_ || !DirectPixels() || pen_.Mode() != pmCopy) return false;
     if (box.width() < 0 || box.height() < 0 || box.width() > kMaxStampSize ||
         box.height() > kMaxStampSize)
         return false;
-    if (PenDraws() && pen_.Style() != psSolid && pen_.Style() != psInsideFrame) return false;
-    if (brush_.Style() != bsSolid && brush_.Style() != bsClear) return false;
-    EllipseStamp& stamp = FindStamp(box.width(), box.height());
+    const std::optional<EllipseLook> look = DirectEllipseLook();
+    if (!look) return false;
+    Stamp(FindStamp(box.width(), box.height(), *look), box);
+    return true;
+}
+
+void TChartCanvas3D::Stamp(EllipseStamp& stamp, const QRect& box) {
     const QRect& clip = DirectClip();
     // Stamps lie within their box grown by the pen; most markers are wholly inside the clip.
     const int pad = stamp.pen_width + 1;
@@ -115,7 +123,7 @@ bool TChartCanvas3D::StampEllipse(const QRect& box) {
         }
         QRgb* corner = reinterpret_cast<QRgb*>(direct_bits_) + box.top() * stride + box.left();
         for (const auto& [offset, rgb] : stamp.pixels) corner[offset] = rgb;
-        return true;
+        return;
     }
     const int x0 = clip.left(), x1 = clip.right(), y0 = clip.top(), y1 = clip.bottom();
     for (const EllipseStamp::Run& run : stamp.runs) {
@@ -126,6 +134,34 @@ bool TChartCanvas3D::StampEllipse(const QRect& box) {
         QRgb* row = reinterpret_cast<QRgb*>(direct_bits_ + y * direct_bpl_);
         std::fill(row + left, row + right + 1, run.rgb);
     }
+}
+
+bool TChartCanvas3D::DrawMarkedLine(std::span<const QPoint> points, std::span<const QRgb> line,
+                                    std::span<const EllipseLook> look, int h, int v) {
+    const int w = 2 * h - 1, ht = 2 * v - 1;
+    if (points.empty() || !DirectPixels() || w < 0 || ht < 0 || w > kMaxStampSize ||
+        ht > kMaxStampSize)
+        return false;
+    Take();
+    EllipseStamp* stamp = nullptr;
+    const EllipseLook* stamp_look = nullptr;
+    const auto marker = [&](std::size_t i) {
+        if (!stamp_look || !(*stamp_look == look[i])) {
+            stamp = &FindStamp(w, ht, look[i]);
+            stamp_look = &look[i];
+        }
+        Stamp(*stamp, QRect(points[i].x() - h, points[i].y() - v, w, ht));
+    };
+    for (std::size_t i = 1; i < points.size(); ++i) {
+        if (points[i] != points[i - 1]) {
+            SolidLine(points[i - 1], points[i], line[i]);
+            pen_pos_ = points[i];
+            style_phase_ = std::max(std::abs(points[i].x() - points[i - 1].x()),
+                                    std::abs(points[i].y() - points[i - 1].y()));
+        }
+        marker(i - 1);
+    }
+    marker(points.size() - 1);
     return true;
 }
 

@@ -280,13 +280,7 @@ bool TChartCanvas3D::StrokeDirect(std::span<const QPoint> corners, bool closed) 
         for (std::size_t i = 1; i < segments_end; ++i) {
             const QPoint a = corners[i - 1], b = corners[i % n];
             style_phase_ += std::max(std::abs(b.x() - a.x()), std::abs(b.y() - a.y()));
-            // Most lines lie wholly inside the clip; they need no test per pixel.
-            if (inside(a.x(), a.y()) && inside(b.x(), b.y()))
-                WalkPixels(base, stride, a, b, [on](QRgb* px) { *px = on; });
-            else
-                WalkLine(a, b, [&](int x, int y) {
-                    if (inside(x, y)) pixel(x, y) = on;
-                });
+            SolidLine(a, b, on);
         }
         return true;
     }
@@ -344,6 +338,31 @@ bool TChartCanvas3D::StrokeDirect(std::span<const QPoint> corners, bool closed) 
             });
     }
     return true;
+}
+
+void TChartCanvas3D::SolidLine(QPoint a, QPoint b, QRgb on) {
+    const QRect& clip = DirectClip();
+    const int x0 = clip.left(), x1 = clip.right(), y0 = clip.top(), y1 = clip.bottom();
+    const auto inside = [=](int x, int y) { return x >= x0 && x <= x1 && y >= y0 && y <= y1; };
+    // Most lines lie wholly inside the clip; they need no test per pixel.
+    if (inside(a.x(), a.y()) && inside(b.x(), b.y())) {
+        WalkPixels(reinterpret_cast<QRgb*>(direct_bits_), direct_bpl_ / qsizetype(sizeof(QRgb)), a,
+                   b, [on](QRgb* px) { *px = on; });
+        return;
+    }
+    WalkLine(a, b, [&](int x, int y) {
+        if (inside(x, y)) reinterpret_cast<QRgb*>(direct_bits_ + y * direct_bpl_)[x] = on;
+    });
+}
+
+std::optional<QRgb> TChartCanvas3D::DirectLineRgb() const {
+    const TPenMode mode = pen_.Mode();
+    // As StrokePath and StrokeDirect decide.
+    if (!DirectPixels() || !PenDraws() || (pen_.Width() > 1 && !alternate_pen_) ||
+        (mode != pmCopy && mode != pmBlack && mode != pmWhite) ||
+        !StylePattern(pen_.Style(), alternate_pen_).empty())
+        return std::nullopt;
+    return PenRgb();
 }
 
 void TChartCanvas3D::MoveToPoint(int x, int y) {

@@ -103,7 +103,53 @@ int TCustomSeries::Clicked(int x, int y) const {
 void TCustomSeries::DrawPoints() {
     // Each paint starts afresh: no position left by an earlier paint may be joined.
     previous_color_ = clNone;
-    TChartSeries::DrawPoints();
+    if (!DrawPointsAtOnce()) TChartSeries::DrawPoints();
+}
+
+bool TCustomSeries::DrawPointsAtOnce() {
+    TChartCanvas3D* c = Surface();
+    const int first = FirstVisibleIndex(), last = LastVisibleIndex();
+    // From the first point on, no line comes in from the plot area's edge.
+    if (!c || first != 0 || last < first || !line_pen_.Visible() || !pointer_.Visible() ||
+        pointer_.Style() != psCircle || OnGetPointerStyle)
+        return false;
+    auto& points = at_once_points_;
+    auto& lines = at_once_lines_;
+    auto& looks = at_once_looks_;
+    points.clear();
+    lines.clear();
+    looks.clear();
+    // The line and marker looks are what the point-by-point drawing would set the surface to,
+    // taken from the surface itself once per colour.
+    TColor look_color = clNone;
+    QRgb line_rgb = 0;
+    TChartCanvas3D::EllipseLook look{};
+    for (int i = first; i <= last; ++i) {
+        const TColor color = PointColor(i);
+        const int x = XPixel(i), y = YPixel(i);
+        if (color == clNone || !Drawable(x) || !Drawable(y)) return false;
+        if (color != look_color) {
+            PrepareLinePen(color);
+            const std::optional<QRgb> line = c->DirectLineRgb();
+            PrepareMarkerCanvas(color);
+            const std::optional<TChartCanvas3D::EllipseLook> marker = c->DirectEllipseLook();
+            if (!line || !marker) return false;
+            look_color = color;
+            line_rgb = *line;
+            look = *marker;
+        }
+        points.emplace_back(x, y);
+        lines.push_back(line_rgb);
+        looks.push_back(look);
+    }
+    // The surface is left as the last marker leaves it.
+    PrepareMarkerCanvas(look_color);
+    if (!c->DrawMarkedLine(points, lines, looks, pointer_.HorizSize(), pointer_.VertSize()))
+        return false;
+    previous_x_ = points.back().x();
+    previous_y_ = points.back().y();
+    previous_color_ = look_color;
+    return true;
 }
 
 void TCustomSeries::PrepareLinePen(TColor color) {

@@ -4,8 +4,11 @@
 // ask the axes to keep free. Areas, stairs and 3D lines are not drawn (Stairs and LineHeight
 // only change the margins).
 
+#include <QPoint>
 #include <functional>
+#include <vector>
 
+#include "chart/chart_canvas_3d.h"
 #include "chart/chart_pen.h"
 #include "chart/chart_series.h"
 #include "chart/series_pointer.h"
@@ -55,6 +58,10 @@ class TCustomSeries : public TChartSeries {
     bool IsPixelDrawn(int x, int y) const;
     bool IsOnLineInto(int i, int x, int y) const;
     void DrawSegment(int i, int x, int y, TColor color, bool markers, bool is_last);
+    // The whole series in one call to the surface when its points all show, from the first,
+    // joined by one-pixel lines and marked by stamped circles; false when it takes the
+    // point-by-point drawing.
+    bool DrawPointsAtOnce();
 
     TChartPen line_pen_;
     TSeriesPointer pointer_;
@@ -63,6 +70,10 @@ class TCustomSeries : public TChartSeries {
     bool dark_3d_ = true;
     int previous_x_ = 0, previous_y_ = 0;
     TColor previous_color_ = clNone;
+    // Kept between paints, so that a paint allocates nothing.
+    std::vector<QPoint> at_once_points_;
+    std::vector<QRgb> at_once_lines_;
+    std::vector<TChartCanvas3D::EllipseLook> at_once_looks_;
 };
 
 }  // namespace kelmarin

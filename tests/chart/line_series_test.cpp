@@ -125,6 +125,26 @@ TEST_F(LineDrawing, AFailedSeriesDrawLeavesLaterFramesUnclipped) {
     EXPECT_EQ(Render(), expected);
 }
 
+// A series drawn in one call gives the pixels of the point-by-point drawing (which a pointer
+// style handler asks for): colours changing along the line, a point repeated, lines and
+// markers running out of the plot area, a lone point, series crossing each other.
+TEST_F(LineDrawing, ASeriesDrawnAtOnceIsTheOneDrawnPointByPoint) {
+    chart.LeftAxis().SetManualRange(0, 100);
+    const TColor colors[] = {clRed, clBlue, clFuchsia};
+    for (int b = 1; b <= 100; ++b) {
+        s[0].AddPoint(b, (b * 37) % 130 - 10, QString(), colors[b / 7 % 3]);
+        s[1].AddPoint(b, b == 40 || b == 41 ? 50 : (b * 13) % 100, QString(), clBlack);
+    }
+    s[1].AddPoint(101, 50, QString(), clBlack);  // on top of the one before
+    s[2].AddPoint(50, 99.5, QString(), clRed);
+    const QImage at_once = Render();
+    for (auto& series : s) series.OnGetPointerStyle = [](TCustomSeries&, int) { return psCircle; };
+    const QImage by_point = Render();
+    EXPECT_EQ(at_once, by_point);
+    EXPECT_TRUE(Near(at_once, chart.BottomAxis().ValueToPixel(50),
+                     chart.LeftAxis().ValueToPixel(99.5), kRed));
+}
+
 // Points whose pixels lie far outside the surface's range (the left axis shows 0 ... 100).
 class FarPoints : public LineDrawing {
   protected:
