@@ -270,7 +270,7 @@ class TChartCanvas3D {
     };
     const BuiltFont& Built(const TCanvasFont& font) const;
     mutable std::vector<std::unique_ptr<BuiltFont>> built_fonts_;
-    mutable const BuiltFont* current_font_ = nullptr;  // the surface font's
+    mutable const BuiltFont* current_font_ = nullptr;  // that of font_
     mutable std::vector<std::unique_ptr<FontTexts>> font_texts_;
     mutable FontTexts* texts_ = nullptr;  // those of the current font
     uchar* direct_bits_ = nullptr;

@@ -45,78 +45,64 @@ bool PatternOn(std::span<const int> pattern, int phase) {
 }
 
 // Visits the pixels from a to b, b itself left out (Bresenham): max(|dx|, |dy|) of them. The
-// coordinate of the longer side steps every time, so each side has a loop of its own.
-template <typename Plot>
-void WalkLine(QPoint a, QPoint b, Plot plot) {
+// coordinate of the longer side steps every time, so each side has a loop of its own. `at`
+// follows the walk (Step(sx, 0), Step(0, sy)) and is what plot is given.
+template <typename At, typename Plot>
+void Walk(QPoint a, QPoint b, At at, Plot plot) {
     const int dx = std::abs(b.x() - a.x()), dy = std::abs(b.y() - a.y());
     const int sx = a.x() < b.x() ? 1 : -1, sy = a.y() < b.y() ? 1 : -1;
     int err = dx - dy;
-    int x = a.x(), y = a.y();
     if (dx >= dy) {
         for (int i = 0; i < dx; ++i) {
-            plot(x, y);
+            plot(at);
             const int e2 = 2 * err;
             err -= dy;
-            x += sx;
+            at.Step(sx, 0);
             if (e2 < dx) {
                 err += dx;
-                y += sy;
+                at.Step(0, sy);
             }
         }
         return;
     }
     for (int i = 0; i < dy; ++i) {
-        plot(x, y);
+        plot(at);
         const int e2 = 2 * err;
         if (e2 > -dy) {
             err -= dy;
-            x += sx;
+            at.Step(sx, 0);
         }
         err += dx;
-        y += sy;
+        at.Step(0, sy);
     }
 }
 
-// The pixels WalkLine visits, as pixels of RGB32 rows `stride` pixels apart from base; the
-// whole line must lie in the picture. Stepping an offset is much cheaper than working out each
-// pixel's address.
+// A walk's pixel as its coordinates.
+struct XY {
+    int x, y;
+    void Step(int dx, int dy) {
+        x += dx;
+        y += dy;
+    }
+};
+
+template <typename Plot>
+void WalkLine(QPoint a, QPoint b, Plot plot) {
+    Walk(a, b, XY{a.x(), a.y()}, [&plot](const XY& p) { plot(p.x, p.y); });
+}
+
+// A walk's pixel as an offset into RGB32 rows `stride` pixels apart: stepping it is much
+// cheaper than working out each pixel's address.
+struct Offset {
+    qsizetype at, stride;
+    void Step(int dx, int dy) { at += dx + dy * stride; }
+};
+
+// The pixels WalkLine visits, from base; the whole line must lie in the picture.
 template <typename Plot>
 void WalkPixels(QRgb* base, qsizetype stride, QPoint a, QPoint b, Plot plot) {
-    const int dx = std::abs(b.x() - a.x()), dy = std::abs(b.y() - a.y());
-    const qsizetype sx = a.x() < b.x() ? 1 : -1, sy = a.y() < b.y() ? stride : -stride;
-    qsizetype at = a.y() * stride + a.x();
-    int err = dx - dy;
-    if (dy == 0) {
-        for (int i = 0; i < dx; ++i, at += sx) plot(base + at);
-        return;
-    }
-    if (dx == 0) {
-        for (int i = 0; i < dy; ++i, at += sy) plot(base + at);
-        return;
-    }
-    if (dx >= dy) {
-        for (int i = 0; i < dx; ++i) {
-            plot(base + at);
-            const int e2 = 2 * err;
-            err -= dy;
-            at += sx;
-            if (e2 < dx) {
-                err += dx;
-                at += sy;
-            }
-        }
-        return;
-    }
-    for (int i = 0; i < dy; ++i) {
-        plot(base + at);
-        const int e2 = 2 * err;
-        if (e2 > -dy) {
-            err -= dy;
-            at += sx;
-        }
-        err += dx;
-        at += sy;
-    }
+    Walk(a, b, Offset{a.y() * stride + a.x(), stride},
+         [base, &plot](const Offset& o) { plot(base + o.at); });
 }
 
 void LinePixels(QPoint a, QPoint b, std::vector<QPoint>& out) {

@@ -59,8 +59,8 @@ class TCustomSeries : public TChartSeries {
     bool IsOnLineInto(int i, int x, int y) const;
     void DrawSegment(int i, int x, int y, TColor color, bool markers, bool is_last);
     // The whole series in one call to the surface when its points all show, from the first,
-    // joined by one-pixel lines and marked by stamped circles; false when it takes the
-    // point-by-point drawing.
+    // joined by one-pixel lines and marked by stamped circles (DrawMarker is not called);
+    // false when it takes the point-by-point drawing.
     bool DrawPointsAtOnce();
 
     TChartPen line_pen_;
