@@ -135,12 +135,18 @@ TEST_F(LineDrawing, ASeriesDrawnAtOnceIsTheOneDrawnPointByPoint) {
         s[0].AddPoint(b, (b * 37) % 130 - 10, QString(), colors[b / 7 % 3]);
         s[1].AddPoint(b, b == 40 || b == 41 ? 50 : (b * 13) % 100, QString(), clBlack);
     }
-    s[1].AddPoint(101, 50, QString(), clBlack);  // on top of the one before
+    s[1].AddPoint(100, 0, QString(), clBlack);  // on the pixel of the one before
     s[2].AddPoint(50, 99.5, QString(), clRed);
     const QImage at_once = Render();
+    chart.BottomAxis().SetManualRange(0, 60.5);  // cut at the right, still from the first point
+    const QImage cut_at_once = Render();
     for (auto& series : s) series.OnGetPointerStyle = [](TCustomSeries&, int) { return psCircle; };
+    const QImage cut_by_point = Render();
+    chart.BottomAxis().SetAutomatic(true);
     const QImage by_point = Render();
     EXPECT_EQ(at_once, by_point);
+    EXPECT_EQ(cut_at_once, cut_by_point);
+    EXPECT_NE(at_once, cut_at_once);
     EXPECT_TRUE(Near(at_once, chart.BottomAxis().ValueToPixel(50),
                      chart.LeftAxis().ValueToPixel(99.5), kRed));
 }
