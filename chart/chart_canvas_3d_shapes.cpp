@@ -51,6 +51,11 @@ template <typename At, typename Plot>
 void Walk(QPoint a, QPoint b, At at, Plot plot) {
     const int dx = std::abs(b.x() - a.x()), dy = std::abs(b.y() - a.y());
     const int sx = a.x() < b.x() ? 1 : -1, sy = a.y() < b.y() ? 1 : -1;
+    if (dx == 0 || dy == 0) {  // straight: nothing to decide on the way
+        const int ux = dy == 0 ? sx : 0, uy = dx == 0 ? sy : 0;
+        for (int i = 0; i < dx + dy; ++i, at.Step(ux, uy)) plot(at);
+        return;
+    }
     int err = dx - dy;
     if (dx >= dy) {
         for (int i = 0; i < dx; ++i) {
