@@ -16,28 +16,28 @@ bool EndsWithNoCase(const std::string& s, const std::string& suffix) {
     return true;
 }
 
+// "A<sep>B": two whole numbers and nothing else.
+template <typename T>
+bool ParsePair(const std::string& text, char sep, T& a, T& b) {
+    const auto at = text.find(sep);
+    if (at == std::string::npos) return false;
+    const auto parse = [](const char* first, const char* last, T& out) {
+        const auto [end, ec] = std::from_chars(first, last, out);
+        return ec == std::errc() && end == last;
+    };
+    return parse(text.data(), text.data() + at, a) &&
+           parse(text.data() + at + 1, text.data() + text.size(), b);
+}
+
 // "WxH" with both sides from 1 to 10,000 pixels.
 bool ParseSize(const std::string& text, int& width, int& height) {
-    const auto x = text.find('x');
-    if (x == std::string::npos) return false;
-    const auto parse = [](const char* first, const char* last, int& out) {
-        const auto [end, ec] = std::from_chars(first, last, out);
-        return ec == std::errc() && end == last && out >= 1 && out <= 10'000;
-    };
-    return parse(text.data(), text.data() + x, width) &&
-           parse(text.data() + x + 1, text.data() + text.size(), height);
+    const auto side = [](int v) { return v >= 1 && v <= 10'000; };
+    return ParsePair(text, 'x', width, height) && side(width) && side(height);
 }
 
 // "K/N" with 1 <= K <= N.
 bool ParseShard(const std::string& text, std::uint64_t& k, std::uint64_t& n) {
-    const auto slash = text.find('/');
-    if (slash == std::string::npos) return false;
-    const auto parse = [](const char* first, const char* last, std::uint64_t& out) {
-        const auto [end, ec] = std::from_chars(first, last, out);
-        return ec == std::errc() && end == last && first != last;
-    };
-    return parse(text.data(), text.data() + slash, k) &&
-           parse(text.data() + slash + 1, text.data() + text.size(), n) && k >= 1 && k <= n;
+    return ParsePair(text, '/', k, n) && k >= 1 && k <= n;
 }
 
 struct Parse {
