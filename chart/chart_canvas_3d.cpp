@@ -95,45 +95,12 @@ void TChartCanvas3D::SetBackgroundMode(int mode) {
     bk_mode_ = mode;
 }
 
-const TChartCanvas3D::BuiltFont& TChartCanvas3D::Built(const TCanvasFont& font) const {
-    constexpr std::size_t kMaxBuilt = 4;
-    for (auto it = built_fonts_.rbegin(); it != built_fonts_.rend(); ++it)
-        if ((*it)->ppi == ppi_ && (*it)->face.SameFace(font)) return **it;
-    if (built_fonts_.size() >= kMaxBuilt) {
-        if (current_font_ == built_fonts_.front().get()) current_font_ = nullptr;
-        built_fonts_.erase(built_fonts_.begin());
-    }
-    const QFont q = font.ToQFont(ppi_);
-    built_fonts_.push_back(std::make_unique<BuiltFont>(BuiltFont{font, ppi_, q, Metrics(q)}));
-    return *built_fonts_.back();
-}
-
-const QFont& TChartCanvas3D::CurrentQFont() const {
-    if (!current_font_ || current_font_->ppi != ppi_ || !current_font_->face.SameFace(font_)) {
-        current_font_ = &Built(font_);
-        texts_ = nullptr;
-    }
-    return current_font_->font;
-}
-
-const TChartCanvas3D::Metrics& TChartCanvas3D::CurrentMetrics() const {
-    CurrentQFont();
-    return current_font_->metrics;
-}
-
-const TChartCanvas3D::Metrics& TChartCanvas3D::MetricsOf(const TCanvasFont& font) const {
-    if (font.SameFace(font_)) return CurrentMetrics();
-    return Built(font).metrics;
-}
-
 int TChartCanvas3D::TextWidthIn(const TCanvasFont& font, const QString& text) const {
-    if (font == font_) return TextWidthOf(text);
-    return ShapeIn(TextsOf(font), MetricsOf(font), text).width;
+    return ShapeIn(FaceOf(font), text).width;
 }
 
 int TChartCanvas3D::TextLineHeightIn(const TCanvasFont& font) const {
-    const Metrics& fm = MetricsOf(font);
-    return fm.Height();
+    return FaceOf(font).metrics.Height();
 }
 
 int TChartCanvas3D::TextWidthOf(const QString& text) const { return ShapeOf(text).width; }

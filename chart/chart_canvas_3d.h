@@ -189,12 +189,6 @@ class TChartCanvas3D {
         bool stampable = false;
         std::vector<TextRun> runs;
     };
-    struct FontTexts {
-        TCanvasFont font;  // colour left at black: the shapes do not depend on it
-        int ppi;
-        QHash<QString, TextShape> texts;
-    };
-
     // A font's metrics with the two heights every text needs: the metrics look them up anew
     // at each call, at a cost that shows in a frame of many labels.
     struct Metrics : QFontMetrics {
@@ -203,11 +197,20 @@ class TChartCanvas3D {
         int ascent_px, descent_px;
         int Height() const { return ascent_px + descent_px; }
     };
-    const QFont& CurrentQFont() const;
-    const Metrics& CurrentMetrics() const;
-    const Metrics& MetricsOf(const TCanvasFont& font) const;
-    FontTexts& TextsOf(const TCanvasFont& font) const;
-    TextShape& ShapeIn(FontTexts& texts, const QFontMetrics& fm, const QString& text) const;
+    // A font face as built for drawing and measuring, with the texts shaped in it. A frame goes
+    // back and forth between a few faces, and building one costs far more than finding it.
+    struct Face {
+        TCanvasFont font;  // in the colour it was first asked for: the glyphs do not depend on it
+        int ppi;
+        QFont qfont;
+        Metrics metrics;
+        QHash<QString, TextShape> texts;
+    };
+    Face& FaceOf(const TCanvasFont& font) const;
+    Face& CurrentFace() const;
+    const QFont& CurrentQFont() const { return CurrentFace().qfont; }
+    const Metrics& CurrentMetrics() const { return CurrentFace().metrics; }
+    TextShape& ShapeIn(Face& face, const QString& text) const;
     TextShape& ShapeOf(const QString& text) const;
     const TextShape& ShapeAt(const QString& text, int angle);
     bool StampText(int x, int y, int angle, const QString& text);
@@ -216,6 +219,8 @@ class TChartCanvas3D {
     // One-pixel lines through corners, written straight into the bitmap; false when the pen
     // or its mode needs the painter.
     bool StrokeDirect(std::span<const QPoint> corners, bool closed);
+    // Whether the pen's pixels can be written straight into the bitmap.
+    bool PenWritesDirect() const;
     // True when drawing goes to the surface's own bitmap, which is then written directly.
     bool DirectPixels() const { return direct_bits_ && painter_ == bitmap_painter_.get(); }
     // The clip within the bitmap, kept until the clip or the bitmap changes.
@@ -260,19 +265,8 @@ class TChartCanvas3D {
     std::vector<QPoint> scratch_pixels_, scratch_off_;
     bool stamp_ellipses_ = true;
     std::vector<EllipseStamp> stamps_;
-    // Fonts built for drawing and measuring, the last used at the back: a frame goes back and
-    // forth between a few, and building one with its metrics costs far more than finding it.
-    struct BuiltFont {
-        TCanvasFont face;
-        int ppi;
-        QFont font;
-        Metrics metrics;
-    };
-    const BuiltFont& Built(const TCanvasFont& font) const;
-    mutable std::vector<std::unique_ptr<BuiltFont>> built_fonts_;
-    mutable const BuiltFont* current_font_ = nullptr;  // that of font_
-    mutable std::vector<std::unique_ptr<FontTexts>> font_texts_;
-    mutable FontTexts* texts_ = nullptr;  // those of the current font
+    mutable std::vector<std::unique_ptr<Face>> faces_;  // the last used at the back
+    mutable Face* current_face_ = nullptr;              // that of font_
     uchar* direct_bits_ = nullptr;
     qsizetype direct_bpl_ = 0;
 
@@ -296,7 +290,7 @@ class TChartCanvas3D {
     std::optional<GradientKey> gradient_key_;
     QSize gradient_size_;              // of the bitmap it was drawn in
     std::vector<QRgb> gradient_line_;  // its colours down the rows, or its one row
-    bool CopyCachedGradient(const GradientKey& key);
+    bool LayKeptGradient(const GradientKey& key);
     void KeepGradient(const GradientKey& key);
     std::unique_ptr<QPainter> bitmap_painter_;
 };

@@ -142,7 +142,7 @@ bool TChartCanvas3D::DrawMarkedLine(std::span<const QPoint> points, std::span<co
     if (points.empty() || !DirectPixels() || w < 0 || ht < 0 || w > kMaxStampSize ||
         ht > kMaxStampSize)
         return false;
-    Take();
+    Take();  // as each DrawEllipse does: the brush's text background, the painter's clip
     EllipseStamp* stamp = nullptr;
     const EllipseLook* stamp_look = nullptr;
     const auto marker = [&](std::size_t i) {

@@ -44,10 +44,10 @@ void TChartCanvas3D::FillGradient(TRect r, TColor first, TColor second,
     const int w = r.Width(), h = r.Height();
     const bool direct = DirectPixels();
     std::optional<GradientKey> key;
-    // Only the banded directions keep within r, so only they can be copied back from r.
+    // Only the banded directions keep within r, so only they can be laid again over r.
     if (direct && direction <= gdRightLeft) {
         key = GradientKey{r.left, r.top, r.right, r.bottom, first, second, direction, DirectClip()};
-        if (CopyCachedGradient(*key)) return;
+        if (LayKeptGradient(*key)) return;
     }
     // The surface's own brush is left alone: the bands are filled with their own colours.
     auto fill = [&](int x, int y, int width, int height, int n, int d) {
@@ -119,7 +119,7 @@ void TChartCanvas3D::FillGradient(TRect r, TColor first, TColor second,
     if (key) KeepGradient(*key);
 }
 
-bool TChartCanvas3D::CopyCachedGradient(const GradientKey& key) {
+bool TChartCanvas3D::LayKeptGradient(const GradientKey& key) {
     if (gradient_key_ != key || gradient_size_ != bitmap_->size()) return false;
     const QRect area = QRect(QPoint(key.left, key.top), QPoint(key.right - 1, key.bottom - 1))
                            .intersected(key.clip);

@@ -194,9 +194,8 @@ void TChartCanvas3D::PlotCosmetic(QPainter& p, std::vector<QPoint>& pixels) {
     }
     // Gaps of a styled pen show the background colour when the background is opaque.
     const bool gaps = !off.empty() && bk_mode_ == OPAQUE;
-    if (DirectPixels() &&
-        (pen_.Mode() == pmCopy || pen_.Mode() == pmBlack || pen_.Mode() == pmWhite)) {
-        PlotDirect(pixels, PenQColor().rgb());
+    if (PenWritesDirect()) {
+        PlotDirect(pixels, PenRgb());
         if (gaps) PlotDirect(off, ToRgb(bk_color_));
         return;
     }
@@ -250,9 +249,13 @@ void TChartCanvas3D::StrokePath(std::initializer_list<QPoint> corner_list, bool 
     PlotCosmetic(*p, pixels);
 }
 
-bool TChartCanvas3D::StrokeDirect(std::span<const QPoint> corners, bool closed) {
+bool TChartCanvas3D::PenWritesDirect() const {
     const TPenMode mode = pen_.Mode();
-    if (!DirectPixels() || (mode != pmCopy && mode != pmBlack && mode != pmWhite)) return false;
+    return DirectPixels() && (mode == pmCopy || mode == pmBlack || mode == pmWhite);
+}
+
+bool TChartCanvas3D::StrokeDirect(std::span<const QPoint> corners, bool closed) {
+    if (!PenWritesDirect()) return false;
     const QRgb on = PenRgb();
     const QRect clip = DirectClip();
     uchar* const bits = direct_bits_;
@@ -297,27 +300,7 @@ bool TChartCanvas3D::StrokeDirect(std::span<const QPoint> corners, bool closed) 
     for (std::size_t i = 1; i < segments_end; ++i) {
         const QPoint a = corners[i - 1], b = corners[i % n];
         style_phase_ += std::max(std::abs(b.x() - a.x()), std::abs(b.y() - a.y()));
-        const bool within = inside(a.x(), a.y()) && inside(b.x(), b.y());
-        if (within && (a.x() == b.x() || a.y() == b.y())) {
-            // A grid line: a whole run of the pattern at a time.
-            const int count = std::max(std::abs(b.x() - a.x()), std::abs(b.y() - a.y()));
-            const qsizetype along =
-                a.y() == b.y() ? (a.x() < b.x() ? 1 : -1) : (a.y() < b.y() ? stride : -stride);
-            qsizetype at = a.y() * stride + a.x();
-            for (int done = 0; done < count;) {
-                const int length = std::min(left, count - done);
-                const bool lit = run % 2 == 0;
-                if (lit || gaps)
-                    for (int k = 0; k < length; ++k) base[at + k * along] = lit ? on : off;
-                at += length * along;
-                done += length;
-                left -= length;
-                if (left == 0) {
-                    if (++run == pattern.size()) run = 0;
-                    left = pattern[run];
-                }
-            }
-        } else if (within)
+        if (inside(a.x(), a.y()) && inside(b.x(), b.y()))
             WalkPixels(base, stride, a, b, [&](QRgb* px) {
                 const bool lit = step();
                 if (lit || gaps) *px = lit ? on : off;
@@ -347,10 +330,8 @@ void TChartCanvas3D::SolidLine(QPoint a, QPoint b, QRgb on) {
 }
 
 std::optional<QRgb> TChartCanvas3D::DirectLineRgb() const {
-    const TPenMode mode = pen_.Mode();
     // As StrokePath and StrokeDirect decide.
-    if (!DirectPixels() || !PenDraws() || (pen_.Width() > 1 && !alternate_pen_) ||
-        (mode != pmCopy && mode != pmBlack && mode != pmWhite) ||
+    if (!PenWritesDirect() || !PenDraws() || (pen_.Width() > 1 && !alternate_pen_) ||
         !StylePattern(pen_.Style(), alternate_pen_).empty())
         return std::nullopt;
     return PenRgb();

@@ -19,33 +19,37 @@ bool RightAngle(int angle) { return angle == 0 || angle == 90 || angle == 180 ||
 
 }  // namespace
 
-TChartCanvas3D::FontTexts& TChartCanvas3D::TextsOf(const TCanvasFont& font) const {
-    TCanvasFont key = font;
-    key.SetColor(clBlack);
-    for (const auto& f : font_texts_)
-        if (f->ppi == ppi_ && f->font == key) return *f;
-    if (font_texts_.size() >= kMaxFonts) {
-        font_texts_.erase(font_texts_.begin());
-        texts_ = nullptr;
+TChartCanvas3D::Face& TChartCanvas3D::FaceOf(const TCanvasFont& font) const {
+    if (current_face_ && current_face_->ppi == ppi_ && current_face_->font.SameFace(font))
+        return *current_face_;
+    for (auto it = faces_.rbegin(); it != faces_.rend(); ++it)
+        if ((*it)->ppi == ppi_ && (*it)->font.SameFace(font)) return **it;
+    if (faces_.size() >= kMaxFonts) {
+        if (current_face_ == faces_.front().get()) current_face_ = nullptr;
+        faces_.erase(faces_.begin());
     }
-    font_texts_.push_back(std::make_unique<FontTexts>(FontTexts{key, ppi_, {}}));
-    return *font_texts_.back();
+    const QFont q = font.ToQFont(ppi_);
+    faces_.push_back(std::make_unique<Face>(Face{font, ppi_, q, Metrics(q), {}}));
+    return *faces_.back();
 }
 
-TChartCanvas3D::TextShape& TChartCanvas3D::ShapeIn(FontTexts& texts, const QFontMetrics& fm,
-                                                   const QString& text) const {
-    auto it = texts.texts.find(text);
-    if (it == texts.texts.end()) {
-        if (texts.texts.size() >= kMaxTextsPerFont) texts.texts.clear();
-        it = texts.texts.insert(text, TextShape{fm.horizontalAdvance(text), -1, false, {}});
+TChartCanvas3D::Face& TChartCanvas3D::CurrentFace() const {
+    current_face_ = &FaceOf(font_);
+    return *current_face_;
+}
+
+TChartCanvas3D::TextShape& TChartCanvas3D::ShapeIn(Face& face, const QString& text) const {
+    auto it = face.texts.find(text);
+    if (it == face.texts.end()) {
+        if (face.texts.size() >= kMaxTextsPerFont) face.texts.clear();
+        it =
+            face.texts.insert(text, TextShape{face.metrics.horizontalAdvance(text), -1, false, {}});
     }
     return *it;
 }
 
 TChartCanvas3D::TextShape& TChartCanvas3D::ShapeOf(const QString& text) const {
-    const Metrics& fm = CurrentMetrics();
-    if (!texts_) texts_ = &TextsOf(font_);
-    return ShapeIn(*texts_, fm, text);
+    return ShapeIn(CurrentFace(), text);
 }
 
 const TChartCanvas3D::TextShape& TChartCanvas3D::ShapeAt(const QString& text, int angle) {
