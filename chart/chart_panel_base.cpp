@@ -56,7 +56,9 @@ void TChartPanelBase::RepaintNow() {
     const bool compare = frame_shown_;
     RenderFrame(nullptr, {0, 0, width(), height()});
     const QRegion changed = compare ? canvas_.ChangedArea() : QRegion(rect());
-    if (!changed.isEmpty()) repaint(changed);
+    if (!changed.isEmpty() &&
+        !(presenter_ && presenter_->Present(*this, *canvas_.Bitmap(), changed)))
+        repaint(changed);
     frame_shown_ = true;
 }
 
