@@ -64,6 +64,7 @@ TForm1::TForm1(QWidget* parent)
     AnchorControls();
     for (auto& s : series_) s = std::make_unique<TLineSeries>();
     ConfigureGrafico(*ui_->grafico, {series_[0].get(), series_[1].get(), series_[2].get(), series_[3].get()});
+    ui_->grafico->SetScreenPresenter(&presenter_);
     setWindowIcon(MainIcon());
     ApplyFonts();
     BuildMenuPictures();
@@ -79,8 +80,9 @@ TForm1::TForm1(QWidget* parent)
 }
 
 TForm1::~TForm1() {
-    // The series leave the chart before either goes.
+    // The series and the presenter leave the chart before either goes.
     for (auto& s : series_) s->SetParentChart(nullptr);
+    ui_->grafico->SetScreenPresenter(nullptr);
 }
 
 TChart& TForm1::grafico() { return *ui_->grafico; }
@@ -126,7 +128,14 @@ void TForm1::ConnectCommands() {
     on(ui_->Info2, &QAction::triggered, &TForm1::Info2Click);
 }
 
-void TForm1::Button1Click() { controller_.Button1Click(); }
+void TForm1::Button1Click() {
+    struct ReleaseCounter {
+        X11Presenter& presenter;
+        QLineEdit& counter;
+        ~ReleaseCounter() { presenter.Release(counter); }
+    } release{presenter_, *ui_->Edit1};
+    controller_.Button1Click();
+}
 void TForm1::Button2Click() { controller_.Button2Click(); }
 void TForm1::textClick() { controller_.textClick(); }
 void TForm1::FastaClick() { controller_.FastaClick(); }
@@ -223,7 +232,14 @@ void TForm1::RepaintChartNow() {
     scope.RethrowIfAny();
 }
 
-void TForm1::SetProcessedText(const std::string& text) { ui_->Edit1->setText(QString::fromStdString(text)); }
+void TForm1::SetProcessedText(const std::string& text) {
+    // The counter changes at every refresh of a run: it goes to the screen with the chart's
+    // frames, not through a repaint, which would first wait for the display.
+    QLineEdit& counter = *ui_->Edit1;
+    presenter_.Hold(counter);
+    counter.setText(QString::fromStdString(text));
+    if (presenter_.Holds(counter) && !presenter_.PresentLineEdit(counter)) presenter_.Release(counter);
+}
 
 void TForm1::SetProgress(int percent) { ui_->barra->SetProgress(percent); }
 
@@ -238,10 +254,12 @@ std::string TForm1::OpenDialogFileName(OpenDialog dialog) const {
 }
 
 int TForm1::ShowMessageDialog(const std::string& text, TMsgDlgType kind, TMsgDlgButtons buttons) {
+    presenter_.Release(*ui_->Edit1);  // a dialog's own event loop repaints the window
     return kelmarin::ShowMessageDialog(QString::fromStdString(text), kind, buttons);
 }
 
 void TForm1::ShowPlainMessage(const std::string& text) {
+    presenter_.Release(*ui_->Edit1);
     kelmarin::ShowPlainMessage(QString::fromStdString(text));
 }
 
