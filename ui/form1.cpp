@@ -129,6 +129,7 @@ void TForm1::ConnectCommands() {
 }
 
 void TForm1::Button1Click() {
+    // Between runs the counter repaints itself again.
     struct ReleaseCounter {
         X11Presenter& presenter;
         QLineEdit& counter;
@@ -254,7 +255,7 @@ std::string TForm1::OpenDialogFileName(OpenDialog dialog) const {
 }
 
 int TForm1::ShowMessageDialog(const std::string& text, TMsgDlgType kind, TMsgDlgButtons buttons) {
-    presenter_.Release(*ui_->Edit1);  // a dialog's own event loop repaints the window
+    presenter_.Release(*ui_->Edit1);  // no refresh puts the counter while a dialog waits
     return kelmarin::ShowMessageDialog(QString::fromStdString(text), kind, buttons);
 }
 
