@@ -250,7 +250,7 @@ bool X11Presenter::Hold(QWidget& widget) {
     if (Holds(widget) || !widget.updatesEnabled() || !CanPresent(widget)) return false;
     widget.setUpdatesEnabled(false);
     held_.emplace_back(&widget);
-    // A repaint of what lies under it passes over a held widget and leaves a hole.
+    // A repaint of what lies under it would pass over a held widget and leave a hole.
     for (QWidget* w = widget.parentWidget(); w; w = w->isWindow() ? nullptr : w->parentWidget())
         w->installEventFilter(this);
     return true;
@@ -276,7 +276,7 @@ void X11Presenter::Watch(QWidget& widget) {
 bool X11Presenter::eventFilter(QObject* watched, QEvent* event) {
     const auto* painted = qobject_cast<const QWidget*>(watched);
     if (painted && event->type() == QEvent::Paint && !rendering_) {
-        // Released to be repainted at once after this paint; the hole shows until then.
+        // Released before the painted widget's children are drawn: it is drawn with them.
         const QRegion& region = static_cast<const QPaintEvent*>(event)->region();
         for (const QPointer<QWidget>& w : std::vector(held_))
             if (w && painted->isAncestorOf(w) &&
