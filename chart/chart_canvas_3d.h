@@ -165,9 +165,8 @@ class TChartCanvas3D {
   private:
     // One small ellipse as the painter draws it: the pixels it sets, relative to its box.
     struct EllipseStamp {
-        int width, height, pen_width;
-        QRgb pen, brush;
-        bool has_pen, has_brush;
+        int width, height;
+        EllipseLook look;
         struct Run {
             int dy, dx, length;
             QRgb rgb;

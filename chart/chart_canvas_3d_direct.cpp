@@ -62,14 +62,13 @@ TChartCanvas3D::EllipseStamp& TChartCanvas3D::FindStamp(int w, int h, const Elli
     // The last one found is kept at the back: markers come series by series, in one look each.
     for (auto it = stamps_.rbegin(); it != stamps_.rend(); ++it) {
         EllipseStamp& s = *it;
-        if (s.width == w && s.height == h && s.has_pen == has_pen && s.has_brush == has_brush &&
-            s.pen == pen && s.brush == brush && s.pen_width == pen_width) {
+        if (s.width == w && s.height == h && s.look == look) {
             std::rotate(it.base() - 1, it.base(), stamps_.end());
             return stamps_.back();
         }
     }
     if (stamps_.size() >= kMaxStamps) stamps_.erase(stamps_.begin());
-    EllipseStamp s{w, h, pen_width, pen, brush, has_pen, has_brush, {}, 0, {}};
+    EllipseStamp s{w, h, look, {}, 0, {}};
     // Drawn by the painter, exactly as DrawEllipse would, on a transparent image with room
     // for a wide pen all round; the pixels it sets become the stamp.
     const int pad = pen_width + 1;
@@ -110,7 +109,7 @@ bool TChartCanvas3D::StampEllipse(const QRect& box) {
 void TChartCanvas3D::Stamp(EllipseStamp& stamp, const QRect& box) {
     const QRect& clip = DirectClip();
     // Stamps lie within their box grown by the pen; most markers are wholly inside the clip.
-    const int pad = stamp.pen_width + 1;
+    const int pad = stamp.look.pen_width + 1;
     if (box.left() - pad >= clip.left() && box.top() - pad >= clip.top() &&
         box.right() + pad + 1 <= clip.right() && box.bottom() + pad + 1 <= clip.bottom()) {
         const qsizetype stride = direct_bpl_ / qsizetype(sizeof(QRgb));

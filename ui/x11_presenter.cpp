@@ -177,6 +177,10 @@ bool X11Presenter::Present(QWidget& widget, const QImage& picture, const QRegion
     if (picture.format() != QImage::Format_RGB32 || picture.size() != widget.size() ||
         !CanPresent(widget))
         return false;
+    return Put(widget, picture, area);
+}
+
+bool X11Presenter::Put(QWidget& widget, const QImage& picture, const QRegion& area) {
     const std::size_t stride = std::size_t(picture.width()) * 4;
     Segment& segment = segments_[turn_];
     if (!Reserve(segment, stride * std::size_t(picture.height()))) {
@@ -231,7 +235,7 @@ bool X11Presenter::PresentLineEdit(QLineEdit& edit) {
     // stays the one the same look gave.
     QRect area = edit.style()->subElementRect(QStyle::SE_LineEditContents, &frame, &edit);
     const QScopedValueRollback<bool> rendering(rendering_, true);
-    if (look != shown_look_ || shown_.size() != edit.size()) {
+    if (look != shown_look_) {  // its place holds its size
         if (shown_.size() != edit.size()) shown_ = QImage(edit.size(), QImage::Format_RGB32);
         // What lies under it first (the window's render passes over a widget whose updates are
         // held), then the box.
@@ -241,7 +245,7 @@ bool X11Presenter::PresentLineEdit(QLineEdit& edit) {
         shown_look_ = look;
     }
     edit.render(&shown_, area.topLeft(), QRegion(area), QWidget::DrawChildren);
-    if (Present(edit, shown_, area)) return true;
+    if (Put(edit, shown_, area)) return true;
     shown_look_ = {};
     return false;
 }

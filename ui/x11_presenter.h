@@ -70,6 +70,8 @@ class X11Presenter : public QObject, public ScreenPresenter {
     bool Available();
     Target TargetFor(unsigned int window);
     bool Reserve(Segment& segment, std::size_t size);
+    // Present once CanPresent said yes, with an RGB32 picture of the widget's size.
+    bool Put(QWidget& widget, const QImage& picture, const QRegion& area);
     void WaitForDisplay(Segment& segment);
     void Free(Segment& segment);
     void Watch(QWidget& widget);
