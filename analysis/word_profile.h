@@ -10,7 +10,7 @@
 namespace kelmarin {
 
 class WordProfile {
-public:
+  public:
     static constexpr int kRows = 4;
     static constexpr int kBuckets = 100;
     // 64-bit counters: a bucket of a large data set easily passes 65,535 occurrences.
@@ -27,7 +27,7 @@ public:
     // Row r (1 to 4), bucket 1 first.
     const Row& ProfileRow(int r) const;
 
-private:
+  private:
     std::array<Row, kRows> rows_{};
 };
 

@@ -64,7 +64,8 @@ inline void Emit(Target& t, std::uint64_t mask, std::size_t base, const char* s,
     const std::size_t rest = t.word.size() - t.filter;
     for (; mask; mask &= mask - 1) {
         const std::size_t start = base + std::size_t(__builtin_ctzll(mask));
-        if (std::memcmp(s + start + t.filter, t.word.data() + t.filter, rest) == 0) *t.out++ = start;
+        if (std::memcmp(s + start + t.filter, t.word.data() + t.filter, rest) == 0)
+            *t.out++ = start;
     }
 }
 
@@ -75,7 +76,8 @@ void ScanScalar(std::string_view seq, Target* targets, int count, bool inFrame, 
         const std::size_t end = std::min(to, t.last);
         for (std::size_t i = from; i < end; ++i) {
             if (inFrame && i % 3 != 0) continue;
-            if (seq[i] == t.word[0] && std::memcmp(seq.data() + i, t.word.data(), t.word.size()) == 0)
+            if (seq[i] == t.word[0] &&
+                std::memcmp(seq.data() + i, t.word.data(), t.word.size()) == 0)
                 *t.out++ = i;
         }
     }
@@ -97,7 +99,7 @@ __attribute__((target("avx2"))) inline void LoadWindows(const char* block, Windo
 
 // Bit b set where the word's first filter bytes match at start b of the windows.
 __attribute__((target("avx2"))) inline std::uint64_t Match(const Windows& v, const __m256i* c,
-                                                          std::size_t k) {
+                                                           std::size_t k) {
     __m256i lo = _mm256_cmpeq_epi8(v.lo[0], c[0]);
     __m256i hi = _mm256_cmpeq_epi8(v.hi[0], c[0]);
     for (std::size_t j = 1; j < k; ++j) {
@@ -114,13 +116,15 @@ __attribute__((target("avx2"))) void ScanAvx2(std::string_view seq, Target* targ
     const char* s = seq.data();
     __m256i c[WordScanner::kMaxWords][kFilterBytes];
     for (int w = 0; w < count; ++w)
-        for (std::size_t j = 0; j < targets[w].filter; ++j) c[w][j] = _mm256_set1_epi8(targets[w].word[j]);
+        for (std::size_t j = 0; j < targets[w].filter; ++j)
+            c[w][j] = _mm256_set1_epi8(targets[w].word[j]);
     Windows v{};  // only the first MaxK windows are ever loaded and read
     std::size_t i = from;
     // A block reads bytes up to i + 63 + MaxK - 1, which must lie inside the sequence.
     for (; i + 64 <= to && i + 63 + MaxK <= seq.size(); i += 64) {
         LoadWindows<MaxK>(s + i, v);
-        for (int w = 0; w < count; ++w) Emit(targets[w], Match(v, c[w], targets[w].filter), i, s, inFrame);
+        for (int w = 0; w < count; ++w)
+            Emit(targets[w], Match(v, c[w], targets[w].filter), i, s, inFrame);
     }
     // The last starts: the same compare on padded copies; padding bytes only ever meet starts
     // past a word's last one, which Emit drops.
@@ -151,10 +155,14 @@ void ScanTargets(std::string_view seq, Target* targets, int count, bool inFrame,
         std::size_t maxK = 1;
         for (int w = 0; w < count; ++w) maxK = std::max(maxK, targets[w].filter);
         switch (maxK) {
-            case 1: return ScanAvx2<1>(seq, targets, count, inFrame, from, to);
-            case 2: return ScanAvx2<2>(seq, targets, count, inFrame, from, to);
-            case 3: return ScanAvx2<3>(seq, targets, count, inFrame, from, to);
-            default: return ScanAvx2<4>(seq, targets, count, inFrame, from, to);
+            case 1:
+                return ScanAvx2<1>(seq, targets, count, inFrame, from, to);
+            case 2:
+                return ScanAvx2<2>(seq, targets, count, inFrame, from, to);
+            case 3:
+                return ScanAvx2<3>(seq, targets, count, inFrame, from, to);
+            default:
+                return ScanAvx2<4>(seq, targets, count, inFrame, from, to);
         }
     }
 #endif

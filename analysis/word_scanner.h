@@ -13,7 +13,7 @@
 namespace kelmarin {
 
 class WordScanner {
-public:
+  public:
     static constexpr int kMaxWords = 4;
     static constexpr std::size_t kBatch = 4096;
     static constexpr std::size_t kSlack = 64;
@@ -42,7 +42,8 @@ public:
                 last = seq.size() - w.size() + 1;
         if (last == 0) return;
         std::array<std::array<std::uint64_t, kBatch + kSlack>, kMaxWords> starts;
-        const Outputs out = {starts[0].data(), starts[1].data(), starts[2].data(), starts[3].data()};
+        const Outputs out = {starts[0].data(), starts[1].data(), starts[2].data(),
+                             starts[3].data()};
         for (std::size_t from = 0; from < last; from += kBatch) {
             const Counts n = Scan(seq, words, inFrame, from, out);
             for (int w = 0; w < kMaxWords; ++w)

@@ -16,7 +16,7 @@
 namespace kelmarin {
 
 class ConsoleView : public RunView {
-public:
+  public:
     // Progress goes to err when showProgress is set.
     ConsoleView(const BatchOptions& options, std::FILE* err, bool showProgress);
 
@@ -56,7 +56,7 @@ public:
     const std::vector<Point>& Points(int series) const { return points_[series - 1]; }
     void ClearProgressLine();
 
-private:
+  private:
     void DrawProgress(int percent);
 
     BatchOptions options_;

@@ -13,9 +13,9 @@ struct MergeFailure {
     std::string reason;
 };
 
-// The sum of the profiles in the named files ("-": standard input), as the CSV that kelmarin-batch writes, or the
-// first file that is not such a profile, cannot be read, has another header than the first,
-// or would make a count overflow 64 bits.
+// The sum of the profiles in the named files ("-": standard input), as the CSV that kelmarin-batch
+// writes, or the first file that is not such a profile, cannot be read, has another header than the
+// first, or would make a count overflow 64 bits.
 std::variant<std::string, MergeFailure> MergeProfileFiles(const std::vector<std::string>& files);
 
 }  // namespace kelmarin

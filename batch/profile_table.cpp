@@ -10,7 +10,7 @@ namespace {
 
 // Fields and records of RFC 4180 text, read one record at a time.
 class CsvCursor {
-public:
+  public:
     explicit CsvCursor(std::string_view text) : text_(text) {}
 
     bool AtEnd() const { return i_ >= text_.size(); }
@@ -34,7 +34,7 @@ public:
         }
     }
 
-private:
+  private:
     bool ReadField(std::string& field) {
         if (AtEnd() || text_[i_] != '"') {
             while (!AtEnd() && text_[i_] != ',' && text_[i_] != '\n' && text_[i_] != '\r') {

@@ -28,8 +28,8 @@ const WordProfile::Words kWords = {"atg", "taa", "tag", "gaattc"};
 
 // The sequences of a run until the end of the file; the counting pass before it is timed
 // on its own (BM_CountingPass).
-void ReadFile(benchmark::State& state, const std::string& name, std::string_view mode,
-              bool count, bool inFrame) {
+void ReadFile(benchmark::State& state, const std::string& name, std::string_view mode, bool count,
+              bool inFrame) {
     LineTextFile file;
     SequenceReader reader(file);
     WordProfile profile;
@@ -68,7 +68,9 @@ void BM_CountingPassText(benchmark::State& s) { CountingPass(s, Files().text, kT
 void BM_ReaderFasta(benchmark::State& s) { ReadFile(s, Files().fasta, kFastaMode, false, false); }
 void BM_ReaderText(benchmark::State& s) { ReadFile(s, Files().text, kTextMode, false, false); }
 void BM_CountFasta(benchmark::State& s) { ReadFile(s, Files().fasta, kFastaMode, true, false); }
-void BM_CountFastaInFrame(benchmark::State& s) { ReadFile(s, Files().fasta, kFastaMode, true, true); }
+void BM_CountFastaInFrame(benchmark::State& s) {
+    ReadFile(s, Files().fasta, kFastaMode, true, true);
+}
 void BM_CountText(benchmark::State& s) { ReadFile(s, Files().text, kTextMode, true, false); }
 void BM_CountTextInFrame(benchmark::State& s) { ReadFile(s, Files().text, kTextMode, true, true); }
 

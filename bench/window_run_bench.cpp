@@ -58,9 +58,10 @@ int main(int argc, char** argv) {
     const auto start = Clock::now();
     form.Button1Click();
     const double seconds = std::chrono::duration<double>(Clock::now() - start).count();
-    std::printf("window run: %.3f s, %ld chart paints taking %.3f s (%.0f %% of the run), "
-                "%.0f us a paint; processed %s\n",
-                seconds, form.paints, form.paintSeconds, 100 * form.paintSeconds / seconds,
-                1e6 * form.paintSeconds / double(form.paints), form.Edit(1).text().toStdString().c_str());
+    std::printf(
+        "window run: %.3f s, %ld chart paints taking %.3f s (%.0f %% of the run), "
+        "%.0f us a paint; processed %s\n",
+        seconds, form.paints, form.paintSeconds, 100 * form.paintSeconds / seconds,
+        1e6 * form.paintSeconds / double(form.paints), form.Edit(1).text().toStdString().c_str());
     return 0;
 }

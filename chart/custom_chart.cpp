@@ -17,8 +17,8 @@ TCustomChart::TCustomChart(QWidget* parent)
 }
 
 void TCustomChart::ApplySeriesMargins() {
-    for (const TAxisPlacement p : {TAxisPlacement::Top, TAxisPlacement::Left,
-                                   TAxisPlacement::Right, TAxisPlacement::Bottom}) {
+    for (const TAxisPlacement p : {TAxisPlacement::Top, TAxisPlacement::Left, TAxisPlacement::Right,
+                                   TAxisPlacement::Bottom}) {
         TChartAxis& axis = *Axis(p);
         int low = 0, high = 0;
         for (const TChartSeries* s : SeriesList()) {
@@ -26,8 +26,10 @@ void TCustomChart::ApplySeriesMargins() {
             // (left, right) of a horizontal axis; (top, bottom) of a vertical one, whose start
             // pixel is its top.
             const auto [a, b] = axis.Horizontal() ? s->HorizontalMargins() : s->VerticalMargins();
-            const bool low_auto = axis.Horizontal() ? axis.AutomaticMinimum() : axis.AutomaticMaximum();
-            const bool high_auto = axis.Horizontal() ? axis.AutomaticMaximum() : axis.AutomaticMinimum();
+            const bool low_auto =
+                axis.Horizontal() ? axis.AutomaticMinimum() : axis.AutomaticMaximum();
+            const bool high_auto =
+                axis.Horizontal() ? axis.AutomaticMaximum() : axis.AutomaticMinimum();
             if (low_auto) low = std::max(low, a);
             if (high_auto) high = std::max(high, b);
         }

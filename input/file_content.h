@@ -16,7 +16,7 @@ namespace kelmarin {
 bool IsGzipMagic(const char* bytes, std::size_t size);
 
 class FileContent {
-public:
+  public:
     FileContent();
     ~FileContent();
     FileContent(const FileContent&) = delete;
@@ -30,7 +30,7 @@ public:
     // end. On failure returns 0 and sets code to the I/O result.
     std::size_t Read(int fd, char* out, std::size_t size, int& code);
 
-private:
+  private:
     enum class Mode { Sniff, Plain, Gzip, Done };
 
     std::size_t Sniff(int fd, char* out, std::size_t size, int& code);

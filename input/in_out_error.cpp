@@ -13,30 +13,45 @@ int EInOutError::ErrorCode() const {
 std::string InOutMessage(int code) {
     if (code >= kIoOsErrorBase) return "I/O error " + std::to_string(code - kIoOsErrorBase);
     switch (code) {
-        case 2: return "File not found";
-        case 3: return "Invalid filename";
-        case 4: return "Too many open files";
-        case 5: return "File access denied";
-        case 100: return "Read beyond end of file";
-        case 101: return "Disk full";
-        case 106: return "Invalid numeric input";
-        case kIoCorruptGzip: return "Corrupt gzip stream";
-        case kIoTruncatedGzip: return "Truncated gzip stream";
-        default: return "I/O error " + std::to_string(code);
+        case 2:
+            return "File not found";
+        case 3:
+            return "Invalid filename";
+        case 4:
+            return "Too many open files";
+        case 5:
+            return "File access denied";
+        case 100:
+            return "Read beyond end of file";
+        case 101:
+            return "Disk full";
+        case 106:
+            return "Invalid numeric input";
+        case kIoCorruptGzip:
+            return "Corrupt gzip stream";
+        case kIoTruncatedGzip:
+            return "Truncated gzip stream";
+        default:
+            return "I/O error " + std::to_string(code);
     }
 }
 
 int IoCodeFromErrno(int err) {
     switch (err) {
-        case ENOENT: return kIoFileNotFound;
+        case ENOENT:
+            return kIoFileNotFound;
         case ENOTDIR:
-        case ENAMETOOLONG: return kIoInvalidName;
+        case ENAMETOOLONG:
+            return kIoInvalidName;
         case EMFILE:
-        case ENFILE: return kIoTooManyFiles;
+        case ENFILE:
+            return kIoTooManyFiles;
         case EACCES:
         case EPERM:
-        case EISDIR: return kIoAccessDenied;
-        default: return kIoOsErrorBase + err;
+        case EISDIR:
+            return kIoAccessDenied;
+        default:
+            return kIoOsErrorBase + err;
     }
 }
 

@@ -8,9 +8,9 @@
 namespace kelmarin {
 
 // The file's own codes, beside the operating system's.
-inline constexpr int kIoNotBound = 102;   // open of a file that was never bound
-inline constexpr int kIoNotOpen = 103;    // close of a file that is not open
-inline constexpr int kIoNotInput = 104;   // read from a file that is not open for input
+inline constexpr int kIoNotBound = 102;  // open of a file that was never bound
+inline constexpr int kIoNotOpen = 103;   // close of a file that is not open
+inline constexpr int kIoNotInput = 104;  // read from a file that is not open for input
 
 // Gzip content that does not inflate, and gzip content that ends inside a member.
 inline constexpr int kIoCorruptGzip = 110;
@@ -23,7 +23,7 @@ inline constexpr int kIoTooManyFiles = 4;
 inline constexpr int kIoAccessDenied = 5;
 
 class EInOutError : public std::runtime_error {
-public:
+  public:
     explicit EInOutError(int code);
     // The number the message shows: the table code, or the operating system's own errno.
     int ErrorCode() const;
@@ -31,7 +31,7 @@ public:
     // same number (EIO is not "File access denied").
     int IoResult() const { return code_; }
 
-private:
+  private:
     int code_;
 };
 

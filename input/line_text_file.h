@@ -14,7 +14,7 @@
 namespace kelmarin {
 
 class LineTextFile {
-public:
+  public:
     enum class State { Unbound, Closed, Input };
 
     LineTextFile() = default;
@@ -62,7 +62,7 @@ public:
     bool IsOpen() const { return state_ == State::Input; }
     const std::string& Name() const { return name_; }
 
-private:
+  private:
     static constexpr int kEnd = -1;
     static constexpr char kEndMark = 0x1A;
 

@@ -23,7 +23,7 @@ void LowerCaseAscii(std::string& s);
 bool IsHeaderLine(std::string_view line);
 
 class SequenceReader {
-public:
+  public:
     static constexpr std::size_t kRunBufferSize = 4'096'000;
     // True when a sequence must be skipped.
     using RejectTest = std::function<bool(const std::string&)>;
@@ -44,7 +44,7 @@ public:
     // The last line read in FASTA mode; kept from one run to the next.
     const std::string& Lookahead() const { return look_; }
 
-private:
+  private:
     void NextLine(std::string& line);
     bool AtEnd();
     void GatherRecord(std::string& seq);

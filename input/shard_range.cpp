@@ -19,7 +19,7 @@ constexpr char kEndMark = 0x1A;
 
 // Owns a file descriptor.
 class Fd {
-public:
+  public:
     explicit Fd(int fd) : fd_(fd) {}
     ~Fd() {
         if (fd_ >= 0) ::close(fd_);
@@ -28,7 +28,7 @@ public:
     Fd& operator=(const Fd&) = delete;
     int Get() const { return fd_; }
 
-private:
+  private:
     int fd_;
 };
 
@@ -36,7 +36,7 @@ private:
 
 // Reads the file at any offset through one block, for the few forward scans a shard needs.
 class ByteScanner {
-public:
+  public:
     explicit ByteScanner(int fd) : fd_(fd), block_(new char[kBlock]) {}
 
     // The buffered bytes from pos on; empty at the end of the file.
@@ -93,7 +93,7 @@ public:
         return v.empty() || v.front() == kEndMark;
     }
 
-private:
+  private:
     static constexpr std::size_t kBlock = 1 << 20;
 
     void Load(std::uint64_t pos) {

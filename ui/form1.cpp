@@ -53,7 +53,8 @@ bool MovesToAnotherControl(const QFocusEvent& event) {
 TForm1::TForm1(QWidget* parent)
     : QMainWindow(parent),
       ui_(std::make_unique<Ui::Form1>()),
-      dialogs_{TOpenDialog(QString::fromLatin1(kFilters[0])), TOpenDialog(QString::fromLatin1(kFilters[1]))},
+      dialogs_{TOpenDialog(QString::fromLatin1(kFilters[0])),
+               TOpenDialog(QString::fromLatin1(kFilters[1]))},
       controller_(*this) {
     // The form's positions and sizes, and the font heights below, are taken as logical pixels
     // with no rescaling by the height of a "0" in the window font: Qt already scales logical
@@ -63,13 +64,15 @@ TForm1::TForm1(QWidget* parent)
     designedClient_ = size();
     AnchorControls();
     for (auto& s : series_) s = std::make_unique<TLineSeries>();
-    ConfigureGrafico(*ui_->grafico, {series_[0].get(), series_[1].get(), series_[2].get(), series_[3].get()});
+    ConfigureGrafico(*ui_->grafico,
+                     {series_[0].get(), series_[1].get(), series_[2].get(), series_[3].get()});
     ui_->grafico->SetScreenPresenter(&presenter_);
     setWindowIcon(MainIcon());
     ApplyFonts();
     BuildMenuPictures();
     ConnectCommands();
-    for (QLineEdit* e : {ui_->Edit2, ui_->Edit3, ui_->Edit4, ui_->Edit5}) e->installEventFilter(this);
+    for (QLineEdit* e : {ui_->Edit2, ui_->Edit3, ui_->Edit4, ui_->Edit5})
+        e->installEventFilter(this);
     ui_->centralwidget->installEventFilter(this);
     // Enter and keypad Enter click a focused START or STOP as Space does; Qt's buttons do so
     // by themselves only in dialogs.
@@ -89,16 +92,17 @@ TChart& TForm1::grafico() { return *ui_->grafico; }
 TGauge& TForm1::barra() { return *ui_->barra; }
 
 QLineEdit& TForm1::Edit(int n) {
-    const std::array<QLineEdit*, 5> edits = {ui_->Edit1, ui_->Edit2, ui_->Edit3, ui_->Edit4, ui_->Edit5};
+    const std::array<QLineEdit*, 5> edits = {ui_->Edit1, ui_->Edit2, ui_->Edit3, ui_->Edit4,
+                                             ui_->Edit5};
     return *edits[std::size_t(n - 1)];
 }
 
 void TForm1::ApplyFonts() {
     const QString sans = QStringLiteral("MS Sans Serif");
     setFont(MakeFont(sans, -13));
-    for (QWidget* w : std::initializer_list<QWidget*>{ui_->Label1, ui_->Label2, ui_->Label3, ui_->Label4,
-                                                      ui_->Label5, ui_->Button1, ui_->Button2, ui_->frame,
-                                                      ui_->StopBox})
+    for (QWidget* w : std::initializer_list<QWidget*>{ui_->Label1, ui_->Label2, ui_->Label3,
+                                                      ui_->Label4, ui_->Label5, ui_->Button1,
+                                                      ui_->Button2, ui_->frame, ui_->StopBox})
         w->setFont(MakeFont(sans, -18));
     ui_->barra->setFont(MakeFont(sans, -20));
     for (int n = 1; n <= 5; ++n) Edit(n).setFont(MakeFont(QStringLiteral("Courier New"), -18));
@@ -107,7 +111,9 @@ void TForm1::ApplyFonts() {
 }
 
 void TForm1::BuildMenuPictures() {
-    const auto picture = [](const char* path) { return QIcon(QPixmap::fromImage(MenuPicture(path))); };
+    const auto picture = [](const char* path) {
+        return QIcon(QPixmap::fromImage(MenuPicture(path)));
+    };
     ui_->APRI2->setIcon(picture(kOpenFilePicturePath));
     ui_->Exit1->setIcon(picture(kExitPicturePath));
     ui_->Help1->setIcon(picture(kHelpPicturePath));
@@ -239,7 +245,8 @@ void TForm1::SetProcessedText(const std::string& text) {
     QLineEdit& counter = *ui_->Edit1;
     presenter_.Hold(counter);
     counter.setText(QString::fromStdString(text));
-    if (presenter_.Holds(counter) && !presenter_.PresentLineEdit(counter)) presenter_.Release(counter);
+    if (presenter_.Holds(counter) && !presenter_.PresentLineEdit(counter))
+        presenter_.Release(counter);
 }
 
 void TForm1::SetProgress(int percent) { ui_->barra->SetProgress(percent); }

@@ -37,7 +37,7 @@ class TForm1 : public QMainWindow, public RunView {
     // The controls and parts a user sees, by their form names.
     TChart& grafico();
     TGauge& barra();
-    QLineEdit& Edit(int n);  // Edit1 .. Edit5
+    QLineEdit& Edit(int n);                                              // Edit1 .. Edit5
     TLineSeries& Series(int n) { return *series_[std::size_t(n - 1)]; }  // Series1 .. Series4
     TOpenDialog& Aprifilelettura1() { return dialogs_[0]; }
     TOpenDialog& Aprifilelettura2() { return dialogs_[1]; }

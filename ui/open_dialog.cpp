@@ -12,7 +12,8 @@ QStringList NameFiltersFromPattern(const QString& filter) {
         QStringList masks = parts[i + 1].split(QLatin1Char(';'), Qt::SkipEmptyParts);
         for (QString& m : masks)
             if (m == QLatin1String("*.*")) m = QStringLiteral("*");
-        filters << parts[i] + QStringLiteral(" (") + masks.join(QLatin1Char(' ')) + QLatin1Char(')');
+        filters << parts[i] + QStringLiteral(" (") + masks.join(QLatin1Char(' ')) +
+                       QLatin1Char(')');
     }
     return filters;
 }

@@ -17,7 +17,7 @@ namespace kelmarin {
 QStringList NameFiltersFromPattern(const QString& filter);
 
 class TOpenDialog {
-public:
+  public:
     // Replaces the dialog: it may set FileName and FilterIndex as a user's choice would and
     // returns whether a file was chosen.
     using Executor = std::function<bool(TOpenDialog&)>;
@@ -35,7 +35,7 @@ public:
 
     void SetExecutor(Executor executor) { executor_ = std::move(executor); }
 
-private:
+  private:
     bool ExecuteFileDialog(QWidget* owner);
 
     QString filter_;

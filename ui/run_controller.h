@@ -17,7 +17,7 @@
 namespace kelmarin {
 
 class RunController {
-public:
+  public:
     static constexpr std::uint64_t kRefreshInterval = 20;
 
     explicit RunController(RunView& view);
@@ -38,7 +38,7 @@ public:
     const LineTextFile& DataFile() const { return dataFile_; }
     const WordProfile& Profile() const { return profile_; }
 
-private:
+  private:
     void Run();
     void Refresh(const WordProfile::Words& words, std::uint64_t processed, std::uint64_t total);
     void ChooseFile(OpenDialog dialog, std::string_view mode);

@@ -15,7 +15,7 @@ namespace kelmarin {
 enum class OpenDialog { Text, Fasta };
 
 class RunView {
-public:
+  public:
     virtual ~RunView() = default;
 
     // Word box of row 1 to 4 (Edit2 to Edit5), as typed.

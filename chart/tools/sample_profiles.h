@@ -25,7 +25,7 @@ inline void FillSampleProfiles(const std::array<TLineSeries*, 4>& series, int va
         series[std::size_t(w)]->ClearPoints();
         for (int b = 1; b <= 100; ++b)
             series[std::size_t(w)]->AddPoint(b, SampleCount(w, b, variant), QString(),
-                                              kRunColors[std::size_t(w)]);
+                                             kRunColors[std::size_t(w)]);
     }
 }
 

@@ -16,14 +16,14 @@ TEST(StopCodonTest, ExaminedCodons) {
         {"taa", true},
         {"tag", true},
         {"tga", true},
-        {"TAA", false},           // upper case never matches
+        {"TAA", false},  // upper case never matches
         {"uaa", false},
-        {"atgtaa", false},        // only the codon at 1 is examined up to length 9
+        {"atgtaa", false},  // only the codon at 1 is examined up to length 9
         {"atgtaaccc", false},
         {"atgtaacccg", true},     // length 10: the codon at 4 is examined
         {"atgcccgggtaa", false},  // the last two codons of a multiple of three are not
         {"atgtgacccggg", true},
-        {"aatgaaccc", false},     // out of frame
+        {"aatgaaccc", false},  // out of frame
         {"atgcccgggtagccc", false},
         {"atgccctagcccggg", true},
         {"atgcccgggaaataacc", false},  // 13 + 6 > 17

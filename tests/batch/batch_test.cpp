@@ -61,7 +61,7 @@ Rows ParseCsv(const std::string& csv) {
 }
 
 class BatchTest : public ::testing::Test {
-protected:
+  protected:
     // prefix: what the shell runs before the command, such as "env X=1 " or "cat f | ";
     // input: the file on standard input, none for the prefix's pipe.
     Result Run(const std::vector<std::string>& args, const std::string& prefix = "",

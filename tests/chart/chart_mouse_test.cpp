@@ -19,7 +19,7 @@ QRgb NotXor(QRgb pen, QRgb under) { return ~(pen ^ under) & 0xFFFFFF; }
 
 // A mid-grey chart colour, so that the band's pen is the chart colour itself.
 class Band : public ZoomChart {
-protected:
+  protected:
     void SetUp() override {
         ZoomChart::SetUp();
         chart.SetColor(clSilver);

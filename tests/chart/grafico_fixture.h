@@ -27,8 +27,8 @@ inline int ArialWidth(const QString& s) {
 
 class Grafico : public ::testing::Test {
   protected:
-    static constexpr QRgb kRed = 0xFF0000, kBlue = 0x0000FF, kBlack = 0x000000,
-                          kGray = 0x808080, kFuchsia = 0xFF00FF;
+    static constexpr QRgb kRed = 0xFF0000, kBlue = 0x0000FF, kBlack = 0x000000, kGray = 0x808080,
+                          kFuchsia = 0xFF00FF;
 
     Grafico() {
         ConfigureGrafico(chart, {&s[0], &s[1], &s[2], &s[3]});

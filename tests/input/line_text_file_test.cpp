@@ -1,11 +1,11 @@
 #include "input/line_text_file.h"
 
 #include <fcntl.h>
-#include <cerrno>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <random>
 #include <string>
 #include <vector>
@@ -40,7 +40,7 @@ int IoCodeOf(void (*op)(LineTextFile&), LineTextFile& f) {
 using Lines = std::vector<std::string>;
 
 class LineTextFileTest : public ::testing::Test {
-protected:
+  protected:
     void Open(std::string_view bytes, std::size_t bufferSize = 0) {
         file_.BindName(dir_.Write("data.txt", bytes));
         if (bufferSize) {
@@ -73,10 +73,14 @@ TEST_F(LineTextFileTest, LineEndsAndEndOfFile) {
         {"abc\r\n\r\n", {"abc", ""}},
         {"a\nb\r\nc", {"a", "b", "c"}},
         {"x\ry\n", {"xy"}},
-        {"a\rb\rc\r", {"abc"}},          // lone CRs never end a line
-        {"a\r\r\nb", {"a", "b"}},        // the CR before CR LF is dropped
-        {"ab\x1A" "cd\nef", {"ab"}},     // the end mark ends line and file
-        {"\x1A" "abc", {}},
+        {"a\rb\rc\r", {"abc"}},    // lone CRs never end a line
+        {"a\r\r\nb", {"a", "b"}},  // the CR before CR LF is dropped
+        {"ab\x1A"
+         "cd\nef",
+         {"ab"}},  // the end mark ends line and file
+        {"\x1A"
+         "abc",
+         {}},
         {std::string("a\0b\n", 4), {std::string("a\0b", 3)}},
     };
     for (const auto& c : cases) {
@@ -116,9 +120,12 @@ TEST_F(LineTextFileTest, TinyBufferReadsLikeLargeOne) {
     const std::string alphabet = "acgt\r\n\n>";
     std::string bytes;
     for (int i = 0; i < 3000; ++i) bytes += alphabet[rng() % alphabet.size()];
-    bytes += "\x1A" "never";
+    bytes +=
+        "\x1A"
+        "never";
     const Lines expected = LinesOf(bytes);
-    for (std::size_t size : {1u, 2u, 3u, 7u, 64u}) EXPECT_EQ(LinesOf(bytes, size), expected) << size;
+    for (std::size_t size : {1u, 2u, 3u, 7u, 64u})
+        EXPECT_EQ(LinesOf(bytes, size), expected) << size;
 }
 
 TEST_F(LineTextFileTest, RandomBinaryBytesMatchTheLineRules) {
@@ -145,7 +152,8 @@ TEST_F(LineTextFileTest, CountingLinesMatchesReadingThem) {
     for (int round = 0; round < 400; ++round) {
         std::string bytes;
         const int len = round < 20 ? round : int(rng() % 300);
-        for (int i = 0; i < len; ++i) bytes += alphabet[rng() % (round % 3 ? alphabet.size() - 1 : alphabet.size())];
+        for (int i = 0; i < len; ++i)
+            bytes += alphabet[rng() % (round % 3 ? alphabet.size() - 1 : alphabet.size())];
         for (std::size_t size : {1u, 3u, 16u, 4096u}) {
             SCOPED_TRACE(testing::PrintToString(bytes) + " buffer " + std::to_string(size));
             // The counting pass written plainly: read before testing, until the end.
@@ -249,13 +257,19 @@ TEST_F(LineTextFileTest, RebindingAnOpenFileReleasesItsHandle) {
 
 TEST(InOutMessageTest, OperatingSystemErrorsKeepTheirOwnNumber) {
     const std::vector<std::pair<int, std::string>> table = {
-        {ENOENT, "File not found"},      {ENOTDIR, "Invalid filename"},
-        {ENAMETOOLONG, "Invalid filename"}, {EMFILE, "Too many open files"},
-        {ENFILE, "Too many open files"}, {EACCES, "File access denied"},
-        {EPERM, "File access denied"},   {EISDIR, "File access denied"},
+        {ENOENT, "File not found"},
+        {ENOTDIR, "Invalid filename"},
+        {ENAMETOOLONG, "Invalid filename"},
+        {EMFILE, "Too many open files"},
+        {ENFILE, "Too many open files"},
+        {EACCES, "File access denied"},
+        {EPERM, "File access denied"},
+        {EISDIR, "File access denied"},
         // errno values that are table codes too must not borrow their messages.
-        {EIO, "I/O error 5"},            {ENETDOWN, "I/O error 100"},
-        {ENETUNREACH, "I/O error 101"},  {EISCONN, "I/O error 106"},
+        {EIO, "I/O error 5"},
+        {ENETDOWN, "I/O error 100"},
+        {ENETUNREACH, "I/O error 101"},
+        {EISCONN, "I/O error 106"},
         {EAGAIN, "I/O error 11"},
     };
     for (const auto& [err, message] : table) {
@@ -270,9 +284,15 @@ TEST(InOutMessageTest, OperatingSystemErrorsKeepTheirOwnNumber) {
 
 TEST(InOutMessageTest, TableAndFallback) {
     const std::vector<std::pair<int, std::string>> table = {
-        {2, "File not found"},   {3, "Invalid filename"},   {4, "Too many open files"},
-        {5, "File access denied"}, {100, "Read beyond end of file"}, {101, "Disk full"},
-        {106, "Invalid numeric input"}, {32, "I/O error 32"}, {102, "I/O error 102"},
+        {2, "File not found"},
+        {3, "Invalid filename"},
+        {4, "Too many open files"},
+        {5, "File access denied"},
+        {100, "Read beyond end of file"},
+        {101, "Disk full"},
+        {106, "Invalid numeric input"},
+        {32, "I/O error 32"},
+        {102, "I/O error 102"},
     };
     for (const auto& [code, message] : table) EXPECT_EQ(InOutMessage(code), message);
 }

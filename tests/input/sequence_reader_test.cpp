@@ -20,7 +20,7 @@ namespace {
 using Seqs = std::vector<std::string>;
 
 class SequenceReaderTest : public ::testing::Test {
-protected:
+  protected:
     // Binds the data file to a file holding bytes, as the menu commands do.
     void Bind(std::string_view bytes) { file_.BindName(dir_.Write("seqs.txt", bytes)); }
 
@@ -52,8 +52,8 @@ TEST_F(SequenceReaderTest, PlainTextLines) {
     };
     const std::vector<Case> cases = {
         {"ACGT\r\n\r\ntt\r\n", 3, {"acgt", "tt"}},
-        {"ACGT\nTT", 2, {"acgt", "tt"}},       // no final line end
-        {"ACGT\n\n", 2, {"acgt"}},             // an empty line after the final line end
+        {"ACGT\nTT", 2, {"acgt", "tt"}},  // no final line end
+        {"ACGT\n\n", 2, {"acgt"}},        // an empty line after the final line end
         {"", 1, {}},
         {">s1\nAc Gt\n", 2, {">s1", "ac gt"}},  // headers and blanks are text like any other
     };
@@ -75,9 +75,9 @@ TEST_F(SequenceReaderTest, FastaRecords) {
         {">s1\r\nAC\r\nGT\r\n>s2\r\ntt\r\n", 2, {"acgt", "tt"}},
         {">s1 description here\nAC\n\nGT\n", 1, {"acgt"}},
         {">a\nAC\nAC>GT\nGG\n", 2, {"ac", "gg"}},  // a '>' anywhere makes a header
-        {">a\n>b\nCC\n", 2, {"cc"}},                // an empty record is skipped
-        {">a\nCC\n>b\n", 2, {"cc"}},                // a final header has an empty record
-        {"junk\n>a\nCC", 1, {"cc"}},                // lines before the first header go
+        {">a\n>b\nCC\n", 2, {"cc"}},               // an empty record is skipped
+        {">a\nCC\n>b\n", 2, {"cc"}},               // a final header has an empty record
+        {"junk\n>a\nCC", 1, {"cc"}},               // lines before the first header go
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(testing::PrintToString(c.bytes));

@@ -19,7 +19,7 @@ inline std::string Lines(int n, const std::string& line) {
 }
 
 class TempDir {
-public:
+  public:
     TempDir() {
         std::string pattern = (std::filesystem::temp_directory_path() / "kelmarin-XXXXXX").string();
         if (!mkdtemp(pattern.data())) std::abort();
@@ -43,7 +43,7 @@ public:
         return file.string();
     }
 
-private:
+  private:
     std::filesystem::path path_;
 };
 

@@ -12,10 +12,10 @@
 #include <QTest>
 
 #include "resources/resource_paths.h"
+#include "tests/wait_for.h"
 #include "ui/exception_display.h"
 #include "ui/jpeg_image.h"
 #include "ui/picture_shrink.h"
-#include "tests/wait_for.h"
 
 namespace kelmarin {
 namespace {

@@ -43,15 +43,16 @@ using test::Lines;
 // Answers the next message dialog with the button named, remembering its text.
 void Answer(const char* button, QString* text = nullptr) {
     OnMessageForm([button, text](TMessageForm* form) {
-        if (text) *text = form->findChild<QLabel*>(QStringLiteral("Message"))
-                              ? form->findChild<QLabel*>(QStringLiteral("Message"))->text()
-                              : form->windowTitle();
+        if (text)
+            *text = form->findChild<QLabel*>(QStringLiteral("Message"))
+                        ? form->findChild<QLabel*>(QStringLiteral("Message"))->text()
+                        : form->windowTitle();
         QTest::mouseClick(ButtonNamed(form, button), Qt::LeftButton);
     });
 }
 
 class Form1Test : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         form_.show();
         form_.activateWindow();
@@ -150,7 +151,8 @@ TEST_F(Form1Test, StopClickedDuringARunEndsItAtTheRefresh) {
     // The click waits for the run to let events through: the counting pass first, then the
     // first refresh, where STOP is clicked.
     QTimer::singleShot(0, [this] {
-        QTimer::singleShot(0, [this] { QTest::mouseClick(form_.Controls().Button2, Qt::LeftButton); });
+        QTimer::singleShot(0,
+                           [this] { QTest::mouseClick(form_.Controls().Button2, Qt::LeftButton); });
     });
     QTest::mouseClick(form_.Controls().Button1, Qt::LeftButton);
     EXPECT_EQ(form_.Edit(1).text(), QStringLiteral("20"));
@@ -189,7 +191,8 @@ TEST_F(Form1Test, AFailurePaintingTheChartLeavesTheRunAndIsShownOnce) {
         test::OnModal(
             [&](QWidget* w) {
                 if (auto* box = qobject_cast<QMessageBox*>(w)) shown << box->text();
-                if (auto* label = w->findChild<QLabel*>(QStringLiteral("Message"))) shown << label->text();
+                if (auto* label = w->findChild<QLabel*>(QStringLiteral("Message")))
+                    shown << label->text();
                 w->close();
                 closeEach();
             },
@@ -241,15 +244,17 @@ TEST_F(Form1Test, ExitAsksAndClosesOnYesOnly) {
 }
 
 TEST_F(Form1Test, TabOrderAndTheThickLineOfTheWordBeingEdited) {
-    QWidget* order[] = {form_.Controls().Button1, &form_.Edit(1), &form_.Edit(2), &form_.Edit(3),
-                        &form_.Edit(4),           &form_.Edit(5), form_.Controls().frame,
-                        form_.Controls().Button2, form_.Controls().StopBox};
+    QWidget* order[] = {
+        form_.Controls().Button1, &form_.Edit(1),           &form_.Edit(2),
+        &form_.Edit(3),           &form_.Edit(4),           &form_.Edit(5),
+        form_.Controls().frame,   form_.Controls().Button2, form_.Controls().StopBox};
     for (std::size_t i = 1; i < std::size(order); ++i) {
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
         EXPECT_EQ(QApplication::focusWidget(), order[i]) << i;
         for (int s = 1; s <= 4; ++s) {
             const bool thick = order[i] == &form_.Edit(s + 1);
-            EXPECT_EQ(form_.Series(s).LinePen().Width(), thick ? 3 : 1) << "series " << s << " at " << i;
+            EXPECT_EQ(form_.Series(s).LinePen().Width(), thick ? 3 : 1)
+                << "series " << s << " at " << i;
         }
     }
     // Clicking START takes the focus from a word box first: its line is thin for the run.
@@ -279,9 +284,9 @@ TEST_F(Form1Test, InfoShowsTheAboutBoxOnce) {
 
 class UrlCatcher : public QObject {
     Q_OBJECT
-public:
+  public:
     QList<QUrl> urls;
-public slots:
+  public slots:
     void Open(const QUrl& url) { urls << url; }
 };
 
@@ -291,7 +296,8 @@ TEST_F(Form1Test, HelpOpensTheHelpFileOfTheCurrentDirectory) {
     form_.Controls().Help1->trigger();
     QDesktopServices::unsetUrlHandler(QStringLiteral("file"));
     ASSERT_EQ(catcher.urls.size(), 1);
-    EXPECT_EQ(catcher.urls[0].toLocalFile(), QDir::current().absoluteFilePath(QStringLiteral("Kelmarin.chm")));
+    EXPECT_EQ(catcher.urls[0].toLocalFile(),
+              QDir::current().absoluteFilePath(QStringLiteral("Kelmarin.chm")));
     EXPECT_TRUE(form_.isEnabled());
 }
 

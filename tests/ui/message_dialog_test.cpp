@@ -13,9 +13,9 @@
 #include <optional>
 
 #include "tests/ui/shell_modal_helper.h"
+#include "tests/wait_for.h"
 #include "ui/application.h"
 #include "ui/message_form.h"
-#include "tests/wait_for.h"
 
 namespace kelmarin {
 namespace {

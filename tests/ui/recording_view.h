@@ -13,7 +13,7 @@
 namespace kelmarin::test {
 
 class RecordingView : public RunView {
-public:
+  public:
     struct Point {
         double x, y;
         TColor color;
@@ -28,14 +28,14 @@ public:
     std::array<std::string, 4> words;
     bool inFrame = false;
     bool rejectStop = false;
-    std::array<std::string, 2> fileNames;     // what each dialog holds
-    std::array<std::string, 2> nextChoice;    // chosen at the next Execute; empty = cancel
-    std::deque<int> answers;                  // dialog results; OK when none is queued
-    std::function<void(int call)> onEvents;   // called at each ProcessPendingEvents
+    std::array<std::string, 2> fileNames;    // what each dialog holds
+    std::array<std::string, 2> nextChoice;   // chosen at the next Execute; empty = cancel
+    std::deque<int> answers;                 // dialog results; OK when none is queued
+    std::function<void(int call)> onEvents;  // called at each ProcessPendingEvents
 
     // What the controller did.
     std::array<std::vector<Point>, 4> series;
-    std::vector<std::string> log;             // one entry per call, in order
+    std::vector<std::string> log;  // one entry per call, in order
     std::vector<std::string> processedTexts;
     std::vector<int> progress;
     std::vector<Message> messages;

@@ -20,7 +20,7 @@ namespace {
 using test::Lines;
 
 class RunControllerTest : public ::testing::Test {
-protected:
+  protected:
     // Chooses a file through the Text or Fasta command, as the user would.
     void Choose(OpenDialog d, const std::string& name) {
         view_.nextChoice[d == OpenDialog::Text ? 0 : 1] = name;
@@ -29,7 +29,9 @@ protected:
         else
             ctl_.FastaClick();
     }
-    void ChooseText(std::string_view bytes) { Choose(OpenDialog::Text, dir_.Write("in.txt", bytes)); }
+    void ChooseText(std::string_view bytes) {
+        Choose(OpenDialog::Text, dir_.Write("in.txt", bytes));
+    }
 
     std::vector<std::string> EntriesStartingWith(const std::string& prefix) const {
         std::vector<std::string> out;
@@ -231,7 +233,8 @@ TEST_F(RunControllerTest, ExitAsksThenSaysGoodbye) {
     EXPECT_EQ(view_.messages[1].kind, TMsgDlgType::mtInformation);
     EXPECT_EQ(view_.messages[1].buttons, Buttons(mbOK));
     const std::vector<std::string> tail(view_.log.end() - 3, view_.log.end());
-    EXPECT_EQ(tail, (std::vector<std::string>{"dialog Closing application", "events", "terminate"}));
+    EXPECT_EQ(tail,
+              (std::vector<std::string>{"dialog Closing application", "events", "terminate"}));
 }
 
 // Closes the descriptor of the open file behind its owner's back, so that its close fails.

@@ -7,9 +7,9 @@
 
 #include "input/in_out_error.h"
 #include "tests/ui/shell_modal_helper.h"
+#include "tests/wait_for.h"
 #include "ui/abort.h"
 #include "ui/exception_display.h"
-#include "tests/wait_for.h"
 
 namespace kelmarin {
 namespace {
