@@ -17,7 +17,7 @@
 #include "batch/profile_merge.h"
 #include "input/in_out_error.h"
 #include "input/shard_range.h"
-#include "ui/run_controller.h"
+#include "run/run_controller.h"
 
 using namespace kelmarin;
 

@@ -8,7 +8,7 @@
 #include "batch/batch_csv.h"
 #include "batch/console_view.h"
 #include "chart/chart.h"
-#include "chart/grafico_config.h"
+#include "ui/grafico_config.h"
 #include "chart/line_series.h"
 
 namespace kelmarin {

@@ -1,7 +1,7 @@
 #include "batch/console_view.h"
 
 #include "batch/input_problem.h"
-#include "ui/file_exists.h"
+#include "run/file_exists.h"
 
 namespace kelmarin {
 

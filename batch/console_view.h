@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "batch/batch_options.h"
-#include "ui/run_view.h"
+#include "run/run_view.h"
 
 namespace kelmarin {
 

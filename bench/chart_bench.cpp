@@ -13,7 +13,7 @@
 #include <vector>
 
 #include "chart/chart.h"
-#include "chart/grafico_config.h"
+#include "ui/grafico_config.h"
 #include "chart/tools/sample_profiles.h"
 
 namespace {

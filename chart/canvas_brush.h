@@ -5,7 +5,7 @@
 
 #include <functional>
 
-#include "chart/color.h"
+#include "platform/color.h"
 
 namespace kelmarin {
 

@@ -1,7 +1,7 @@
 #include "chart/canvas_font.h"
 
-#include "chart/font.h"
-#include "chart/mul_div.h"
+#include "platform/font.h"
+#include "platform/mul_div.h"
 
 namespace kelmarin {
 

@@ -7,8 +7,8 @@
 #include <QString>
 #include <functional>
 
-#include "chart/assign_if_changed.h"
-#include "chart/color.h"
+#include "platform/assign_if_changed.h"
+#include "platform/color.h"
 
 namespace kelmarin {
 

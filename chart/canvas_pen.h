@@ -4,8 +4,8 @@
 
 #include <functional>
 
-#include "chart/assign_if_changed.h"
-#include "chart/color.h"
+#include "platform/assign_if_changed.h"
+#include "platform/color.h"
 
 namespace kelmarin {
 

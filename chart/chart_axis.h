@@ -10,7 +10,7 @@
 #include <cfloat>
 #include <vector>
 
-#include "chart/assign_if_changed.h"
+#include "platform/assign_if_changed.h"
 #include "chart/canvas_font.h"
 #include "chart/chart_axis_pen.h"
 #include "chart/chart_axis_title.h"

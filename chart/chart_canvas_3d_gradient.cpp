@@ -5,7 +5,7 @@
 
 #include "chart/chart_canvas_3d.h"
 #include "chart/fill_pixels.h"
-#include "chart/mul_div.h"
+#include "platform/mul_div.h"
 
 namespace kelmarin {
 

@@ -5,7 +5,7 @@
 #include <utility>
 
 #include "chart/chart_canvas_3d.h"
-#include "chart/mul_div.h"
+#include "platform/mul_div.h"
 
 namespace kelmarin {
 

@@ -5,9 +5,9 @@
 
 #include <functional>
 
-#include "chart/assign_if_changed.h"
+#include "platform/assign_if_changed.h"
 #include "chart/chart_canvas_3d.h"
-#include "chart/color.h"
+#include "platform/color.h"
 
 namespace kelmarin {
 

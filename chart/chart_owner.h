@@ -7,7 +7,7 @@
 #include "chart/chart_rect.h"
 #include "chart/chart_series_list.h"
 #include "chart/chart_types.h"
-#include "chart/color.h"
+#include "platform/color.h"
 
 namespace kelmarin {
 

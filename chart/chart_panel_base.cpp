@@ -5,8 +5,8 @@
 #include <algorithm>
 
 #include "chart/chart_exceptions.h"
-#include "chart/handler_guard.h"
-#include "chart/mul_div.h"
+#include "platform/handler_guard.h"
+#include "platform/mul_div.h"
 
 namespace kelmarin {
 
@@ -56,9 +56,7 @@ void TChartPanelBase::RepaintNow() {
     const bool compare = frame_shown_;
     RenderFrame(nullptr, {0, 0, width(), height()});
     const QRegion changed = compare ? canvas_.ChangedArea() : QRegion(rect());
-    if (!changed.isEmpty() &&
-        !(presenter_ && presenter_->Present(*this, *canvas_.Bitmap(), changed)))
-        repaint(changed);
+    if (!changed.isEmpty()) repaint(changed);
     frame_shown_ = true;
 }
 

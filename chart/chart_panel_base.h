@@ -7,12 +7,11 @@
 
 #include <QWidget>
 
-#include "chart/assign_if_changed.h"
+#include "platform/assign_if_changed.h"
 #include "chart/canvas_font.h"
 #include "chart/chart_canvas_3d.h"
 #include "chart/chart_rect.h"
-#include "chart/color.h"
-#include "chart/screen_presenter.h"
+#include "platform/color.h"
 
 namespace kelmarin {
 
@@ -68,9 +67,6 @@ class TChartPanelBase : public QWidget {
     // Delivers a pending paint at once, as the run asks after each refresh. A new frame is
     // drawn at once; only the parts in which it differs from the shown one go to the screen.
     void RepaintNow();
-    // Where RepaintNow sends a new frame's changed parts first; without one, or when it
-    // declines, they are repainted through the window. Not owned.
-    void SetScreenPresenter(ScreenPresenter* presenter) { presenter_ = presenter; }
 
     // One full frame into the surface and onto target at target_rect.
     void RenderFrame(QPainter* target, const TRect& target_rect);
@@ -106,7 +102,6 @@ class TChartPanelBase : public QWidget {
     bool invalidation_posted_ = false;
     // The last finished frame is what the screen shows (drawn for this window, all of it).
     bool frame_shown_ = false;
-    ScreenPresenter* presenter_ = nullptr;
     TRect bounds_, chart_rect_;
     int chart_width_ = 0, chart_height_ = 0, chart_x_center_ = 0, chart_y_center_ = 0;
 };

@@ -10,7 +10,7 @@
 
 #include "chart/chart_types.h"
 #include "chart/chart_value_list.h"
-#include "chart/color.h"
+#include "platform/color.h"
 
 namespace kelmarin {
 

@@ -5,11 +5,11 @@
 #include <QStringList>
 #include <functional>
 
-#include "chart/assign_if_changed.h"
+#include "platform/assign_if_changed.h"
 #include "chart/canvas_font.h"
 #include "chart/chart_brush.h"
 #include "chart/chart_hidden_pen.h"
-#include "chart/color.h"
+#include "platform/color.h"
 
 namespace kelmarin {
 

@@ -5,10 +5,10 @@
 
 #include <functional>
 
-#include "chart/assign_if_changed.h"
+#include "platform/assign_if_changed.h"
 #include "chart/chart_brush.h"
 #include "chart/chart_pen.h"
-#include "chart/color.h"
+#include "platform/color.h"
 
 namespace kelmarin {
 

@@ -6,7 +6,7 @@
 
 #include "chart/chart_series.h"
 #include "chart/custom_chart.h"
-#include "chart/handler_guard.h"
+#include "platform/handler_guard.h"
 
 namespace kelmarin {
 

@@ -2,7 +2,7 @@
 // The 16 colours that series take by default, and that points take by index when a series
 // colours each point.
 
-#include "chart/color.h"
+#include "platform/color.h"
 
 namespace kelmarin {
 

@@ -5,8 +5,8 @@
 #include <cstdint>
 #include <string>
 
-#include "chart/assign_if_changed.h"
-#include "chart/handler_guard.h"
+#include "platform/assign_if_changed.h"
+#include "platform/handler_guard.h"
 #include "gauge/gauge_exceptions.h"
 #include "gauge/gauge_geometry.h"
 #include "gauge/gauge_picture.h"

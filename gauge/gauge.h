@@ -8,7 +8,7 @@
 
 #include <QWidget>
 
-#include "chart/color.h"
+#include "platform/color.h"
 #include "gauge/gauge_types.h"
 
 namespace kelmarin {

@@ -6,7 +6,7 @@
 #include <QFont>
 #include <QImage>
 
-#include "chart/color.h"
+#include "platform/color.h"
 #include "gauge/gauge_types.h"
 
 namespace kelmarin {

@@ -8,7 +8,6 @@ cd "$(dirname "$0")/.."
 run_packages=(
   cmake ninja-build g++ pkg-config
   qt6-base-dev qt6-qpa-plugins libgl-dev
-  libxcb1-dev libxcb-shm0-dev  # refreshes put straight onto an X display
   libjpeg62-turbo-dev
   libisal-dev
   fonts-liberation fontconfig

@@ -8,8 +8,8 @@
 #include <QScreen>
 #include <QWindow>
 
-#include "chart/font.h"
-#include "chart/handler_guard.h"
+#include "platform/font.h"
+#include "platform/handler_guard.h"
 #include "resources/resource_paths.h"
 #include "ui/jpeg_image.h"
 #include "ui/picture_shrink.h"

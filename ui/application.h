@@ -9,7 +9,7 @@
 #include <QString>
 #include <exception>
 
-#include "chart/handler_guard.h"
+#include "platform/handler_guard.h"
 
 class QWidget;
 

@@ -7,9 +7,9 @@
 #include <QUrl>
 
 #include "chart/chart.h"
-#include "chart/font.h"
-#include "chart/grafico_config.h"
-#include "chart/handler_guard.h"
+#include "platform/font.h"
+#include "ui/grafico_config.h"
+#include "platform/handler_guard.h"
 #include "gauge/gauge.h"
 #include "resources/menu_picture.h"
 #include "resources/resource_paths.h"
@@ -66,7 +66,6 @@ TForm1::TForm1(QWidget* parent)
     for (auto& s : series_) s = std::make_unique<TLineSeries>();
     ConfigureGrafico(*ui_->grafico,
                      {series_[0].get(), series_[1].get(), series_[2].get(), series_[3].get()});
-    ui_->grafico->SetScreenPresenter(&presenter_);
     setWindowIcon(MainIcon());
     ApplyFonts();
     BuildMenuPictures();
@@ -83,9 +82,8 @@ TForm1::TForm1(QWidget* parent)
 }
 
 TForm1::~TForm1() {
-    // The series and the presenter leave the chart before either goes.
+    // The series leave the chart before they go.
     for (auto& s : series_) s->SetParentChart(nullptr);
-    ui_->grafico->SetScreenPresenter(nullptr);
 }
 
 TChart& TForm1::grafico() { return *ui_->grafico; }
@@ -134,15 +132,7 @@ void TForm1::ConnectCommands() {
     on(ui_->Info2, &QAction::triggered, &TForm1::Info2Click);
 }
 
-void TForm1::Button1Click() {
-    // Between runs the counter repaints itself again.
-    struct ReleaseCounter {
-        X11Presenter& presenter;
-        QLineEdit& counter;
-        ~ReleaseCounter() { presenter.Release(counter); }
-    } release{presenter_, *ui_->Edit1};
-    controller_.Button1Click();
-}
+void TForm1::Button1Click() { controller_.Button1Click(); }
 void TForm1::Button2Click() { controller_.Button2Click(); }
 void TForm1::textClick() { controller_.textClick(); }
 void TForm1::FastaClick() { controller_.FastaClick(); }
@@ -240,13 +230,7 @@ void TForm1::RepaintChartNow() {
 }
 
 void TForm1::SetProcessedText(const std::string& text) {
-    // The counter changes at every refresh of a run: it goes to the screen with the chart's
-    // frames, not through a repaint, which would first wait for the display.
-    QLineEdit& counter = *ui_->Edit1;
-    presenter_.Hold(counter);
-    counter.setText(QString::fromStdString(text));
-    if (presenter_.Holds(counter) && !presenter_.PresentLineEdit(counter))
-        presenter_.Release(counter);
+    ui_->Edit1->setText(QString::fromStdString(text));
 }
 
 void TForm1::SetProgress(int percent) { ui_->barra->SetProgress(percent); }
@@ -262,12 +246,10 @@ std::string TForm1::OpenDialogFileName(OpenDialog dialog) const {
 }
 
 int TForm1::ShowMessageDialog(const std::string& text, TMsgDlgType kind, TMsgDlgButtons buttons) {
-    presenter_.Release(*ui_->Edit1);  // no refresh puts the counter while a dialog waits
     return kelmarin::ShowMessageDialog(QString::fromStdString(text), kind, buttons);
 }
 
 void TForm1::ShowPlainMessage(const std::string& text) {
-    presenter_.Release(*ui_->Edit1);
     kelmarin::ShowPlainMessage(QString::fromStdString(text));
 }
 

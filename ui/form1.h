@@ -12,9 +12,8 @@
 
 #include "chart/line_series.h"
 #include "ui/open_dialog.h"
-#include "ui/run_controller.h"
-#include "ui/run_view.h"
-#include "ui/x11_presenter.h"
+#include "run/run_controller.h"
+#include "run/run_view.h"
 
 class QLineEdit;
 
@@ -42,7 +41,6 @@ class TForm1 : public QMainWindow, public RunView {
     TOpenDialog& Aprifilelettura1() { return dialogs_[0]; }
     TOpenDialog& Aprifilelettura2() { return dialogs_[1]; }
     RunController& Controller() { return controller_; }
-    X11Presenter& Presenter() { return presenter_; }
     // The box Info shows; the window does not own it.
     void SetAboutBox(TAboutBox* box) { aboutBox_ = box; }
     Ui::Form1& Controls() { return *ui_; }
@@ -109,8 +107,6 @@ class TForm1 : public QMainWindow, public RunView {
     TAboutBox* aboutBox_ = nullptr;
     QSize designedClient_;
     std::array<AnchoredControl, 2> anchored_{};
-    // Puts the chart's refreshes and the counter on an X display without waiting for it.
-    X11Presenter presenter_;
     RunController controller_;
 };
 

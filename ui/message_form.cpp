@@ -10,7 +10,7 @@
 #include <QScreen>
 #include <algorithm>
 
-#include "chart/handler_guard.h"
+#include "platform/handler_guard.h"
 
 namespace kelmarin {
 

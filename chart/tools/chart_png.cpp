@@ -8,7 +8,7 @@
 #include <cstdlib>
 
 #include "chart/chart.h"
-#include "chart/grafico_config.h"
+#include "ui/grafico_config.h"
 #include "chart/tools/sample_profiles.h"
 
 int main(int argc, char** argv) {

@@ -16,8 +16,8 @@
 #include "batch/console_view.h"
 #include "tests/input/gzip_bytes.h"
 #include "tests/input/temp_file.h"
-#include "tests/ui/recording_view.h"
-#include "ui/run_controller.h"
+#include "tests/run/recording_view.h"
+#include "run/run_controller.h"
 
 namespace kelmarin {
 namespace {

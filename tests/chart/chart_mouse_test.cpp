@@ -7,7 +7,7 @@
 
 #include "chart/chart_exceptions.h"
 #include "chart/chart_series.h"
-#include "chart/handler_guard.h"
+#include "platform/handler_guard.h"
 #include "tests/chart/zoom_fixture.h"
 
 namespace kelmarin::test {

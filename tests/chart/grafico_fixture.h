@@ -9,8 +9,8 @@
 #include <array>
 
 #include "chart/chart.h"
-#include "chart/font.h"
-#include "chart/grafico_config.h"
+#include "platform/font.h"
+#include "ui/grafico_config.h"
 #include "chart/line_series.h"
 
 namespace kelmarin::test {

@@ -12,7 +12,7 @@
 #include <array>
 
 #include "chart/chart.h"
-#include "chart/grafico_config.h"
+#include "ui/grafico_config.h"
 #include "chart/line_series.h"
 
 namespace kelmarin::test {

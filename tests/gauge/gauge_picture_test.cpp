@@ -4,7 +4,7 @@
 
 #include <QRect>
 
-#include "chart/font.h"
+#include "platform/font.h"
 
 namespace kelmarin {
 namespace {

@@ -10,7 +10,7 @@
 #include <climits>
 #include <memory>
 
-#include "chart/font.h"
+#include "platform/font.h"
 #include "gauge/gauge_exceptions.h"
 #include "tests/wait_for.h"
 

@@ -8,7 +8,7 @@
 #include <QWindow>
 #include <vector>
 
-#include "chart/handler_guard.h"
+#include "platform/handler_guard.h"
 #include "input/in_out_error.h"
 #include "tests/ui/shell_modal_helper.h"
 #include "ui/abort.h"

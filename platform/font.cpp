@@ -1,4 +1,4 @@
-#include "chart/font.h"
+#include "platform/font.h"
 
 namespace kelmarin {
 

@@ -1,4 +1,4 @@
-#include "ui/file_exists.h"
+#include "run/file_exists.h"
 
 #include <sys/stat.h>
 

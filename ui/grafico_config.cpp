@@ -1,4 +1,4 @@
-#include "chart/grafico_config.h"
+#include "ui/grafico_config.h"
 
 #include "chart/chart.h"
 #include "chart/line_series.h"

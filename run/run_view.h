@@ -6,8 +6,8 @@
 
 #include <string>
 
-#include "chart/color.h"
-#include "ui/message_dialog.h"
+#include "platform/color.h"
+#include "run/message_kinds.h"
 
 namespace kelmarin {
 

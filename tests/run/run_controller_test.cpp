@@ -1,4 +1,4 @@
-#include "ui/run_controller.h"
+#include "run/run_controller.h"
 
 #include <fcntl.h>
 #include <gtest/gtest.h>
@@ -12,7 +12,7 @@
 #include "input/in_out_error.h"
 #include "tests/input/gzip_bytes.h"
 #include "tests/input/temp_file.h"
-#include "tests/ui/recording_view.h"
+#include "tests/run/recording_view.h"
 
 namespace kelmarin {
 namespace {

@@ -1,11 +1,11 @@
-#include "ui/run_controller.h"
+#include "run/run_controller.h"
 
 #include <array>
 #include <exception>
 
 #include "analysis/stop_codon.h"
 #include "input/in_out_error.h"
-#include "ui/file_exists.h"
+#include "run/file_exists.h"
 
 namespace kelmarin {
 

@@ -12,7 +12,7 @@
 #include "input/line_text_file.h"
 #include "input/sequence_reader.h"
 #include "input/shard_range.h"
-#include "ui/run_view.h"
+#include "run/run_view.h"
 
 namespace kelmarin {
 

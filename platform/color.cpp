@@ -1,4 +1,4 @@
-#include "chart/color.h"
+#include "platform/color.h"
 
 #include <QGuiApplication>
 #include <QPalette>

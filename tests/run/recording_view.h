@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "ui/run_view.h"
+#include "run/run_view.h"
 
 namespace kelmarin::test {
 

@@ -1,4 +1,4 @@
-#include "chart/handler_guard.h"
+#include "platform/handler_guard.h"
 
 #include <utility>
 
