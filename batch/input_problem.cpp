@@ -65,6 +65,8 @@ std::string FailureReason(const EInOutError& error) {
             return "corrupt gzip stream";
         case kIoTruncatedGzip:
             return "corrupt gzip stream: it ends before its last member does";
+        case kIoFileChanged:
+            return "the file changed while it was read";
         default:
             return error.what();
     }

@@ -31,6 +31,8 @@ std::string InOutMessage(int code) {
             return "Corrupt gzip stream";
         case kIoTruncatedGzip:
             return "Truncated gzip stream";
+        case kIoFileChanged:
+            return "File changed while it was read";
         default:
             return "I/O error " + std::to_string(code);
     }

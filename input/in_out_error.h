@@ -15,6 +15,8 @@ inline constexpr int kIoNotInput = 104;  // read from a file that is not open fo
 // Gzip content that does not inflate, and gzip content that ends inside a member.
 inline constexpr int kIoCorruptGzip = 110;
 inline constexpr int kIoTruncatedGzip = 111;
+// A file that shrank, or was replaced, between the counting pass and the end of the run.
+inline constexpr int kIoFileChanged = 112;
 
 // Codes for operating-system failures, numbered as the messages below expect.
 inline constexpr int kIoFileNotFound = 2;

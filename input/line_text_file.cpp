@@ -151,6 +151,25 @@ void LineTextFile::OpenInput() {
     state_ = State::Input;
 }
 
+FileIdentity LineTextFile::Identity() const {
+    struct stat st {};
+    if (state_ != State::Input || ::fstat(fd_, &st) != 0) return {};
+    return {std::uint64_t(st.st_dev), std::uint64_t(st.st_ino), std::uint64_t(st.st_size), true};
+}
+
+void LineTextFile::CheckSameFile(const FileIdentity& seen) {
+    if (!seen.known || once_) return;
+    const FileIdentity now = Identity();
+    struct stat named {};
+    // A name that is gone took nothing from what was read; one that names another file did.
+    const bool renamed =
+        ::stat(name_.c_str(), &named) == 0 &&
+        (std::uint64_t(named.st_dev) != seen.device || std::uint64_t(named.st_ino) != seen.inode);
+    if (!now.known || now.device != seen.device || now.inode != seen.inode ||
+        now.size < seen.size || renamed)
+        SetIoResult(kIoFileChanged);
+}
+
 void LineTextFile::CloseInput() {
     if (state_ != State::Input) {
         SetIoResult(kIoNotOpen);

@@ -13,6 +13,15 @@
 
 namespace kelmarin {
 
+// Which file a handle reads, and how long it was: enough to tell a file that shrank or was
+// replaced from one that only grew.
+struct FileIdentity {
+    std::uint64_t device = 0;
+    std::uint64_t inode = 0;
+    std::uint64_t size = 0;
+    bool known = false;
+};
+
 class LineTextFile {
   public:
     enum class State { Unbound, Closed, Input };
@@ -37,6 +46,12 @@ class LineTextFile {
 
     void OpenInput();
     void CloseInput();
+
+    // The open file as the system sees it now; unknown when no file is open.
+    FileIdentity Identity() const;
+    // Sets the I/O result kIoFileChanged when the open file is not the one seen, or is
+    // shorter, or its name now names another file. A file that only grew is the same file.
+    void CheckSameFile(const FileIdentity& seen);
 
     // The rest of the current line without its line end, which stays unread.
     void ReadText(std::string& line);

@@ -47,6 +47,7 @@ std::uint64_t SequenceReader::CountSequences(std::string_view mode) {
     file_.UseBuffer(runBuffer_.get(), kRunBufferSize);
     file_.OpenInput();
     CheckIo();
+    counted_ = file_.Identity();
     if (file_.ReadsOnce()) return 0;  // a pipe cannot be read again: no count, no expected total
     const bool fasta = mode == kFastaMode;
     // Every line counts in plain text mode, header lines in FASTA mode.
@@ -55,6 +56,11 @@ std::uint64_t SequenceReader::CountSequences(std::string_view mode) {
     file_.OpenInput();
     CheckIo();
     return total;
+}
+
+void SequenceReader::CheckFileUnchanged() {
+    file_.CheckSameFile(counted_);
+    CheckIo();
 }
 
 void SequenceReader::ReadTextSequence(std::string& seq) {

@@ -41,8 +41,13 @@ class SequenceReader {
     // The next non-empty, not rejected sequence, or an empty one at the end of the file.
     void NextSequence(std::string_view mode, const RejectTest& reject, std::string& seq);
 
-    // The last line read in FASTA mode; kept from one run to the next.
+    // The last line read in FASTA mode; kept from one run to the next over the same file.
     const std::string& Lookahead() const { return look_; }
+    // A newly bound file starts with nothing of the last one.
+    void ForgetLookahead() { look_.clear(); }
+    // Raises EInOutError when the open file shrank or was replaced since the counting pass:
+    // its total, and the sequences read, would belong to different files.
+    void CheckFileUnchanged();
 
   private:
     void NextLine(std::string& line);
@@ -53,6 +58,7 @@ class SequenceReader {
     LineTextFile& file_;
     std::unique_ptr<char[]> runBuffer_;
     std::string look_;
+    FileIdentity counted_;  // the file the last counting pass read
 };
 
 }  // namespace kelmarin

@@ -78,6 +78,7 @@ void RunController::Run() {
         if (stop_ || view_.TerminationRequested()) return;
         if (DataFileAtEnd()) break;
     }
+    reader_.CheckFileUnchanged();  // an end that came early is no end of the file counted
     view_.SetProgress(100);
     view_.RepaintGaugeNow();
     view_.ShowPlainMessage("END PROCESSING !");
@@ -110,12 +111,17 @@ void RunController::ChooseFile(OpenDialog dialog, std::string_view mode) {
     if (running_) return;  // the running run relies on its file and reading mode
     view_.ExecuteOpenDialog(dialog);
     const std::string name = view_.OpenDialogFileName(dialog);
-    if (view_.AcceptsStreams() && IsStreamName(name))
+    if (view_.AcceptsStreams() && IsStreamName(name)) {
         dataFile_.BindStream(name);
-    else if (FileExists(name))
+    } else if (FileExists(name)) {
         dataFile_.BindName(name);
-    else
+    } else {
+        // The mode belongs to the file still bound: reading it in another would count headers
+        // as sequences and still end as a success.
         view_.ShowMessageDialog("Reading fil does not exist!", TMsgDlgType::mtError, Buttons(mbOK));
+        return;
+    }
+    reader_.ForgetLookahead();
     mode_ = std::string(mode);
 }
 

@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <functional>
 #include <string>
 
 #include "input/in_out_error.h"
@@ -283,12 +284,13 @@ TEST_F(RunControllerTest, FileChoiceFailures) {
     EXPECT_EQ(view_.messages[0].buttons, Buttons(mbAbort));
     EXPECT_FALSE(ctl_.Running());
 
-    // A name that does not exist: the error, the mode all the same, and no binding.
+    // A name that does not exist: the error, and neither a binding nor a mode.
     Choose(OpenDialog::Fasta, (dir_.Path() / "missing.fa").string());
     EXPECT_EQ(view_.messages.back().text, "Reading fil does not exist!");
     EXPECT_EQ(view_.messages.back().buttons, Buttons(mbOK));
-    EXPECT_EQ(ctl_.ReadingMode(), "fasta");
-    EXPECT_EQ(ExpectRunFailure(), "I/O error 102");
+    EXPECT_EQ(ctl_.ReadingMode(), "");
+    ctl_.Button1Click();
+    EXPECT_EQ(view_.messages.back().text, "Reading file not selected!");
 
     // A folder is not a file, and a pipe cannot be read twice.
     Choose(OpenDialog::Text, dir_.Path().string());
@@ -342,15 +344,60 @@ TEST_F(RunControllerTest, ANameWithoutAReadingModeStartsNoRun) {
     EXPECT_TRUE(view_.processedTexts.empty());
 }
 
-TEST_F(RunControllerTest, TextCancelledAfterFastaReadsTheFastaFileAsText) {
+TEST_F(RunControllerTest, AFailedChoiceKeepsTheBoundFileWithItsMode) {
+    const std::string fasta = dir_.Write("in.fa", ">s1\nAC\n>s2\nGT\n");
+    const std::string fifo = (dir_.Path() / "pipe").string();
+    ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+    view_.words = {">", "ac", "", ""};
+    // Cancelled on its first opening, a name typed that does not exist, a pipe.
+    for (const std::string& name : {std::string(), (dir_.Path() / "nope").string(), fifo}) {
+        Choose(OpenDialog::Fasta, fasta);
+        Choose(OpenDialog::Text, name);
+        EXPECT_EQ(view_.messages.back().text, "Reading fil does not exist!");
+        EXPECT_EQ(ctl_.ReadingMode(), "fasta") << name;
+        ctl_.Button1Click();
+        EXPECT_EQ(view_.processedTexts.back(), "2") << name;  // records, not lines
+        EXPECT_EQ(view_.series[0][32].y, 0) << name;          // no header read as a sequence
+    }
+}
+
+TEST_F(RunControllerTest, ANewFileStartsWithNothingOfTheLastOne) {
+    view_.words = {"gt", "", "", ""};
     Choose(OpenDialog::Fasta, dir_.Write("in.fa", ">s1\nAC\n>s2\nGT\n"));
-    ctl_.textClick();  // cancelled on its first opening: no name
-    EXPECT_EQ(view_.messages.back().text, "Reading fil does not exist!");
-    EXPECT_EQ(ctl_.ReadingMode(), "testo");
-    view_.words = {">", "", "", ""};
     ctl_.Button1Click();
-    EXPECT_EQ(view_.processedTexts.back(), "4");  // header lines are sequences now
-    EXPECT_EQ(view_.series[0][32].y, 2);          // '>' at 1 of 3 in ">s1" and ">s2"
+    Choose(OpenDialog::Fasta, dir_.Write("empty.fa", ""));
+    ctl_.Button1Click();
+    EXPECT_EQ(view_.plainMessages.size(), 2u);
+    for (const auto& point : view_.series[0]) EXPECT_EQ(point.y, 0) << point.x;
+}
+
+TEST_F(RunControllerTest, AFileThatShrankOrWasReplacedDuringTheRunFails) {
+    std::string text;
+    for (int i = 0; i < 100; ++i) text += "ACGTACGT\n";
+    const std::string name = (dir_.Path() / "in.txt").string();
+    const std::vector<std::function<void()>> changes = {
+        [&] { ASSERT_EQ(truncate(name.c_str(), 40), 0); },
+        [&] { ASSERT_EQ(std::rename(dir_.Write("new.txt", text).c_str(), name.c_str()), 0); },
+    };
+    const auto runChangingAtTheFirstRefresh = [&](const std::function<void()>& change) {
+        const int first = view_.eventCalls + 2;  // the first after the chart was cleared
+        view_.onEvents = [&, first](int call) {
+            if (call == first) change();
+        };
+        view_.plainMessages.clear();
+    };
+    for (const auto& change : changes) {
+        Choose(OpenDialog::Text, dir_.Write("in.txt", text));
+        runChangingAtTheFirstRefresh(change);
+        EXPECT_EQ(ExpectRunFailure(), "File changed while it was read");
+        EXPECT_TRUE(view_.plainMessages.empty());  // no "END PROCESSING !"
+    }
+    // A file that only grows is read to its new end, as before.
+    Choose(OpenDialog::Text, dir_.Write("grows.txt", text));
+    runChangingAtTheFirstRefresh([&] { dir_.Write("grows.txt", text + "ACGT\n"); });
+    ctl_.Button1Click();
+    EXPECT_EQ(view_.plainMessages, std::vector<std::string>{"END PROCESSING !"});
+    EXPECT_EQ(view_.processedTexts.back(), "101");
 }
 
 TEST_F(RunControllerTest, FastaWithoutHeadersRunsWithTheGaugeAtZero) {
