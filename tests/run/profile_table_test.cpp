@@ -1,11 +1,11 @@
-#include "batch/profile_table.h"
+#include "run/profile_table.h"
 
 #include <gtest/gtest.h>
 
 #include <string>
 
 #include "analysis/word_profile.h"
-#include "batch/batch_csv.h"
+#include "run/profile_csv.h"
 
 namespace kelmarin {
 namespace {
