@@ -40,7 +40,8 @@ void WriteChartFile(TChart& chart, const QString& path) {
     QByteArray png;
     QBuffer buffer(&png);
     buffer.open(QIODevice::WriteOnly);
-    ChartImage(chart).save(&buffer, "PNG");
+    if (!ChartImage(chart).save(&buffer, "PNG"))
+        throw EFileWriteError(path, "the picture could not be encoded as PNG");
     ReplaceFileContent(path, png);
 }
 
