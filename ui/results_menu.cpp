@@ -46,7 +46,9 @@ TResultsMenu::TResultsMenu(TForm1& form)
     // The chart takes the focus on a click (it stays out of the tab order), so that Ctrl+C
     // copies what it shows.
     form.grafico().setFocusPolicy(Qt::ClickFocus);
-    form.grafico().addAction(copy_);
+    // A right click offers them too (the chart pans with no button).
+    form.grafico().addActions({copy_, saveProfile_, saveChart_});
+    form.grafico().setContextMenuPolicy(Qt::ActionsContextMenu);
     form.setAcceptDrops(true);
     form.installEventFilter(this);
     for (int n = 1; n <= 5; ++n) form.Edit(n).installEventFilter(this);

@@ -9,6 +9,7 @@
 
 #include <QAction>
 #include <QClipboard>
+#include <QContextMenuEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
@@ -52,6 +53,17 @@ void Answer(const char* button, QString* text = nullptr) {
         }
         if (text) *text = w->findChild<QLabel*>(QStringLiteral("Message"))->text();
         QTest::mouseClick(test::ButtonNamed(w, button), Qt::LeftButton);
+    });
+}
+
+// The enabled items of the next popup menu, which is then closed.
+void NoteEnabledItemsOfNextPopup(QStringList& offered) {
+    QTimer::singleShot(0, [&offered] {
+        QWidget* popup = QApplication::activePopupWidget();
+        if (popup == nullptr) return;
+        for (QAction* a : popup->actions())
+            if (a->isEnabled()) offered << a->text();
+        popup->close();
     });
 }
 
@@ -243,6 +255,21 @@ TEST_F(ResultsTest, ADroppedFileIsBoundByItsNameButNotDuringARun) {
     EXPECT_EQ(form_.Aprifilelettura2().FileName().toStdString(), fa);
     EXPECT_EQ(form_.windowTitle(), Title(QStringLiteral("drop.FA")));
     EXPECT_TRUE(Results().SaveProfile1().isEnabled()) << "the stopped run's chart stays";
+}
+
+TEST_F(ResultsTest, ARightClickOnTheChartOffersCopyAndSave) {
+    QStringList offered;
+    NoteEnabledItemsOfNextPopup(offered);
+    QContextMenuEvent click(QContextMenuEvent::Mouse, QPoint(50, 50),
+                            form_.grafico().mapToGlobal(QPoint(50, 50)));
+    QApplication::sendEvent(&form_.grafico(), &click);
+    EXPECT_TRUE(offered.isEmpty()) << "nothing shown yet";
+
+    RunOver(dir_.Write("in.txt", "ACGT\n"), {QStringLiteral("a")});
+    NoteEnabledItemsOfNextPopup(offered);
+    QApplication::sendEvent(&form_.grafico(), &click);
+    EXPECT_EQ(offered, (QStringList{QStringLiteral("Copy"), QStringLiteral("Save profile…"),
+                                    QStringLiteral("Save chart…")}));
 }
 
 TEST(SaveDialogTest, TheNameGetsTheChosenEntrysEndingUnlessItHasOneOfTheFilters) {
