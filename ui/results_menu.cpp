@@ -46,7 +46,7 @@ TResultsMenu::TResultsMenu(TForm1& form)
     // The chart takes the focus on a click (it stays out of the tab order), so that Ctrl+C
     // copies what it shows.
     form.grafico().setFocusPolicy(Qt::ClickFocus);
-    // A right click offers them too (the chart pans with no button).
+    // A right click offers them too: the chart does not pan, so the right button is free.
     form.grafico().addActions({copy_, saveProfile_, saveChart_});
     form.grafico().setContextMenuPolicy(Qt::ActionsContextMenu);
     form.setAcceptDrops(true);

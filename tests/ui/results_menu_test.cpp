@@ -12,6 +12,8 @@
 #include <QContextMenuEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
 #include <QMessageBox>
 #include <QMimeData>
 #include <QPushButton>
@@ -116,6 +118,18 @@ class ResultsTest : public ::testing::Test {
 };
 
 TEST_F(ResultsTest, SavedProfileAndChartAreWhatTheBatchWritesAndCopyPastesAsATable) {
+    const auto texts = [](const QList<QAction*>& actions) {
+        QStringList t;
+        for (const QAction* a : actions) t << a->text().trimmed();
+        return t;
+    };
+    EXPECT_EQ(texts(form_.Controls().APRI1->actions()),
+              (QStringList{QStringLiteral("Open file"), QStringLiteral("Save profile…"),
+                           QStringLiteral("Save chart…"), QStringLiteral("Open profile…"),
+                           QStringLiteral("Exit")}));
+    EXPECT_EQ(
+        texts(form_.Controls().MainMenu1->actions()),
+        (QStringList{QStringLiteral("FILE"), QStringLiteral("EDIT"), QStringLiteral("HELP")}));
     const std::string txt = dir_.Write("in.txt", Lines(30, "ATGCATGAAT") + Lines(15, "TTATG"));
     for (QAction* item : {&Results().SaveProfile1(), &Results().SaveChart1(), &Results().Copy1()})
         EXPECT_FALSE(item->isEnabled()) << "nothing shown yet";
