@@ -11,6 +11,8 @@
 #include <string>
 #include <vector>
 
+#include "input/format_by_name.h"  // without --fasta or --text, the name decides
+
 namespace kelmarin {
 
 struct BatchOptions {
@@ -37,10 +39,6 @@ struct BatchCommand {
     std::vector<std::string> mergeFiles;  // with Merge: the profiles to add up
     std::string reason;                   // with Fail: why the arguments do not fit, in one line
 };
-
-// Without --fasta or --text, these endings mean FASTA, in any case and before an optional .gz:
-// .fa, .fas, .fasta, .fna, .ffn, .frn.
-bool HasFastaExtension(const std::string& name);
 
 BatchCommand ParseBatchCommand(const std::vector<std::string>& args);
 

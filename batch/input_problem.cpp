@@ -11,34 +11,6 @@
 
 namespace kelmarin {
 
-namespace {
-
-std::string ErrnoReason(int err) {
-    switch (err) {
-        case ENOENT:
-        case ENOTDIR:
-            return "no such file";
-        case EACCES:
-        case EPERM:
-            return "permission denied";
-        default:
-            return std::strerror(err);
-    }
-}
-
-}  // namespace
-
-std::string InputProblem(const std::string& file) {
-    if (file == "-") return {};
-    if (file.find('\0') != std::string::npos) return "invalid file name";
-    struct stat st {};
-    if (::stat(file.c_str(), &st) != 0) return ErrnoReason(errno);
-    if (S_ISDIR(st.st_mode)) return "is a folder";
-    if (!S_ISREG(st.st_mode) && !S_ISFIFO(st.st_mode)) return "not a regular file or a pipe";
-    if (::access(file.c_str(), R_OK) != 0) return ErrnoReason(errno);
-    return {};
-}
-
 std::string ShardProblem(const std::string& file) {
     const std::string why = " cannot seek, so it cannot be read in shards";
     if (file == "-") return "standard input" + why;

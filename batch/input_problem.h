@@ -5,12 +5,9 @@
 #include <string>
 
 #include "input/in_out_error.h"
+#include "run/file_exists.h"
 
 namespace kelmarin {
-
-// Why FILE cannot be read ("no such file", "is a folder", "permission denied", "not a regular
-// file or a pipe"), or empty when a run can try it. "-" is standard input.
-std::string InputProblem(const std::string& file);
 
 // Why FILE cannot be read in shards, or empty when it can: each shard seeks to its part of
 // the file, which standard input, a pipe and a gzip file cannot do.

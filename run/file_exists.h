@@ -12,4 +12,8 @@ bool FileExists(const std::string& name);
 // pipe (a FIFO, or a process substitution such as /dev/fd/63).
 bool IsStreamName(const std::string& name);
 
+// Why FILE cannot be read ("no such file", "is a folder", "permission denied", "not a regular
+// file or a pipe"), or empty when it can be tried. "-" is standard input.
+std::string InputProblem(const std::string& file);
+
 }  // namespace kelmarin

@@ -6,6 +6,7 @@
 #include "analysis/stop_codon.h"
 #include "input/in_out_error.h"
 #include "run/file_exists.h"
+#include "run/profile_csv.h"
 
 namespace kelmarin {
 
@@ -14,6 +15,13 @@ namespace {
 // Row r is plotted in series r with this point colour (row 2's points are pure blue, not the
 // series' own darker blue).
 constexpr std::array<TColor, WordProfile::kRows> kPointColors = {clRed, clBlue, clBlack, clFuchsia};
+
+// Row r's counts into series r, replacing its points.
+void FillSeries(RunView& view, int r, const WordProfile::Row& row) {
+    view.ClearPoints(r);
+    for (int b = 1; b <= WordProfile::kBuckets; ++b)
+        view.AddPoint(r, double(b), double(row[b - 1]), kPointColors[r - 1]);
+}
 
 int ProgressPercent(std::uint64_t processed, std::uint64_t total) {
     // 64-bit so that the product cannot wrap; no expected total leaves the gauge at 0 until
@@ -36,14 +44,14 @@ void RunController::Button1Click() {
         return;
     }
     stop_ = false;
-    running_ = true;
+    SetRunning(true);
     std::exception_ptr failure;
     try {
         Run();
     } catch (...) {
         failure = std::current_exception();
     }
-    running_ = false;
+    SetRunning(false);
     // An Exit confirmed during the run waited for the run to let go of the file, however the
     // run ended; a failure of the exit itself takes the place of the run's.
     if (exitRequested_) FinishExit();
@@ -53,6 +61,8 @@ void RunController::Button1Click() {
 void RunController::Run() {
     const std::uint64_t total = reader_.CountSequences(mode_);
     for (int s = 1; s <= WordProfile::kRows; ++s) view_.ClearPoints(s);
+    shown_ = Shown::Nothing;
+    view_.ShownFileChanged(dataFile_.Name());
     view_.RepaintChartNow();
     view_.ProcessPendingEvents();
 
@@ -88,13 +98,12 @@ void RunController::Run() {
 
 void RunController::Refresh(const WordProfile::Words& words, std::uint64_t processed,
                             std::uint64_t total) {
-    for (int r = 1; r <= WordProfile::kRows; ++r) {
-        if (words[r - 1].empty()) continue;
-        const WordProfile::Row& row = profile_.ProfileRow(r);
-        view_.ClearPoints(r);
-        for (int b = 1; b <= WordProfile::kBuckets; ++b)
-            view_.AddPoint(r, double(b), double(row[b - 1]), kPointColors[r - 1]);
-    }
+    for (int r = 1; r <= WordProfile::kRows; ++r)
+        if (!words[r - 1].empty()) FillSeries(view_, r, profile_.ProfileRow(r));
+    // The counts shown are kept apart: a run that fails later has counted more than it showed.
+    if (shown_ != Shown::Run) shownWords_ = words;
+    shownCounts_ = profile_;
+    shown_ = Shown::Run;
     view_.RepaintChartNow();
     view_.SetProcessedText(std::to_string(processed));
     view_.SetProgress(ProgressPercent(processed, total));
@@ -110,6 +119,15 @@ void RunController::FastaClick() { ChooseFile(OpenDialog::Fasta, kFastaMode); }
 void RunController::ChooseFile(OpenDialog dialog, std::string_view mode) {
     if (running_) return;  // the running run relies on its file and reading mode
     view_.ExecuteOpenDialog(dialog);
+    BindChosen(dialog, mode);
+}
+
+void RunController::BindChosenFile(OpenDialog dialog) {
+    if (running_) return;
+    BindChosen(dialog, dialog == OpenDialog::Fasta ? kFastaMode : kTextMode);
+}
+
+void RunController::BindChosen(OpenDialog dialog, std::string_view mode) {
     const std::string name = view_.OpenDialogFileName(dialog);
     if (view_.AcceptsStreams() && IsStreamName(name)) {
         dataFile_.BindStream(name);
@@ -122,7 +140,44 @@ void RunController::ChooseFile(OpenDialog dialog, std::string_view mode) {
         return;
     }
     reader_.ForgetLookahead();
+    view_.ShownFileChanged(name);
     mode_ = std::string(mode);
+}
+
+void RunController::ShowProfile(const ProfileTable& table, const std::string& fileName) {
+    if (running_) return;  // the chart and word boxes are the run's
+    for (int r = 1; r <= WordProfile::kRows; ++r) {
+        const bool has = std::size_t(r) <= table.words.size();
+        view_.SetWordText(r, has ? table.words[r - 1] : std::string());
+        if (has)
+            FillSeries(view_, r, table.rows[r - 1]);
+        else
+            view_.ClearPoints(r);
+    }
+    shownProfile_ = table;
+    shown_ = Shown::Profile;
+    view_.ShownFileChanged(fileName);
+    view_.RepaintChartNow();
+    view_.SetProcessedText(std::string());
+    view_.SetProgress(0);
+    view_.RepaintGaugeNow();
+}
+
+std::optional<ProfileTable> RunController::ShownProfile() const {
+    switch (shown_) {
+        case Shown::Run:
+            return RunProfileTable(shownWords_, shownCounts_);
+        case Shown::Profile:
+            return shownProfile_;
+        case Shown::Nothing:
+            break;
+    }
+    return std::nullopt;
+}
+
+void RunController::SetRunning(bool running) {
+    running_ = running;
+    view_.RunningChanged();
 }
 
 void RunController::Exit1Click() {

@@ -6,12 +6,14 @@
 // the word profile and the lookahead line.
 
 #include <cstdint>
+#include <optional>
 #include <string>
 
 #include "analysis/word_profile.h"
 #include "input/line_text_file.h"
 #include "input/sequence_reader.h"
 #include "input/shard_range.h"
+#include "run/profile_table.h"
 #include "run/run_view.h"
 
 namespace kelmarin {
@@ -28,6 +30,19 @@ class RunController {
     void FastaClick();
     void Exit1Click();
 
+    // Binds the file that the dialog names, in the dialog's reading mode, as after the dialog
+    // was closed: a file dropped on the window is named in the dialog of its kind first.
+    void BindChosenFile(OpenDialog dialog);
+
+    // Shows a profile read from fileName as a run's last refresh would show it: word i of its
+    // header in word box i, its row in series i, the other series empty, the counter empty and
+    // the gauge at 0. The data file and reading mode stay for the next START. Refused during a
+    // run.
+    void ShowProfile(const ProfileTable& table, const std::string& fileName);
+    // What the chart shows: the non-empty words and the counts of a run's last refresh, or an
+    // opened profile; nothing before either, and nothing while a new run has not refreshed yet.
+    std::optional<ProfileTable> ShownProfile() const;
+
     // Later runs read only these bytes of the data file, as one shard of it; choosing a file
     // goes back to the whole file.
     void RestrictToRange(ByteRange range) { dataFile_.SetRange(range.begin, range.end); }
@@ -42,6 +57,8 @@ class RunController {
     void Run();
     void Refresh(const WordProfile::Words& words, std::uint64_t processed, std::uint64_t total);
     void ChooseFile(OpenDialog dialog, std::string_view mode);
+    void BindChosen(OpenDialog dialog, std::string_view mode);
+    void SetRunning(bool running);
     // Exit after its confirmation: closes the data file, says so and closes the main window.
     void FinishExit();
     bool DataFileAtEnd();
@@ -55,6 +72,11 @@ class RunController {
     LineTextFile dataFile_;
     SequenceReader reader_{dataFile_};
     WordProfile profile_;
+    // What the chart shows: the words and counts of the last refresh, or an opened profile.
+    enum class Shown { Nothing, Run, Profile } shown_ = Shown::Nothing;
+    WordProfile::Words shownWords_;
+    WordProfile shownCounts_;
+    ProfileTable shownProfile_;
 };
 
 }  // namespace kelmarin

@@ -52,6 +52,14 @@ class RunView {
     // Whether the program is ending (its main window was closed): a run stops at its next
     // refresh, as on STOP.
     virtual bool TerminationRequested() const { return false; }
+
+    // Results shown without a run: word box of row 1 to 4 gets an opened profile's word.
+    virtual void SetWordText(int /*row*/, const std::string& /*text*/) {}
+    // The file whose results the chart shows, or will show at the next START: the data file
+    // once bound, or an opened profile. The window names it in its title.
+    virtual void ShownFileChanged(const std::string& /*name*/) {}
+    // A run began, or ended however it ended.
+    virtual void RunningChanged() {}
 };
 
 }  // namespace kelmarin

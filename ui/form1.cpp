@@ -7,17 +7,18 @@
 #include <QUrl>
 
 #include "chart/chart.h"
-#include "platform/font.h"
-#include "ui/grafico_config.h"
-#include "platform/handler_guard.h"
 #include "gauge/gauge.h"
+#include "platform/font.h"
+#include "platform/handler_guard.h"
 #include "resources/menu_picture.h"
 #include "resources/resource_paths.h"
 #include "ui/about_box.h"
 #include "ui/application.h"
 #include "ui/failure_scope.h"
+#include "ui/grafico_config.h"
 #include "ui/help_file.h"
 #include "ui/message_dialog.h"
+#include "ui/results_menu.h"
 #include "ui_form1.h"
 
 namespace kelmarin {
@@ -79,6 +80,7 @@ TForm1::TForm1(QWidget* parent)
     resize(designedClient_ + QSize(0, menuBar()->sizeHint().height()));
     move(kDesignPosition);
     ui_->Button1->setFocus(Qt::OtherFocusReason);
+    results_ = new TResultsMenu(*this);
 }
 
 TForm1::~TForm1() {
@@ -258,5 +260,13 @@ void TForm1::ProcessPendingEvents() { kelmarin::ProcessPendingEvents(); }
 void TForm1::CloseMainWindow() { close(); }
 
 bool TForm1::TerminationRequested() const { return kelmarin::TerminationRequested(); }
+
+void TForm1::SetWordText(int row, const std::string& text) {
+    Edit(row + 1).setText(QString::fromStdString(text));
+}
+
+void TForm1::ShownFileChanged(const std::string& name) { results_->ShowFileInTitle(name); }
+
+void TForm1::RunningChanged() { results_->UpdateItems(); }
 
 }  // namespace kelmarin

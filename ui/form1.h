@@ -11,9 +11,9 @@
 #include <memory>
 
 #include "chart/line_series.h"
-#include "ui/open_dialog.h"
 #include "run/run_controller.h"
 #include "run/run_view.h"
+#include "ui/open_dialog.h"
 
 class QLineEdit;
 
@@ -26,6 +26,7 @@ namespace kelmarin {
 class TAboutBox;
 class TChart;
 class TGauge;
+class TResultsMenu;
 
 class TForm1 : public QMainWindow, public RunView {
     Q_OBJECT
@@ -44,6 +45,8 @@ class TForm1 : public QMainWindow, public RunView {
     // The box Info shows; the window does not own it.
     void SetAboutBox(TAboutBox* box) { aboutBox_ = box; }
     Ui::Form1& Controls() { return *ui_; }
+    // Save, copy and open results; the title and drops.
+    TResultsMenu& Results() { return *results_; }
 
     void Button1Click();
     void Button2Click();
@@ -80,6 +83,9 @@ class TForm1 : public QMainWindow, public RunView {
     void ProcessPendingEvents() override;
     void CloseMainWindow() override;
     bool TerminationRequested() const override;
+    void SetWordText(int row, const std::string& text) override;
+    void ShownFileChanged(const std::string& name) override;
+    void RunningChanged() override;
 
   protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -108,6 +114,7 @@ class TForm1 : public QMainWindow, public RunView {
     QSize designedClient_;
     std::array<AnchoredControl, 2> anchored_{};
     RunController controller_;
+    TResultsMenu* results_ = nullptr;  // a child of the window
 };
 
 }  // namespace kelmarin

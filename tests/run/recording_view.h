@@ -98,6 +98,7 @@ class RecordingView : public RunView {
         terminated = true;
         log.push_back("terminate");
     }
+    void SetWordText(int row, const std::string& text) override { words[row - 1] = text; }
 };
 
 }  // namespace kelmarin::test

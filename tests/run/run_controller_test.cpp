@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <filesystem>
 #include <functional>
+#include <numeric>
 #include <string>
 
 #include "input/in_out_error.h"
@@ -418,6 +419,49 @@ TEST_F(RunControllerTest, AFileExistsWhateverItsDate) {
         EXPECT_TRUE(view_.messages.empty()) << stamp;
         EXPECT_EQ(ctl_.DataFile().Name(), name) << stamp;
     }
+}
+
+}  // namespace
+}  // namespace kelmarin
+
+namespace kelmarin {
+namespace {
+
+TEST_F(RunControllerTest, ShowsTheLastRefreshOrAnOpenedProfile) {
+    EXPECT_FALSE(ctl_.ShownProfile());
+    ChooseText(Lines(45, "ATGAAA"));
+    view_.words = {"ATG", "", "A", ""};
+    ProfileTable opened{{"gc"}, {ProfileTable::Row{}}};
+    opened.rows[0][4] = 3;
+    // STOP at the first refresh; an opened profile is refused while the run goes.
+    view_.onEvents = [&](int call) {
+        if (call != 2) return;
+        ctl_.ShowProfile(opened, "p.csv");
+        ctl_.Button2Click();
+    };
+    ctl_.Button1Click();
+    view_.words[0] = "later edit";
+    const auto run = ctl_.ShownProfile();
+    ASSERT_TRUE(run);
+    EXPECT_EQ(run->words, (std::vector<std::string>{"atg", "a"}));
+    EXPECT_EQ(run->rows[0][16], 20u) << "the counts of the refresh after 20 sequences";
+    EXPECT_EQ(std::accumulate(run->rows[1].begin(), run->rows[1].end(), 0u), 80u);
+
+    view_.onEvents = nullptr;
+    ctl_.ShowProfile(opened, "p.csv");
+    EXPECT_EQ(view_.words, (WordProfile::Words{"gc", "", "", ""}));
+    ASSERT_EQ(view_.series[0].size(), 100u);
+    EXPECT_EQ(view_.series[0][4].y, 3);
+    EXPECT_EQ(view_.series[0][4].color, clRed);
+    EXPECT_TRUE(view_.series[2].empty());
+    EXPECT_EQ(view_.processedTexts.back(), "");
+    EXPECT_EQ(view_.progress.back(), 0);
+    EXPECT_EQ(ctl_.ShownProfile()->words, opened.words);
+    EXPECT_EQ(ctl_.ShownProfile()->rows, opened.rows);
+    // The next run starts from nothing shown, on the file still bound.
+    ctl_.Button1Click();
+    EXPECT_EQ(ctl_.ShownProfile()->words, std::vector<std::string>{"gc"});
+    EXPECT_EQ(view_.processedTexts.back(), "45");
 }
 
 }  // namespace

@@ -44,6 +44,13 @@ std::variant<ProfileTable, ProfileError> ReadProfileTable(std::string_view csv);
 // The table as kelmarin-batch writes it: "bucket,<word>,..." with each word quoted as CSV asks,
 // then buckets 1 to 100 with one count per word; lines end in LF.
 std::string ProfileTableCsv(const ProfileTable& table);
+// The same lines with tabs between the fields, as spreadsheets paste a table.
+std::string ProfileTableTsv(const ProfileTable& table);
+
+// The profile in the named file ("-": standard input), or why it is not one: the file cannot be
+// read ("no such file", "is a folder", ...), is far too large, or its text is refused as
+// ProfileError says.
+std::variant<ProfileTable, std::string> ReadProfileFile(const std::string& name);
 
 // Adds more into sum bucket by bucket. Fails, leaving sum as it was, when the headers differ
 // or when a sum would not fit in 64 bits.

@@ -1,11 +1,11 @@
-#include "batch/profile_table.h"
+#include "run/profile_table.h"
 
 #include <gtest/gtest.h>
 
 #include <string>
 
 #include "analysis/word_profile.h"
-#include "batch/batch_csv.h"
+#include "run/profile_csv.h"
 
 namespace kelmarin {
 namespace {
@@ -41,6 +41,11 @@ TEST(ProfileTableTest, ReadsBackWhatTheBatchWrites) {
     const int rows[] = {1, 2, 4};
     for (std::size_t w = 0; w < 3; ++w)
         for (int b = 0; b < 100; ++b) EXPECT_EQ(table.rows[w][b], profile.ProfileRow(rows[w])[b]);
+    // For the clipboard, tabs part the fields and a comma needs no quotes.
+    const std::string tsv = ProfileTableTsv(table);
+    EXPECT_EQ(tsv.substr(0, tsv.find("\n2\t")),
+              "bucket\ta,c\t\"say \"\"t\"\"\"\t\" g\r\nt \"\n1\t0\t0\t0");
+    EXPECT_EQ(DelimitedField("a\tb", '\t'), "\"a\tb\"");
 }
 
 TEST(ProfileTableTest, RefusesWhatIsNotAProfile) {

@@ -1,8 +1,14 @@
-#include "batch/profile_table.h"
+#include "run/profile_table.h"
 
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <cerrno>
 #include <charconv>
+#include <cstring>
 
-#include "batch/batch_csv.h"
+#include "run/file_exists.h"
+#include "run/profile_csv.h"
 
 namespace kelmarin {
 
@@ -128,22 +134,67 @@ std::variant<ProfileTable, ProfileError> ReadProfileTable(std::string_view csv) 
     return table;
 }
 
-std::string ProfileTableCsv(const ProfileTable& table) {
-    std::string csv = "bucket";
+namespace {
+
+std::string ProfileTableText(const ProfileTable& table, char separator) {
+    std::string text = "bucket";
     for (const auto& w : table.words) {
-        csv += ',';
-        csv += CsvField(w);
+        text += separator;
+        text += DelimitedField(w, separator);
     }
-    csv += '\n';
+    text += '\n';
     for (int b = 1; b <= ProfileTable::kBuckets; ++b) {
-        csv += std::to_string(b);
+        text += std::to_string(b);
         for (const auto& row : table.rows) {
-            csv += ',';
-            csv += std::to_string(row[b - 1]);
+            text += separator;
+            text += std::to_string(row[b - 1]);
         }
-        csv += '\n';
+        text += '\n';
     }
-    return csv;
+    return text;
+}
+
+// Far above any profile (four words given on a command line and 100 rows), so that a data
+// file named by mistake is refused instead of read whole.
+constexpr std::size_t kMaxProfileBytes = 16 << 20;
+
+// Reads the whole file ("-": standard input) into bytes; false with the reason when it cannot.
+bool ReadSmallFile(const std::string& name, std::string& bytes, std::string& reason) {
+    reason = InputProblem(name);
+    if (!reason.empty()) return false;
+    const bool standardInput = name == "-";
+    const int fd = standardInput ? STDIN_FILENO : ::open(name.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) {
+        reason = std::strerror(errno);
+        return false;
+    }
+    char block[65536];
+    for (;;) {
+        const ssize_t n = ::read(fd, block, sizeof block);
+        if (n < 0 && errno == EINTR) continue;
+        if (n < 0) reason = std::strerror(errno);
+        if (n <= 0) break;
+        bytes.append(block, std::size_t(n));
+        if (bytes.size() > kMaxProfileBytes) {
+            reason = "too large to be a profile";
+            break;
+        }
+    }
+    if (!standardInput) ::close(fd);
+    return reason.empty();
+}
+
+}  // namespace
+
+std::string ProfileTableCsv(const ProfileTable& table) { return ProfileTableText(table, ','); }
+std::string ProfileTableTsv(const ProfileTable& table) { return ProfileTableText(table, '\t'); }
+
+std::variant<ProfileTable, std::string> ReadProfileFile(const std::string& name) {
+    std::string bytes, reason;
+    if (!ReadSmallFile(name, bytes, reason)) return reason;
+    auto read = ReadProfileTable(bytes);
+    if (const auto* error = std::get_if<ProfileError>(&read)) return error->Message();
+    return std::get<ProfileTable>(std::move(read));
 }
 
 AddResult AddProfileTable(ProfileTable& sum, const ProfileTable& more) {

@@ -1,12 +1,12 @@
-#include "batch/batch_csv.h"
+#include "run/profile_csv.h"
 
-#include "batch/profile_table.h"
 #include "input/sequence_reader.h"
 
 namespace kelmarin {
 
-std::string CsvField(const std::string& text) {
-    const bool quote = text.find_first_of(",\"\r\n") != std::string::npos ||
+std::string DelimitedField(const std::string& text, char separator) {
+    const char special[] = {separator, '"', '\r', '\n', '\0'};
+    const bool quote = text.find_first_of(special) != std::string::npos ||
                        (!text.empty() && (text.front() == ' ' || text.back() == ' '));
     if (!quote) return text;
     std::string out = "\"";
@@ -17,7 +17,7 @@ std::string CsvField(const std::string& text) {
     return out + '"';
 }
 
-std::string ProfileCsv(const std::array<std::string, 4>& words, const WordProfile& profile) {
+ProfileTable RunProfileTable(const WordProfile::Words& words, const WordProfile& profile) {
     ProfileTable table;
     for (int r = 1; r <= WordProfile::kRows; ++r) {
         std::string w = words[r - 1];
@@ -26,7 +26,11 @@ std::string ProfileCsv(const std::array<std::string, 4>& words, const WordProfil
         table.words.push_back(std::move(w));
         table.rows.push_back(profile.ProfileRow(r));
     }
-    return ProfileTableCsv(table);
+    return table;
+}
+
+std::string ProfileCsv(const WordProfile::Words& words, const WordProfile& profile) {
+    return ProfileTableCsv(RunProfileTable(words, profile));
 }
 
 }  // namespace kelmarin

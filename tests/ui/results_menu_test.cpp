@@ -1,0 +1,308 @@
+// Results leaving the main window and coming back, checked against what kelmarin-batch writes
+// for the same file and words: Save profile, Save chart, Copy, Open profile, the title and drops.
+
+#include "ui/results_menu.h"
+
+#include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/resource.h>
+
+#include <QAction>
+#include <QClipboard>
+#include <QContextMenuEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
+#include <QMessageBox>
+#include <QMimeData>
+#include <QPushButton>
+#include <QTest>
+#include <QTimer>
+#include <QUrl>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+#include "chart/chart.h"
+#include "gauge/gauge.h"
+#include "tests/input/temp_file.h"
+#include "tests/ui/shell_modal_helper.h"
+#include "ui/chart_picture.h"
+#include "ui/form1.h"
+#include "ui_form1.h"
+
+namespace kelmarin {
+namespace {
+
+using test::Lines;
+
+std::string Slurp(const std::string& name) {
+    std::ifstream in(name, std::ios::binary);
+    std::stringstream ss;
+    ss << in.rdbuf();
+    return ss.str();
+}
+
+// Answers the next message dialog with the button named, or notes the text of an error box
+// and closes it.
+void Answer(const char* button, QString* text = nullptr) {
+    test::OnModal([button, text](QWidget* w) {
+        if (auto* box = qobject_cast<QMessageBox*>(w)) {
+            if (text) *text = box->text();
+            box->close();
+            return;
+        }
+        if (text) *text = w->findChild<QLabel*>(QStringLiteral("Message"))->text();
+        QTest::mouseClick(test::ButtonNamed(w, button), Qt::LeftButton);
+    });
+}
+
+// The enabled items of the next popup menu, which is then closed.
+void NoteEnabledItemsOfNextPopup(QStringList& offered) {
+    QTimer::singleShot(0, [&offered] {
+        QWidget* popup = QApplication::activePopupWidget();
+        if (popup == nullptr) return;
+        for (QAction* a : popup->actions())
+            if (a->isEnabled()) offered << a->text();
+        popup->close();
+    });
+}
+
+// A save dialog that chooses name.
+void Choose(TSaveDialog& dialog, const std::string& name, int filterIndex = 1) {
+    dialog.SetExecutor([name, filterIndex](TSaveDialog& d) {
+        d.SetFileName(QString::fromStdString(name));
+        d.SetFilterIndex(filterIndex);
+        return true;
+    });
+}
+
+class ResultsTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        form_.show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(&form_));
+    }
+    // kelmarin-batch's standard output for these arguments.
+    std::string Batch(const std::string& args) {
+        const std::string out = (dir_.Path() / "batch.out").string();
+        EXPECT_EQ(std::system((KELMARIN_BATCH " " + args + " >" + out + " 2>/dev/null").c_str()), 0)
+            << args;
+        return Slurp(out);
+    }
+    void Bind(TOpenDialog& dialog, QAction* item, const std::string& name) {
+        dialog.SetExecutor([name](TOpenDialog& d) {
+            d.SetFileName(QString::fromStdString(name));
+            return true;
+        });
+        item->trigger();
+    }
+    void RunOver(const std::string& file, const QStringList& words) {
+        Bind(form_.Aprifilelettura1(), form_.Controls().text, file);
+        for (int i = 0; i < words.size(); ++i) form_.Edit(i + 2).setText(words[i]);
+        Answer("OK");
+        QTest::mouseClick(form_.Controls().Button1, Qt::LeftButton);
+    }
+    void OpenProfile(const std::string& name) {
+        Bind(Results().ProfileOpenDialog(), &Results().OpenProfile1(), name);
+    }
+    TResultsMenu& Results() { return form_.Results(); }
+    QString Title(const QString& file = {}) const {
+        return file.isEmpty() ? title_ : file + QStringLiteral(" — ") + title_;
+    }
+
+    test::TempDir dir_;
+    TForm1 form_;
+    const QString title_ = form_.windowTitle();
+};
+
+TEST_F(ResultsTest, SavedProfileAndChartAreWhatTheBatchWritesAndCopyPastesAsATable) {
+    const auto texts = [](const QList<QAction*>& actions) {
+        QStringList t;
+        for (const QAction* a : actions) t << a->text().trimmed();
+        return t;
+    };
+    EXPECT_EQ(texts(form_.Controls().APRI1->actions()),
+              (QStringList{QStringLiteral("Open file"), QStringLiteral("Save profile…"),
+                           QStringLiteral("Save chart…"), QStringLiteral("Open profile…"),
+                           QStringLiteral("Exit")}));
+    EXPECT_EQ(
+        texts(form_.Controls().MainMenu1->actions()),
+        (QStringList{QStringLiteral("FILE"), QStringLiteral("EDIT"), QStringLiteral("HELP")}));
+    const std::string txt = dir_.Write("in.txt", Lines(30, "ATGCATGAAT") + Lines(15, "TTATG"));
+    for (QAction* item : {&Results().SaveProfile1(), &Results().SaveChart1(), &Results().Copy1()})
+        EXPECT_FALSE(item->isEnabled()) << "nothing shown yet";
+    RunOver(txt, {QStringLiteral("ATG"), QString(), QStringLiteral("t")});
+    ASSERT_TRUE(Results().SaveProfile1().isEnabled());
+
+    const std::string csv = (dir_.Path() / "profile").string();
+    Choose(Results().ProfileSaveDialog(), csv);
+    Results().SaveProfile1().trigger();
+    const std::string batchCsv = Batch(txt + " ATG '' t");
+    EXPECT_EQ(Slurp(csv + ".csv"), batchCsv) << "the name gets the chosen entry's ending";
+
+    const std::string png = (dir_.Path() / "chart.PNG").string();
+    Choose(Results().ChartSaveDialog(), png, 3);
+    Results().SaveChart1().trigger();
+    const QSize size = form_.grafico().size();
+    Batch("--png " + (dir_.Path() / "batch.png").string() + " --size " +
+          std::to_string(size.width()) + "x" + std::to_string(size.height()) + " " + txt +
+          " ATG '' t");
+    const QImage saved(QString::fromStdString(png));
+    ASSERT_EQ(saved.size(), size);
+    EXPECT_TRUE(saved.convertToFormat(QImage::Format_RGB32) ==
+                QImage(QString::fromStdString((dir_.Path() / "batch.png").string()))
+                    .convertToFormat(QImage::Format_RGB32));
+
+    // Ctrl+C on the chart once it has the focus: the same table, tab-separated.
+    QGuiApplication::clipboard()->clear();
+    QTest::mouseClick(&form_.grafico(), Qt::LeftButton, {}, QPoint(5, 5));
+    ASSERT_EQ(QApplication::focusWidget(), &form_.grafico());
+    QTest::keyClick(&form_.grafico(), Qt::Key_C, Qt::ControlModifier);
+    QString tsv = QString::fromStdString(batchCsv);
+    tsv.replace(QLatin1Char(','), QLatin1Char('\t'));
+    EXPECT_EQ(QGuiApplication::clipboard()->text(), tsv);
+}
+
+TEST_F(ResultsTest, OverwritingAsksAndAFailedWriteLeavesTheOldFile) {
+    RunOver(dir_.Write("in.txt", Lines(3, "ACGT")), {QStringLiteral("a")});
+    const std::string old = dir_.Write("old.csv", "old content\n");
+    Choose(Results().ProfileSaveDialog(), old);
+    QString question;
+    Answer("No", &question);
+    Results().SaveProfile1().trigger();
+    EXPECT_EQ(question, QStringLiteral("old.csv already exists.\nDo you want to replace it?"));
+    EXPECT_EQ(Slurp(old), "old content\n");
+
+    // The disk fills up while the new file is written.
+    signal(SIGXFSZ, SIG_IGN);
+    rlimit limit{};
+    getrlimit(RLIMIT_FSIZE, &limit);
+    const rlimit full{100, limit.rlim_max};
+    setrlimit(RLIMIT_FSIZE, &full);
+    QString error;
+    Answer("Yes");
+    Answer("OK", &error);
+    Results().SaveProfile1().trigger();
+    setrlimit(RLIMIT_FSIZE, &limit);
+    EXPECT_EQ(error.toStdString(), "Cannot save " + old + ": File too large.");
+    EXPECT_EQ(Slurp(old), "old content\n");
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir_.Path()), {}), 2)
+        << "no temporary file is left";
+
+    Answer("Yes");
+    Results().SaveProfile1().trigger();
+    EXPECT_EQ(Slurp(old).substr(0, 9), "bucket,a\n");
+}
+
+TEST_F(ResultsTest, AnOpenedMergedProfileShowsTheFrameOfARunOverTheWholeFile) {
+    const std::string fa = dir_.Write("kleb.fa", ">a\n" + Lines(8, "CATGCATGCA") + ">b\nATGTT\n");
+    const std::string merged =
+        dir_.Write("merged.csv",
+                   Batch("--merge " + dir_.Write("p1.csv", Batch("--shard 1/2 " + fa + " atg ca")) +
+                         " " + dir_.Write("p2.csv", Batch("--shard 2/2 " + fa + " atg ca"))));
+    Bind(form_.Aprifilelettura2(), form_.Controls().Fasta, fa);
+    EXPECT_EQ(form_.windowTitle(), Title(QStringLiteral("kleb.fa")));
+
+    // Not a profile: the reason --merge gives, and nothing changes.
+    QString error;
+    Answer("OK", &error);
+    OpenProfile(fa);
+    EXPECT_EQ(error.toStdString(),
+              fa + ": line 1: not a profile header (bucket,<word>,... with 0 to 4 words)");
+    EXPECT_EQ(form_.windowTitle(), Title(QStringLiteral("kleb.fa")));
+    EXPECT_FALSE(Results().SaveChart1().isEnabled());
+
+    form_.Edit(1).setText(QStringLiteral("7"));
+    form_.Edit(5).setText(QStringLiteral("gone"));
+    OpenProfile(merged);
+    EXPECT_EQ(form_.windowTitle(), Title(QStringLiteral("merged.csv")));
+    EXPECT_EQ(form_.Edit(1).text(), QString());
+    const QStringList words = {form_.Edit(2).text(), form_.Edit(3).text(), form_.Edit(4).text(),
+                               form_.Edit(5).text()};
+    EXPECT_EQ(words, (QStringList{QStringLiteral("atg"), QStringLiteral("ca"), {}, {}}));
+    EXPECT_EQ(form_.Series(4).PointCount(), 0);
+    EXPECT_TRUE(Results().SaveChart1().isEnabled());
+    const QImage opened = ChartImage(form_.grafico());
+
+    // START runs the bound file with the profile's words.
+    Answer("OK");
+    QTest::mouseClick(form_.Controls().Button1, Qt::LeftButton);
+    EXPECT_EQ(form_.windowTitle(), Title(QStringLiteral("kleb.fa")));
+    EXPECT_EQ(form_.Edit(1).text(), QStringLiteral("2"));
+    EXPECT_TRUE(ChartImage(form_.grafico()) == opened);
+}
+
+TEST_F(ResultsTest, ADroppedFileIsBoundByItsNameButNotDuringARun) {
+    const std::string fa = dir_.Write("drop.FA", ">a\nATG\n");
+    const auto drag = [this](const std::string& name, QEvent::Type type) {
+        QMimeData data;
+        data.setUrls({QUrl::fromLocalFile(QString::fromStdString(name))});
+        QDropEvent event(QPointF(400, 300), Qt::CopyAction, &data, Qt::LeftButton, {}, type);
+        QApplication::sendEvent(&form_, &event);
+        return event.isAccepted();
+    };
+    const std::string txt = dir_.Write("in.txt", Lines(200, "ACGT"));
+    Bind(form_.Aprifilelettura1(), form_.Controls().text, txt);
+    form_.Edit(2).setText(QStringLiteral("a"));
+    // At the run's first refresh: refused, and Save and Open are off.
+    bool accepted = true, saveOff = false, openOff = false;
+    QTimer::singleShot(0, [&] {
+        QTimer::singleShot(0, [&] {
+            accepted = drag(fa, QEvent::DragEnter) || drag(fa, QEvent::Drop);
+            saveOff = !Results().SaveProfile1().isEnabled();
+            openOff = !Results().OpenProfile1().isEnabled();
+            form_.Button2Click();
+        });
+    });
+    QTest::mouseClick(form_.Controls().Button1, Qt::LeftButton);
+    EXPECT_FALSE(accepted);
+    EXPECT_TRUE(saveOff);
+    EXPECT_TRUE(openOff);
+    EXPECT_EQ(form_.Controller().DataFile().Name(), txt);
+
+    EXPECT_TRUE(drag(fa, QEvent::DragEnter));
+    EXPECT_TRUE(drag(fa, QEvent::Drop));
+    EXPECT_EQ(form_.Controller().DataFile().Name(), fa);
+    EXPECT_EQ(form_.Controller().ReadingMode(), "fasta");
+    EXPECT_EQ(form_.Aprifilelettura2().FileName().toStdString(), fa);
+    EXPECT_EQ(form_.windowTitle(), Title(QStringLiteral("drop.FA")));
+    EXPECT_TRUE(Results().SaveProfile1().isEnabled()) << "the stopped run's chart stays";
+}
+
+TEST_F(ResultsTest, ARightClickOnTheChartOffersCopyAndSave) {
+    QStringList offered;
+    NoteEnabledItemsOfNextPopup(offered);
+    QContextMenuEvent click(QContextMenuEvent::Mouse, QPoint(50, 50),
+                            form_.grafico().mapToGlobal(QPoint(50, 50)));
+    QApplication::sendEvent(&form_.grafico(), &click);
+    EXPECT_TRUE(offered.isEmpty()) << "nothing shown yet";
+
+    RunOver(dir_.Write("in.txt", "ACGT\n"), {QStringLiteral("a")});
+    NoteEnabledItemsOfNextPopup(offered);
+    QApplication::sendEvent(&form_.grafico(), &click);
+    EXPECT_EQ(offered, (QStringList{QStringLiteral("Copy"), QStringLiteral("Save profile…"),
+                                    QStringLiteral("Save chart…")}));
+}
+
+TEST(SaveDialogTest, TheNameGetsTheChosenEntrysEndingUnlessItHasOneOfTheFilters) {
+    TSaveDialog dialog(QStringLiteral("PNG|*.png|SVG|*.svg|All|*.*"), QString());
+    const struct {
+        const char* chosen;
+        int entry;
+        const char* written;
+    } cases[] = {{"/d/chart", 1, "/d/chart.png"},
+                 {"/d/chart.jpg", 2, "/d/chart.jpg.svg"},
+                 {"/d/chart.SVG", 1, "/d/chart.SVG"},
+                 {"/d/chart.jpg", 3, "/d/chart.jpg"},
+                 {"/d.png/chart", 1, "/d.png/chart.png"}};
+    for (const auto& c : cases) {
+        dialog.SetFileName(QString::fromLatin1(c.chosen));
+        dialog.SetFilterIndex(c.entry);
+        EXPECT_EQ(dialog.NameToWrite(), QString::fromLatin1(c.written)) << c.chosen;
+    }
+}
+
+}  // namespace
+}  // namespace kelmarin

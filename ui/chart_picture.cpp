@@ -1,0 +1,48 @@
+#include "ui/chart_picture.h"
+
+#include <QBuffer>
+#include <QFileInfo>
+#include <QPainter>
+
+#include "chart/chart.h"
+#include "ui/chart_vector.h"
+#include "ui/replace_file.h"
+
+namespace kelmarin {
+
+std::optional<ChartFormat> ChartFormatOfName(const QString& name) {
+    const QString suffix = QFileInfo(name).suffix().toLower();
+    if (suffix == QLatin1String("png")) return ChartFormat::Png;
+    if (suffix == QLatin1String("svg")) return ChartFormat::Svg;
+    if (suffix == QLatin1String("pdf")) return ChartFormat::Pdf;
+    return std::nullopt;
+}
+
+QImage ChartImage(TChart& chart) {
+    const QSize size = (QSizeF(chart.size()) * chart.devicePixelRatioF()).toSize();
+    QImage image(size, QImage::Format_RGB32);
+    {
+        QPainter painter(&image);
+        chart.RenderFrame(&painter, {0, 0, size.width(), size.height()});
+    }
+    // The chart's kept frame and layout are now those of this picture, which on a scaled
+    // screen has another size: the next paint draws the chart anew.
+    chart.Surface().MarkDirty();
+    chart.update();
+    return image;
+}
+
+void WriteChartFile(TChart& chart, const QString& path) {
+    if (ChartFormatOfName(path) != ChartFormat::Png) {
+        ReplaceFile(path, [&chart](const QString& temp) { WriteChartVector(chart, temp); });
+        return;
+    }
+    QByteArray png;
+    QBuffer buffer(&png);
+    buffer.open(QIODevice::WriteOnly);
+    if (!ChartImage(chart).save(&buffer, "PNG"))
+        throw EFileWriteError(path, "the picture could not be encoded as PNG");
+    ReplaceFileContent(path, png);
+}
+
+}  // namespace kelmarin

@@ -1,0 +1,179 @@
+#include "ui/results_menu.h"
+
+#include <QAction>
+#include <QClipboard>
+#include <QDropEvent>
+#include <QFileInfo>
+#include <QGuiApplication>
+#include <QMenu>
+#include <QMenuBar>
+#include <QMimeData>
+#include <QUrl>
+#include <stdexcept>
+#include <variant>
+
+#include "chart/chart.h"
+#include "input/format_by_name.h"
+#include "platform/handler_guard.h"
+#include "run/profile_table.h"
+#include "ui/chart_picture.h"
+#include "ui/form1.h"
+#include "ui/replace_file.h"
+#include "ui_form1.h"
+
+namespace kelmarin {
+
+namespace {
+
+// A file opened as a profile is not one: the message names it and gives the reason that
+// kelmarin-batch --merge gives.
+class EProfileFileError : public std::runtime_error {
+  public:
+    EProfileFileError(const std::string& file, const std::string& reason)
+        : std::runtime_error(file + ": " + reason) {}
+};
+
+}  // namespace
+
+TResultsMenu::TResultsMenu(TForm1& form)
+    : QObject(&form),
+      form_(form),
+      title_(form.windowTitle()),
+      profileSave_(QStringLiteral("CSV|*.csv|All|*.*"), QStringLiteral("Save profile")),
+      chartSave_(QStringLiteral("PNG|*.png|SVG|*.svg|PDF|*.pdf"), QStringLiteral("Save chart")),
+      profileOpen_(QStringLiteral("CSV|*.csv|All|*.*")) {
+    AddItems();
+    // The chart takes the focus on a click (it stays out of the tab order), so that Ctrl+C
+    // copies what it shows.
+    form.grafico().setFocusPolicy(Qt::ClickFocus);
+    // A right click offers them too: the chart does not pan, so the right button is free.
+    form.grafico().addActions({copy_, saveProfile_, saveChart_});
+    form.grafico().setContextMenuPolicy(Qt::ActionsContextMenu);
+    form.setAcceptDrops(true);
+    form.installEventFilter(this);
+    for (int n = 1; n <= 5; ++n) form.Edit(n).installEventFilter(this);
+    UpdateItems();
+}
+
+void TResultsMenu::AddItems() {
+    Ui::Form1& ui = form_.Controls();
+    const auto item = [this](QMenu* menu, QAction* before, const char* name, const char* caption,
+                             void (TResultsMenu::*handler)()) {
+        auto* action = new QAction(QString::fromUtf8(caption), &form_);
+        action->setObjectName(QString::fromLatin1(name));
+        menu->insertAction(before, action);
+        connect(action, &QAction::triggered, this,
+                [this, handler] { RunHandler([this, handler] { (this->*handler)(); }); });
+        return action;
+    };
+    saveProfile_ =
+        item(ui.APRI1, ui.Exit1, "SaveProfile1", "Save profile…", &TResultsMenu::SaveProfile1Click);
+    saveChart_ =
+        item(ui.APRI1, ui.Exit1, "SaveChart1", "Save chart…", &TResultsMenu::SaveChart1Click);
+    openProfile_ =
+        item(ui.APRI1, ui.Exit1, "OpenProfile1", "Open profile…", &TResultsMenu::OpenProfile1Click);
+    edit_ = new QMenu(QStringLiteral("EDIT"), ui.MainMenu1);
+    edit_->setObjectName(QStringLiteral("EDIT1"));
+    ui.MainMenu1->insertMenu(ui.INFO1->menuAction(), edit_);
+    copy_ = item(edit_, nullptr, "Copy1", "Copy", &TResultsMenu::Copy1Click);
+    copy_->setShortcut(QKeySequence::Copy);
+    // Only while the chart has the focus: the word boxes keep their own Ctrl+C.
+    copy_->setShortcutContext(Qt::WidgetShortcut);
+}
+
+bool TResultsMenu::ShowsResults() const {
+    const auto shown = form_.Controller().ShownProfile();
+    return shown && !shown->words.empty();
+}
+
+void TResultsMenu::UpdateItems() {
+    const bool idle = !form_.Controller().Running();
+    const bool results = idle && ShowsResults();
+    saveProfile_->setEnabled(results);
+    saveChart_->setEnabled(results);
+    copy_->setEnabled(results);
+    openProfile_->setEnabled(idle);
+}
+
+void TResultsMenu::ShowFileInTitle(const std::string& name) {
+    const QString file = QFileInfo(QString::fromStdString(name)).fileName();
+    // The name first: the form's title ends far to the right.
+    form_.setWindowTitle(file.isEmpty() ? title_ : file + QStringLiteral(" — ") + title_);
+}
+
+QString TResultsMenu::ChooseNameToWrite(TSaveDialog& dialog) {
+    if (!dialog.Execute(&form_)) return {};
+    const QString name = dialog.NameToWrite();
+    dialog.SetFileName(name);
+    if (QFileInfo::exists(name) &&
+        form_.ShowMessageDialog(QFileInfo(name).fileName().toStdString() +
+                                    " already exists.\nDo you want to replace it?",
+                                TMsgDlgType::mtConfirmation, Buttons(mbYes, mbNo)) != mrYes)
+        return {};
+    return name;
+}
+
+void TResultsMenu::SaveProfile1Click() {
+    if (!ShowsResults() || form_.Controller().Running()) return;
+    const QString name = ChooseNameToWrite(profileSave_);
+    if (name.isEmpty()) return;
+    const std::string csv = ProfileTableCsv(*form_.Controller().ShownProfile());
+    ReplaceFileContent(name, QByteArray::fromStdString(csv));
+}
+
+void TResultsMenu::SaveChart1Click() {
+    if (!ShowsResults() || form_.Controller().Running()) return;
+    const QString name = ChooseNameToWrite(chartSave_);
+    if (!name.isEmpty()) WriteChartFile(form_.grafico(), name);
+}
+
+void TResultsMenu::Copy1Click() {
+    if (!ShowsResults() || form_.Controller().Running()) return;
+    const std::string tsv = ProfileTableTsv(*form_.Controller().ShownProfile());
+    QGuiApplication::clipboard()->setText(QString::fromStdString(tsv));
+}
+
+void TResultsMenu::OpenProfile1Click() {
+    if (form_.Controller().Running()) return;
+    if (!profileOpen_.Execute(&form_)) return;
+    const std::string name = profileOpen_.FileName().toStdString();
+    auto read = ReadProfileFile(name);
+    if (const auto* reason = std::get_if<std::string>(&read))
+        throw EProfileFileError(name, *reason);
+    form_.Controller().ShowProfile(std::get<ProfileTable>(read), name);
+    UpdateItems();
+}
+
+void TResultsMenu::DropFile(const QString& name) {
+    if (form_.Controller().Running()) return;  // the run keeps its file
+    const bool fasta = HasFastaExtension(name.toStdString());
+    (fasta ? form_.Aprifilelettura2() : form_.Aprifilelettura1()).SetFileName(name);
+    form_.Controller().BindChosenFile(fasta ? OpenDialog::Fasta : OpenDialog::Text);
+}
+
+QString TResultsMenu::DroppableFile(const QEvent& event) const {
+    const QMimeData* data = static_cast<const QDropEvent&>(event).mimeData();
+    if (data == nullptr || form_.Controller().Running()) return {};
+    const QList<QUrl> urls = data->urls();
+    return urls.size() == 1 && urls.front().isLocalFile() ? urls.front().toLocalFile() : QString();
+}
+
+bool TResultsMenu::eventFilter(QObject* watched, QEvent* event) {
+    const QEvent::Type type = event->type();
+    if (type != QEvent::DragEnter && type != QEvent::DragMove && type != QEvent::Drop)
+        return QObject::eventFilter(watched, event);
+    auto& drop = static_cast<QDropEvent&>(*event);
+    // Text dragged into a word box stays the box's own.
+    if (drop.mimeData() == nullptr || !drop.mimeData()->hasUrls())
+        return QObject::eventFilter(watched, event);
+    const QString file = DroppableFile(*event);
+    if (file.isEmpty()) {
+        drop.ignore();
+        return true;
+    }
+    drop.acceptProposedAction();
+    if (type == QEvent::Drop) RunHandler([this, &file] { DropFile(file); });
+    return true;
+}
+
+}  // namespace kelmarin

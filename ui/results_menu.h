@@ -1,0 +1,72 @@
+#pragma once
+// What lets results leave the main window and come back: FILE > Save profile..., Save chart...
+// and Open profile..., EDIT > Copy (and Ctrl+C on the focused chart), the file named in the
+// title, and a sequence file dropped on the window. Each item writes only when the user asks,
+// and is disabled during a run; the save and copy items also until something is shown. The
+// window's own menus, commands and captions are not touched.
+
+#include <QObject>
+#include <QString>
+#include <string>
+
+#include "ui/open_dialog.h"
+#include "ui/save_dialog.h"
+
+class QAction;
+class QMenu;
+
+namespace kelmarin {
+
+class TForm1;
+
+class TResultsMenu : public QObject {
+  public:
+    // Adds the items to form's menus and watches its drops.
+    explicit TResultsMenu(TForm1& form);
+
+    QAction& SaveProfile1() { return *saveProfile_; }
+    QAction& SaveChart1() { return *saveChart_; }
+    QAction& OpenProfile1() { return *openProfile_; }
+    QAction& Copy1() { return *copy_; }
+    QMenu& EDIT1() { return *edit_; }
+    TSaveDialog& ProfileSaveDialog() { return profileSave_; }
+    TSaveDialog& ChartSaveDialog() { return chartSave_; }
+    TOpenDialog& ProfileOpenDialog() { return profileOpen_; }
+
+    void SaveProfile1Click();
+    void SaveChart1Click();
+    void OpenProfile1Click();
+    void Copy1Click();
+    // Binds a dropped sequence file as its open dialog would, in the mode its name gives.
+    void DropFile(const QString& name);
+
+    // Enables the items as the run and what the chart shows allow.
+    void UpdateItems();
+    // "<file name> — <the form's title>", or the form's title alone for no name.
+    void ShowFileInTitle(const std::string& name);
+
+  protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+  private:
+    void AddItems();
+    bool ShowsResults() const;
+    // The name the user chose to write, after the question when it exists; empty when the
+    // user cancelled either.
+    QString ChooseNameToWrite(TSaveDialog& dialog);
+    // The one local file a drag carries when the window may take it now, else empty.
+    QString DroppableFile(const QEvent& event) const;
+
+    TForm1& form_;
+    QString title_;
+    TSaveDialog profileSave_;
+    TSaveDialog chartSave_;
+    TOpenDialog profileOpen_;
+    QAction* saveProfile_ = nullptr;
+    QAction* saveChart_ = nullptr;
+    QAction* openProfile_ = nullptr;
+    QAction* copy_ = nullptr;
+    QMenu* edit_ = nullptr;
+};
+
+}  // namespace kelmarin
