@@ -35,22 +35,22 @@ QRect ScreenRect() {
     return screen ? screen->geometry() : QRect(0, 0, 640, 480);
 }
 
-// The width a title bar needs to show the caption whole: its text in the title font, bold as
-// most window managers draw it, beside the window's icon and up to three title buttons, each
-// about as wide as the bar is high, with a bar's height of room left over.
-int TitleBarWidth(const QString& caption) {
-    QFont font = QApplication::font("QMdiSubWindowTitleBar");
-    font.setBold(true);
-    const int bar = QApplication::style()->pixelMetric(QStyle::PM_TitleBarHeight);
-    return QFontMetrics(font).horizontalAdvance(caption) + 5 * bar;
-}
-
 QSize MeasureText(const QString& text, const QFontMetrics& fm) {
     const QRect bounds(0, 0, ScreenRect().width() / 2, 0);
     return fm.boundingRect(bounds, Qt::TextWordWrap | Qt::TextExpandTabs, text).size();
 }
 
 }  // namespace
+
+int TitleBarWidth(const QString& caption) {
+    // The caption in the title font, bold as most window managers draw it, beside the window's
+    // icon and up to three title buttons, each about as wide as the bar is high, with a bar's
+    // height of room left over.
+    QFont font = QApplication::font("QMdiSubWindowTitleBar");
+    font.setBold(true);
+    const int bar = QApplication::style()->pixelMetric(QStyle::PM_TitleBarHeight);
+    return QFontMetrics(font).horizontalAdvance(caption) + 5 * bar;
+}
 
 TMessageForm::TMessageForm(const QString& text, TMsgDlgType kind, TMsgDlgButtons buttons,
                            QWidget* parent)
