@@ -89,6 +89,11 @@ class TCustomAxisPanel : public TChartPanelExtended, public TChartOwner {
 
   private:
     void DrawAxisText(const TChartAxis& axis, int x, int y, int angle, const QString& text);
+    // The width of the bevels and border round the chart's edge.
+    int FrameWidth() const;
+    // Where a label is drawn along its axis: its value's pixel, or nearer the middle when it
+    // would not show whole there.
+    int LabelPixelInside(const TChartAxis& axis, const TAxisLabel& label);
     void DrawAxisTicks(TChartAxis& axis, int pos, const std::vector<int>& ticks);
     void DrawTickSet(const TChartAxis& axis, int pos, const std::vector<int>& at, int from,
                      int length);

@@ -1,6 +1,7 @@
 // Drawing one axis: title, labels placed by the alignment table, then line, ticks, grid, inner
 // ticks, minor ticks and minor grid, in that order.
 #include <QStringList>
+#include <algorithm>
 #include <cmath>
 
 #include "chart/custom_axis_panel.h"
@@ -50,7 +51,33 @@ int Outward(TAxisPlacement side) {
     return side == TAxisPlacement::Bottom || side == TAxisPlacement::Right ? 1 : -1;
 }
 
+// The x at which a text of width w, centred on x, lies within [lo, hi): moved inward as far as
+// it would cross either end, and kept at lo when it is wider than the room.
+int CentreInside(int x, int w, int lo, int hi) {
+    if (x - w / 2 + w > hi) x = hi - w + w / 2;
+    if (x - w / 2 < lo) x = lo + w / 2;
+    return x;
+}
+
 }  // namespace
+
+int TCustomAxisPanel::FrameWidth() const {
+    const int bevels = (BevelOuter() != bvNone) + (BevelInner() != bvNone);
+    return bevels * BevelWidth() + BorderWidth();
+}
+
+int TCustomAxisPanel::LabelPixelInside(const TChartAxis& axis, const TAxisLabel& label) {
+    // A horizontal label running along its axis is centred on its value's pixel; the
+    // ones at the ends would reach past the chart's edge, so they are moved in to show whole,
+    // inside the frame.
+    const int angle = axis.LabelsAngle();
+    if (!axis.Horizontal() || (angle != 0 && angle != 180)) return label.pixel;
+    int widest = 0;
+    for (const QString& line : label.text.split(QLatin1Char('\r')))
+        widest = std::max(widest, Surface().TextWidthOf(line));
+    const TRect& b = ChartBounds();
+    return CentreInside(label.pixel, widest, b.left + FrameWidth(), b.right - FrameWidth());
+}
 
 void TCustomAxisPanel::DrawAxis(TChartAxis& axis) {
     TChartCanvas3D& c = Surface();
@@ -75,7 +102,7 @@ void TCustomAxisPanel::DrawAxis(TChartAxis& axis) {
             ApplyFont(axis.LabelsFont());
             c.Brush().SetColor(Color());
             c.Brush().SetStyle(bsClear);
-            DrawAxisText(axis, horizontal ? label.pixel : place.labels,
+            DrawAxisText(axis, horizontal ? LabelPixelInside(axis, label) : place.labels,
                          horizontal ? place.labels : label.pixel, axis.LabelsAngle(), label.text);
         }
     }

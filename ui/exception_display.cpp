@@ -1,12 +1,14 @@
 #include "ui/exception_display.h"
 
 #include <QApplication>
+#include <QGridLayout>
 #include <QMessageBox>
 #include <QPointer>
 #include <QWidget>
 
 #include "ui/abort.h"
 #include "ui/application.h"
+#include "ui/message_form.h"
 
 namespace kelmarin {
 
@@ -49,6 +51,11 @@ void ShowErrorBox(const QString& text) {
     QMessageBox box(QMessageBox::Critical, ApplicationTitle(), text, QMessageBox::Ok);
     box.setWindowModality(Qt::ApplicationModal);
     box.setTextFormat(Qt::PlainText);
+    // The box sizes itself to its content; a row of the caption's width keeps it wide enough
+    // for the title bar to show the caption whole.
+    if (auto* grid = qobject_cast<QGridLayout*>(box.layout()))
+        grid->addItem(new QSpacerItem(TitleBarWidth(box.windowTitle()), 0), grid->rowCount(), 0, 1,
+                      grid->columnCount());
     box.exec();
     box.hide();
     if (previous && previous->isVisible()) previous->activateWindow();

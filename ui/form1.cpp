@@ -192,19 +192,32 @@ void TForm1::DispatchWatchedEvent(QObject* watched, const QEvent& event) {
 void TForm1::AnchorControls() {
     // The chart is anchored to all four edges; the gauge to all but the top, so it keeps its
     // height at the bottom.
-    anchored_ = {{{ui_->grafico, ui_->grafico->geometry(), true},
-                  {ui_->barra, ui_->barra->geometry(), false}}};
+    anchored_ = {{ui_->grafico, ui_->grafico->geometry(), true, true},
+                 {ui_->barra, ui_->barra->geometry(), true, false}};
+    // Every other control in the lower half of the form keeps its distance to the bottom edge,
+    // so that the controls under and beside the chart's lower part stay clear of the chart
+    // and the gauge as the window grows.
+    for (QWidget* w : ui_->centralwidget->findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
+        const QRect r = w->geometry();
+        if (w != ui_->grafico && w != ui_->barra && 2 * r.center().y() > designedClient_.height())
+            anchored_.push_back({w, r, false, false});
+    }
+    // Smaller than designed, the lower controls would run into the word boxes and out of the
+    // window.
+    ui_->centralwidget->setMinimumSize(designedClient_);
 }
 
 void TForm1::PlaceAnchoredControls() {
     const QSize growth = ui_->centralwidget->size() - designedClient_;
     for (const AnchoredControl& a : anchored_) {
         QRect r = a.designed;
-        r.setRight(r.right() + growth.width());
+        if (a.stretchesRight) r.setRight(r.right() + growth.width());
         if (a.stretchesDown)
             r.setBottom(r.bottom() + growth.height());
         else
             r.translate(0, growth.height());
+        // A control that sized itself to its text keeps that size.
+        if (!a.stretchesRight) r.setSize(a.control->size());
         a.control->setGeometry(r);
     }
 }

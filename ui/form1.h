@@ -9,6 +9,7 @@
 #include <array>
 #include <functional>
 #include <memory>
+#include <vector>
 
 #include "chart/line_series.h"
 #include "run/run_controller.h"
@@ -99,11 +100,13 @@ class TForm1 : public QMainWindow, public RunView {
     // Hands a watched event to its handler: the anchors, or a word box's Enter or Exit.
     void DispatchWatchedEvent(QObject* watched, const QEvent& event);
 
-    // A control anchored to the left, right and bottom edges, and to the top when it stretches
-    // down; its designed geometry was laid out against the designed client size.
+    // A control that follows the bottom edge: the chart and the gauge also stretch to the right
+    // edge, and the chart keeps its top too; the others only move down with the bottom edge.
+    // Its designed geometry was laid out against the designed client size.
     struct AnchoredControl {
         QWidget* control;
         QRect designed;
+        bool stretchesRight;
         bool stretchesDown;
     };
 
@@ -112,7 +115,7 @@ class TForm1 : public QMainWindow, public RunView {
     std::array<TOpenDialog, 2> dialogs_;
     TAboutBox* aboutBox_ = nullptr;
     QSize designedClient_;
-    std::array<AnchoredControl, 2> anchored_{};
+    std::vector<AnchoredControl> anchored_;
     RunController controller_;
     TResultsMenu* results_ = nullptr;  // a child of the window
 };

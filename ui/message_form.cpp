@@ -8,6 +8,7 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QScreen>
+#include <QStyle>
 #include <algorithm>
 
 #include "platform/handler_guard.h"
@@ -40,6 +41,16 @@ QSize MeasureText(const QString& text, const QFontMetrics& fm) {
 }
 
 }  // namespace
+
+int TitleBarWidth(const QString& caption) {
+    // The caption in the title font, bold as most window managers draw it, beside the window's
+    // icon and up to three title buttons, each about as wide as the bar is high, with a bar's
+    // height of room left over.
+    QFont font = QApplication::font("QMdiSubWindowTitleBar");
+    font.setBold(true);
+    const int bar = QApplication::style()->pixelMetric(QStyle::PM_TitleBarHeight);
+    return QFontMetrics(font).horizontalAdvance(caption) + 5 * bar;
+}
 
 TMessageForm::TMessageForm(const QString& text, TMsgDlgType kind, TMsgDlgButtons buttons,
                            QWidget* parent)
@@ -86,7 +97,8 @@ void TMessageForm::PlaceWidgets(const QString& text, TMsgDlgType kind) {
         ++count;
     }
     const QIcon icon = MessageKindIcon(kind);
-    layout_ = LayoutMessage(u, v, MeasureText(text, fm), buttonWidth, count, !icon.isNull());
+    layout_ = LayoutMessage(u, v, MeasureText(text, fm), buttonWidth, count, !icon.isNull(),
+                            TitleBarWidth(windowTitle()));
 
     if (!icon.isNull()) {
         auto* image = new QLabel(this);

@@ -14,6 +14,9 @@ class QPushButton;
 
 namespace kelmarin {
 
+// The width a window needs for its title bar to show the caption whole.
+int TitleBarWidth(const QString& caption);
+
 class TMessageForm : public QDialog {
     Q_OBJECT
   public:

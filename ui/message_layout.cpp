@@ -32,7 +32,7 @@ void DeriveSpacing(TMessageLayout& l) {
 }  // namespace
 
 TMessageLayout LayoutMessage(int unitWidth, int unitHeight, QSize textSize, int buttonWidth,
-                             int buttonCount, bool hasIcon) {
+                             int buttonCount, bool hasIcon, int captionWidth) {
     TMessageLayout l;
     l.unitWidth = unitWidth;
     l.unitHeight = unitHeight;
@@ -47,7 +47,7 @@ TMessageLayout LayoutMessage(int unitWidth, int unitHeight, QSize textSize, int 
     }
     const int rowWidth =
         buttonCount > 0 ? buttonCount * buttonWidth + (buttonCount - 1) * l.buttonSpacing : 0;
-    l.client = QSize(std::max(blockWidth, rowWidth) + 2 * l.horzMargin,
+    l.client = QSize(std::max(std::max(blockWidth, rowWidth) + 2 * l.horzMargin, captionWidth),
                      blockHeight + l.vertSpacing + l.buttonHeight + 2 * l.vertMargin);
 
     if (hasIcon) l.icon = QRect(l.horzMargin, l.vertMargin, kMessageIconSize, kMessageIconSize);

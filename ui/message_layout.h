@@ -1,7 +1,7 @@
 #pragma once
 // The geometry of a message dialog, worked out from the dialog font's average character
 // width and height alone, so that it can be checked without building a window. It knows
-// nothing about captions, icons or widgets.
+// nothing about captions, icons or widgets beyond the width that the caption asks for.
 
 #include <QRect>
 #include <QSize>
@@ -37,8 +37,9 @@ inline constexpr int kMessageIconSize = 32;
 int MinimumButtonWidth(int unitWidth);
 
 // Lays out a dialog whose text measures textSize, with buttonCount buttons of buttonWidth
-// (already widened for their captions), with or without the 32 × 32 icon.
+// (already widened for their captions), with or without the 32 × 32 icon. The client is at
+// least captionWidth wide, so that the title bar has room to show the caption whole.
 TMessageLayout LayoutMessage(int unitWidth, int unitHeight, QSize textSize, int buttonWidth,
-                             int buttonCount, bool hasIcon);
+                             int buttonCount, bool hasIcon, int captionWidth = 0);
 
 }  // namespace kelmarin

@@ -22,6 +22,26 @@ TEST_F(Layout, FormSettingsGiveRoomToTitleAxesAndLabels) {
     EXPECT_EQ(r.left, h + ArialWidth("100") + ArialWidth(" "));
 }
 
+// The last bottom label, "100" on the chart's right edge, is moved in to show whole inside the
+// one-pixel bevel; the plot area keeps the whole width.
+TEST_F(Layout, TheLastBottomLabelShowsWholeInsideTheChart) {
+    Fill(0, 1, 100, 5, clRed);
+    const QImage im = Render();
+    EXPECT_EQ(chart.ChartRect().right, 682);
+    const int h = ArialLineHeight();
+    const std::vector<int>& t = chart.BottomAxis().TickPositions();  // from "100" down
+    ASSERT_GE(t.size(), 2u);
+    int first = im.width(), last = -1;
+    for (int x = t[1] + ArialWidth("90"); x < im.width(); ++x)
+        for (int y = 524 - 2 * h; y < 524 - h; ++y)
+            if (qGray(At(im, x, y)) < 100) {
+                first = std::min(first, x);
+                last = std::max(last, x);
+            }
+    EXPECT_LE(last, 680);
+    EXPECT_GE(last - first + 1, ArialWidth("100") - 2);
+}
+
 TEST(LayoutDefaults, MarginsOfAPlainChartMakeTheStartingRectangle) {
     TChart chart;
     chart.resize(682, 524);

@@ -110,21 +110,21 @@ std::uint64_t FrameHash(const QImage& image) {
 }
 
 const Scene kScenes[] = {
-    {"run_early", Run(20), 0x241fdad900e2d7b9ull},
-    {"run_middle", Run(400), 0xed220c8baa0f6c72ull},
-    {"run_late", Run(3000), 0x8246dd28b2a9bc0ull},
-    {"run_late_after_refreshes", AfterRefreshes, 0x8246dd28b2a9bc0ull},
+    {"run_early", Run(20), 0x67b5ec58aa425e7cull},
+    {"run_middle", Run(400), 0x50aee7c3269ea493ull},
+    {"run_late", Run(3000), 0x5e65b4c3958dd989ull},
+    {"run_late_after_refreshes", AfterRefreshes, 0x5e65b4c3958dd989ull},
     {"run_zoomed", Zoomed, 0xa6d4343fe682d5aeull},
-    {"flat_profile", Flat, 0x5aae90fc98292b8dull},
+    {"flat_profile", Flat, 0xe1552046d4ebbaa8ull},
     {"empty_chart", Empty, 0xd808c14001247839ull},
-    {"one_word_only", OneWordOnly, 0x5a974ce625767707ull},
-    {"focus_edit2", Focused(0), 0x2386d9b30299d1b4ull},
-    {"focus_edit3", Focused(1), 0x292b5c4fa0ce6814ull},
-    {"focus_edit4", Focused(2), 0x1a385d0baebc7272ull},
-    {"focus_edit5", Focused(3), 0xcd1eacbd75a14a70ull},
-    {"window_small", Sized(420, 260), 0xe31c34de731a732aull},
-    {"window_large", Sized(1180, 790), 0x79bcbd04c5c881caull},
-    {"window_tiny", Sized(120, 90), 0x159a7685f301eae9ull},
+    {"one_word_only", OneWordOnly, 0xdb8417717e98134aull},
+    {"focus_edit2", Focused(0), 0x64bc8666cea4af35ull},
+    {"focus_edit3", Focused(1), 0x84ad3f4ca1d31f95ull},
+    {"focus_edit4", Focused(2), 0x2bb4132e7cf86e93ull},
+    {"focus_edit5", Focused(3), 0x5435ee453b395839ull},
+    {"window_small", Sized(420, 260), 0xe49bb50a5a8930bfull},
+    {"window_large", Sized(1180, 790), 0xa0db1f757c51f3f4ull},
+    {"window_tiny", Sized(120, 90), 0x22f24c16a2f2ce55ull},
 };
 
 void PrintTo(const Scene& scene, std::ostream* os) { *os << scene.name; }

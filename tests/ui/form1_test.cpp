@@ -125,8 +125,39 @@ TEST_F(Form1Test, AnchorsOnResize) {
     ASSERT_TRUE(test::WaitFor([&] { return form_.centralWidget()->size() == QSize(974, 686); }));
     EXPECT_EQ(form_.grafico().geometry(), QRect(167, 9, 782, 574));
     EXPECT_EQ(form_.barra().geometry(), QRect(9, 631, 940, 33));
-    EXPECT_EQ(form_.Controls().Button1->geometry(), QRect(9, 450, 96, 63));
-    EXPECT_EQ(form_.Controls().frame->geometry(), QRect(170, 546, 143, 25));
+    // The controls of the lower half follow the bottom edge; those above stay.
+    EXPECT_EQ(form_.Controls().Button1->geometry(), QRect(9, 500, 96, 63));
+    EXPECT_EQ(form_.Controls().frame->geometry(), QRect(170, 596, 143, 25));
+    EXPECT_EQ(form_.Controls().Label2->geometry(), QRect(10, 404, 84, 40));
+    EXPECT_EQ(form_.Controls().Edit5->geometry(), QRect(5, 224, 132, 28));
+}
+
+// Every control of the window lies inside it and clear of every other, at the design size, at
+// a larger size and at the smallest size the window takes.
+TEST_F(Form1Test, NoControlOverlapsAnotherOrLeavesTheWindow) {
+    const QSize design = form_.size();
+    const struct {
+        QSize request, client;
+    } sizes[] = {{design, {874, 636}},
+                 {design + QSize(300, 250), {1174, 886}},
+                 {QSize(200, 150), {874, 636}}};
+    for (const auto& size : sizes) {
+        form_.resize(size.request);
+        ASSERT_TRUE(test::WaitFor([&] { return form_.centralWidget()->size() == size.client; }))
+            << size.client.width() << "x" << size.client.height();
+        const QList<QWidget*> controls =
+            form_.centralWidget()->findChildren<QWidget*>(Qt::FindDirectChildrenOnly);
+        ASSERT_GE(controls.size(), 16);
+        for (qsizetype i = 0; i < controls.size(); ++i) {
+            const QRect a = controls[i]->geometry();
+            EXPECT_TRUE(form_.centralWidget()->rect().contains(a))
+                << controls[i]->objectName().toStdString() << " at " << size.client.width();
+            for (qsizetype j = i + 1; j < controls.size(); ++j)
+                EXPECT_FALSE(a.intersects(controls[j]->geometry()))
+                    << controls[i]->objectName().toStdString() << " over "
+                    << controls[j]->objectName().toStdString() << " at " << size.client.width();
+        }
+    }
 }
 
 TEST_F(Form1Test, RunOverAFileShowsCountsPointsAndGauge) {

@@ -57,5 +57,15 @@ TEST(MessageDialogLayout, AButtonRowWiderThanTheTextSetsTheWidth) {
     EXPECT_EQ(l.buttons[3], QRect(14 + 3 * 95, 84, 88, 28));
 }
 
+TEST(MessageDialogLayout, ACaptionWiderThanTheContentWidensTheDialogAndTheRowStaysCentred) {
+    const TMessageLayout l = LayoutMessage(7, 16, QSize(100, 16), 88, 1, false, 180);
+    EXPECT_EQ(l.client, QSize(180, 96));
+    EXPECT_EQ(l.text, QRect(14, 16, 100, 16));
+    ASSERT_EQ(l.buttons.size(), 1u);
+    EXPECT_EQ(l.buttons[0], QRect(46, 52, 88, 28));  // (180 - 88) / 2
+    // A narrower caption leaves the width to the content.
+    EXPECT_EQ(LayoutMessage(7, 16, QSize(100, 16), 88, 1, false, 120).client, QSize(128, 96));
+}
+
 }  // namespace
 }  // namespace kelmarin

@@ -284,6 +284,19 @@ TEST(MessageDialogButtons, DefaultAndCancelButtonRules) {
     }
 }
 
+// A short text under the program's title: the title bar must have room for the caption in a
+// bold title font beside the window's icon and three title buttons, or it shows cut.
+TEST(MessageDialogPlacement, WideEnoughForTheTitleBarToShowTheCaptionWhole) {
+    QFont bold = QApplication::font("QMdiSubWindowTitleBar");
+    bold.setBold(true);
+    const int bar = QApplication::style()->pixelMetric(QStyle::PM_TitleBarHeight);
+    for (const TMsgDlgType kind : {TMsgDlgType::mtCustom, TMsgDlgType::mtConfirmation}) {
+        TMessageForm form(QStringLiteral("END PROCESSING !"), kind, Buttons(mbOK));
+        EXPECT_GE(form.width(), QFontMetrics(bold).horizontalAdvance(form.windowTitle()) + 4 * bar)
+            << form.windowTitle().toStdString();
+    }
+}
+
 TEST(MessageDialogPlacement, CentredOnTheScreenWithTextWrappedWithinHalfItsWidth) {
     const QString longText = QString(QStringLiteral("a fairly long word list ")).repeated(60);
     TMessageForm form(longText, TMsgDlgType::mtInformation, Buttons(mbOK));

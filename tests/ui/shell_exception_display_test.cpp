@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <QMessageBox>
+#include <QStyle>
 #include <QTest>
 #include <QWidget>
 #include <stdexcept>
@@ -81,6 +82,22 @@ TEST(ShellExceptionDisplay, TheWindowActiveBeforeIsActiveAgainAfterTheBox) {
     });
     ShowException(std::make_exception_ptr(std::runtime_error("Bad")));
     ASSERT_TRUE(test::WaitFor([&] { return QApplication::activeWindow() == &mainWindow; }));
+}
+
+// A short message under the program's title: the title bar must have room for the caption in
+// a bold title font beside the window's icon and three title buttons, or it shows cut.
+TEST(ShellExceptionDisplay, TheBoxIsWideEnoughForTheTitleBarToShowTheCaptionWhole) {
+    QFont bold = QApplication::font("QMdiSubWindowTitleBar");
+    bold.setBold(true);
+    const int bar = QApplication::style()->pixelMetric(QStyle::PM_TitleBarHeight);
+    int width = 0, needed = 0;
+    test::OnModal([&](QWidget* box) {
+        width = box->width();
+        needed = QFontMetrics(bold).horizontalAdvance(box->windowTitle()) + 4 * bar;
+        box->close();
+    });
+    ShowException(std::make_exception_ptr(std::runtime_error("Disk full")));
+    EXPECT_GE(width, needed);
 }
 
 }  // namespace
