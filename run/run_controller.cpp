@@ -53,7 +53,7 @@ void RunController::Button1Click() {
 void RunController::Run() {
     const std::uint64_t total = reader_.CountSequences(mode_);
     for (int s = 1; s <= WordProfile::kRows; ++s) view_.ClearPoints(s);
-    view_.RepaintChartNow();
+    view_.ShowRefresh(true);
     view_.ProcessPendingEvents();
 
     std::uint64_t processed = 0;
@@ -72,21 +72,22 @@ void RunController::Run() {
         reader_.NextSequence(mode_, reject, seq);
         ++processed;
         profile_.CountSequence(seq, words, view_.InFrameChecked());
-        if (processed % kRefreshInterval == 0 || DataFileAtEnd()) Refresh(words, processed, total);
+        const bool atEnd = DataFileAtEnd();
+        if (processed % kRefreshInterval == 0 || atEnd) Refresh(words, processed, total, atEnd);
         // STOP, Exit or the closing of the main window: the file stays open, and the next run
         // starts it afresh.
         if (stop_ || view_.TerminationRequested()) return;
-        if (DataFileAtEnd()) break;
+        if (atEnd) break;
     }
     view_.SetProgress(100);
-    view_.RepaintGaugeNow();
+    view_.ShowRefresh(true);
     view_.ShowPlainMessage("END PROCESSING !");
     CloseDataFile();
     view_.ProcessPendingEvents();
 }
 
 void RunController::Refresh(const WordProfile::Words& words, std::uint64_t processed,
-                            std::uint64_t total) {
+                            std::uint64_t total, bool atEnd) {
     for (int r = 1; r <= WordProfile::kRows; ++r) {
         if (words[r - 1].empty()) continue;
         const WordProfile::Row& row = profile_.ProfileRow(r);
@@ -94,10 +95,13 @@ void RunController::Refresh(const WordProfile::Words& words, std::uint64_t proce
         for (int b = 1; b <= WordProfile::kBuckets; ++b)
             view_.AddPoint(r, double(b), double(row[b - 1]), kPointColors[r - 1]);
     }
-    view_.RepaintChartNow();
     view_.SetProcessedText(std::to_string(processed));
     view_.SetProgress(ProgressPercent(processed, total));
     view_.ProcessPendingEvents();
+    // The first and the last refresh of a run are shown at once, the others as often as the
+    // screen shows a new picture.
+    const bool last = atEnd || stop_ || view_.TerminationRequested();
+    view_.ShowRefresh(processed <= kRefreshInterval || last);
 }
 
 void RunController::Button2Click() { stop_ = true; }
