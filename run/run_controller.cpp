@@ -42,6 +42,7 @@ void RunController::Button1Click() {
         Run();
     } catch (...) {
         failure = std::current_exception();
+        ShowLastRefresh();
     }
     running_ = false;
     // An Exit confirmed during the run waited for the run to let go of the file, however the
@@ -102,6 +103,15 @@ void RunController::Refresh(const WordProfile::Words& words, std::uint64_t proce
     // screen shows a new picture.
     const bool last = atEnd || stop_ || view_.TerminationRequested();
     view_.ShowRefresh(processed <= kRefreshInterval || last);
+}
+
+void RunController::ShowLastRefresh() {
+    // A failed run ends too, and the screen shows its last refresh; should that fail as well,
+    // the run's own failure is the one to report.
+    try {
+        view_.ShowRefresh(true);
+    } catch (...) {
+    }
 }
 
 void RunController::Button2Click() { stop_ = true; }

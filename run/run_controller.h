@@ -43,6 +43,7 @@ class RunController {
     void Run();
     void Refresh(const WordProfile::Words& words, std::uint64_t processed, std::uint64_t total,
                  bool atEnd);
+    void ShowLastRefresh();
     void ChooseFile(OpenDialog dialog, std::string_view mode);
     // Exit after its confirmation: closes the data file, says so and closes the main window.
     void FinishExit();

@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <stdexcept>
 #include <string>
 
 #include "input/in_out_error.h"
@@ -94,6 +95,15 @@ TEST_F(RunControllerTest, OnlyTheFirstAndTheLastRefreshMustBeShownAtOnce) {
     EXPECT_EQ(EntriesStartingWith("show"),
               (std::vector<std::string>{"show now", "show now", "show", "show now"}));
     EXPECT_EQ(view_.processedTexts.back(), "60");
+
+    // A failure ends a run too.
+    view_.eventCalls = 0;
+    view_.onEvents = [&](int call) {
+        if (call == 3) throw std::runtime_error("failure");
+    };
+    EXPECT_THROW(ctl_.Button1Click(), std::runtime_error);
+    EXPECT_EQ(view_.log.back(), "show now");
+    EXPECT_EQ(view_.processedTexts.back(), "40");
 }
 
 TEST_F(RunControllerTest, StartClearsAllFourSeriesThenPaintsAndLetsEventsRun) {
