@@ -44,14 +44,9 @@ void ConsoleView::ShowPlainMessage(const std::string&) {
     finished_ = true;
 }
 
-void ConsoleView::SetProgress(int percent) {
-    if (!showProgress_) return;
-    // At most ten times a second, and always for the final 100 %.
-    const auto now = std::chrono::steady_clock::now();
-    if (percent < 100 && progressDrawn_ && now - lastDrawn_ < std::chrono::milliseconds(100))
-        return;
-    lastDrawn_ = now;
-    DrawProgress(percent);
+void ConsoleView::ShowRefresh(bool atOnce) {
+    // At most ten times a second, and always for the first and the last refresh.
+    if (showProgress_ && pacer_.Due(atOnce, std::chrono::milliseconds(100))) DrawProgress(percent_);
 }
 
 void ConsoleView::DrawProgress(int percent) {

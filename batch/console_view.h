@@ -5,12 +5,12 @@
 // once (standard input, a pipe) has no expected total: its progress is the count alone.
 
 #include <array>
-#include <chrono>
 #include <cstdio>
 #include <string>
 #include <vector>
 
 #include "batch/batch_options.h"
+#include "run/refresh_pacer.h"
 #include "run/run_view.h"
 
 namespace kelmarin {
@@ -26,11 +26,10 @@ class ConsoleView : public RunView {
 
     void ClearPoints(int series) override;
     void AddPoint(int series, double x, double y, TColor color) override;
-    void RepaintChartNow() override {}
 
     void SetProcessedText(const std::string& text) override { processed_ = text; }
-    void SetProgress(int percent) override;
-    void RepaintGaugeNow() override {}
+    void SetProgress(int percent) override { percent_ = percent; }
+    void ShowRefresh(bool atOnce) override;
 
     void ExecuteOpenDialog(OpenDialog) override {}
     std::string OpenDialogFileName(OpenDialog dialog) const override;
@@ -63,9 +62,10 @@ class ConsoleView : public RunView {
     std::FILE* err_;
     bool showProgress_;
     bool totalKnown_;
-    std::chrono::steady_clock::time_point lastDrawn_{};
+    RefreshPacer pacer_;
     bool progressDrawn_ = false;
     std::string processed_;
+    int percent_ = 0;
     bool finished_ = false;
     bool failed_ = false;
     std::array<std::vector<Point>, 4> points_;

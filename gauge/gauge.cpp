@@ -5,11 +5,11 @@
 #include <cstdint>
 #include <string>
 
-#include "platform/assign_if_changed.h"
-#include "platform/handler_guard.h"
 #include "gauge/gauge_exceptions.h"
 #include "gauge/gauge_geometry.h"
 #include "gauge/gauge_picture.h"
+#include "platform/assign_if_changed.h"
+#include "platform/handler_guard.h"
 
 namespace kelmarin {
 
@@ -98,6 +98,7 @@ void TGauge::Paint() {
     look.backColor = backColor_;
     look.font = font();
     look.percent = PercentDone();
+    look.ratio = devicePixelRatioF();
     const QImage picture = ComposeGauge(look);
     if (picture.isNull()) return;
     QPainter painter(this);

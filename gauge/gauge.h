@@ -1,15 +1,16 @@
 #pragma once
 // The percentage bar along the bottom of the main window. A windowless control: a plain
 // (alien) widget without a native window, painting inside its own bounds on its parent's
-// surface. Each picture is composed off screen and copied in one block, so it never flickers.
+// surface. Each picture is composed off screen, in the screen's device pixels, and copied in
+// one block, so it never flickers.
 // A change of the shown percentage repaints at once, without waiting for the event loop, so
 // the bar stays current while a long run holds the user-interface thread. Only the
 // horizontal bar is drawn; the other kinds show the empty part and the text.
 
 #include <QWidget>
 
-#include "platform/color.h"
 #include "gauge/gauge_types.h"
+#include "platform/color.h"
 
 namespace kelmarin {
 

@@ -51,7 +51,7 @@ void DrawText(TBltBitmap& textLayer, const TGaugeLook& look, const TGaugeRect& r
 }  // namespace
 
 QImage ComposeGauge(const TGaugeLook& look) {
-    TBltBitmap base(look.width, look.height);
+    TBltBitmap base(look.width, look.height, look.ratio);
     if (base.IsEmpty()) return QImage();
     base.FillBlack();
     const TGaugeRect r = PaintRect(look.width, look.height, look.border);

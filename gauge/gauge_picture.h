@@ -6,8 +6,8 @@
 #include <QFont>
 #include <QImage>
 
-#include "platform/color.h"
 #include "gauge/gauge_types.h"
+#include "platform/color.h"
 
 namespace kelmarin {
 
@@ -21,9 +21,12 @@ struct TGaugeLook {
     TColor backColor = clWhite;
     QFont font;
     int percent = 0;  // the displayed percentage, 0..100
+    qreal ratio = 1;  // device pixels per logical pixel of the screen shown on
 };
 
-// The whole picture, width x height, in Format_RGB32; a null image when either side is 0.
+// The whole picture in Format_RGB32, width x height logical pixels drawn in device pixels (each
+// side times the ratio, rounded up), so that the bar's edges and the text stay sharp on a HiDPI
+// screen; a null image when either side is 0.
 QImage ComposeGauge(const TGaugeLook& look);
 
 }  // namespace kelmarin

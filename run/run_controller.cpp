@@ -50,6 +50,7 @@ void RunController::Button1Click() {
         Run();
     } catch (...) {
         failure = std::current_exception();
+        ShowLastRefresh();
     }
     SetRunning(false);
     // An Exit confirmed during the run waited for the run to let go of the file, however the
@@ -63,7 +64,7 @@ void RunController::Run() {
     for (int s = 1; s <= WordProfile::kRows; ++s) view_.ClearPoints(s);
     shown_ = Shown::Nothing;
     view_.ShownFileChanged(dataFile_.Name());
-    view_.RepaintChartNow();
+    view_.ShowRefresh(true);
     view_.ProcessPendingEvents();
 
     std::uint64_t processed = 0;
@@ -82,32 +83,45 @@ void RunController::Run() {
         reader_.NextSequence(mode_, reject, seq);
         ++processed;
         profile_.CountSequence(seq, words, view_.InFrameChecked());
-        if (processed % kRefreshInterval == 0 || DataFileAtEnd()) Refresh(words, processed, total);
+        const bool atEnd = DataFileAtEnd();
+        if (processed % kRefreshInterval == 0 || atEnd) Refresh(words, processed, total, atEnd);
         // STOP, Exit or the closing of the main window: the file stays open, and the next run
         // starts it afresh.
         if (stop_ || view_.TerminationRequested()) return;
-        if (DataFileAtEnd()) break;
+        if (atEnd) break;
     }
     reader_.CheckFileUnchanged();  // an end that came early is no end of the file counted
     view_.SetProgress(100);
-    view_.RepaintGaugeNow();
+    view_.ShowRefresh(true);
     view_.ShowPlainMessage("END PROCESSING !");
     CloseDataFile();
     view_.ProcessPendingEvents();
 }
 
 void RunController::Refresh(const WordProfile::Words& words, std::uint64_t processed,
-                            std::uint64_t total) {
+                            std::uint64_t total, bool atEnd) {
     for (int r = 1; r <= WordProfile::kRows; ++r)
         if (!words[r - 1].empty()) FillSeries(view_, r, profile_.ProfileRow(r));
     // The counts shown are kept apart: a run that fails later has counted more than it showed.
     if (shown_ != Shown::Run) shownWords_ = words;
     shownCounts_ = profile_;
     shown_ = Shown::Run;
-    view_.RepaintChartNow();
     view_.SetProcessedText(std::to_string(processed));
     view_.SetProgress(ProgressPercent(processed, total));
     view_.ProcessPendingEvents();
+    // The first and the last refresh of a run are shown at once, the others as often as the
+    // screen shows a new picture.
+    const bool last = atEnd || stop_ || view_.TerminationRequested();
+    view_.ShowRefresh(processed <= kRefreshInterval || last);
+}
+
+void RunController::ShowLastRefresh() {
+    // A failed run ends too, and the screen shows its last refresh; should that fail as well,
+    // the run's own failure is the one to report.
+    try {
+        view_.ShowRefresh(true);
+    } catch (...) {
+    }
 }
 
 void RunController::Button2Click() { stop_ = true; }

@@ -1,7 +1,8 @@
 #pragma once
 // The behaviour behind START, STOP and the menu commands Text, Fasta and Exit. A run reads the
 // chosen file inside START's handler and shows its progress through the view every 20
-// sequences; the view's pending events run only then, so STOP is seen only at a refresh.
+// sequences; the view's pending events run only then, so STOP is seen only at a refresh. The
+// view may put a refresh on the screen later; the first and the last it puts at once.
 // The controller owns the run's state for the whole program: the data file, the reading mode,
 // the word profile and the lookahead line.
 
@@ -55,7 +56,9 @@ class RunController {
 
   private:
     void Run();
-    void Refresh(const WordProfile::Words& words, std::uint64_t processed, std::uint64_t total);
+    void Refresh(const WordProfile::Words& words, std::uint64_t processed, std::uint64_t total,
+                 bool atEnd);
+    void ShowLastRefresh();
     void ChooseFile(OpenDialog dialog, std::string_view mode);
     void BindChosen(OpenDialog dialog, std::string_view mode);
     void SetRunning(bool running);

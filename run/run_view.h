@@ -26,12 +26,15 @@ class RunView {
     // Series 1 to 4.
     virtual void ClearPoints(int series) = 0;
     virtual void AddPoint(int series, double x, double y, TColor color) = 0;
-    // Paints whatever part of the chart is waiting to be painted, now.
-    virtual void RepaintChartNow() = 0;
 
     virtual void SetProcessedText(const std::string& text) = 0;  // Edit1
     virtual void SetProgress(int percent) = 0;                   // barra
-    virtual void RepaintGaugeNow() = 0;
+
+    // Puts the series, the counter and the gauge on the screen as the calls above left them.
+    // A view may keep them waiting until a frame of its screen has passed since it last put
+    // them, and put the latest state then; atOnce puts them now (the first and the last
+    // refresh of a run).
+    virtual void ShowRefresh(bool atOnce) = 0;
 
     // Opens the dialog modally; its file name afterwards is the one just chosen, or after a
     // cancel the one it held before (empty if none was ever chosen).

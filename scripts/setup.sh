@@ -20,6 +20,7 @@ test_packages=(
   fp-utils                      # chmcmd: the help compiled from its pages
   desktop-file-utils appstream  # the installed menu entry and description validated
   python3 seqkit                # benchmark scripts, and the tool they compare with
+  weston qt6-wayland            # the window benchmark's Wayland display (headless weston)
   dpkg-dev                      # cpack -G DEB: the package's dependencies
   snakemake                     # the workflow's test
   clang-14 libclang-rt-14-dev   # the fuzz targets (scripts/fuzz.sh), built with libFuzzer

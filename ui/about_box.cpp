@@ -48,7 +48,8 @@ TAboutBox::TAboutBox(const QByteArray& picture, QWidget* parent)
 TAboutBox::~TAboutBox() = default;
 
 void TAboutBox::ShowPicture(const QByteArray& picture) {
-    const QImage shrunk = ShrinkToFit(DecodeJpeg(picture), ui_->Image2->size());
+    const QImage shrunk =
+        ShrinkToFit(DecodeJpeg(picture), ui_->Image2->size(), ui_->Image2->devicePixelRatioF());
     ui_->Image2->setPixmap(QPixmap::fromImage(shrunk, Qt::NoFormatConversion));
 }
 

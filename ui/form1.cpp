@@ -14,7 +14,6 @@
 #include "resources/resource_paths.h"
 #include "ui/about_box.h"
 #include "ui/application.h"
-#include "ui/failure_scope.h"
 #include "ui/grafico_config.h"
 #include "ui/help_file.h"
 #include "ui/message_dialog.h"
@@ -67,6 +66,7 @@ TForm1::TForm1(QWidget* parent)
     for (auto& s : series_) s = std::make_unique<TLineSeries>();
     ConfigureGrafico(*ui_->grafico,
                      {series_[0].get(), series_[1].get(), series_[2].get(), series_[3].get()});
+    display_ = std::make_unique<RunDisplay>(*ui_->grafico, *ui_->Edit1, *ui_->barra);
     setWindowIcon(MainIcon());
     ApplyFonts();
     BuildMenuPictures();
@@ -230,27 +230,22 @@ std::string TForm1::WordText(int row) const {
 bool TForm1::InFrameChecked() const { return ui_->frame->isChecked(); }
 bool TForm1::RejectStopChecked() const { return ui_->StopBox->isChecked(); }
 
-void TForm1::ClearPoints(int series) { series_[std::size_t(series - 1)]->ClearPoints(); }
-
-void TForm1::AddPoint(int series, double x, double y, TColor color) {
-    series_[std::size_t(series - 1)]->AddPoint(x, y, QString(), color);
+void TForm1::ClearPoints(int series) {
+    display_->ChangeSeries([&] { series_[std::size_t(series - 1)]->ClearPoints(); });
 }
 
-void TForm1::RepaintChartNow() {
-    // A failure while painting leaves the run here, as one in the run's own code would; shown
-    // inside Qt's dispatch instead, it would come back at every refresh of a long run.
-    TFailureScope scope;
-    ui_->grafico->RepaintNow();
-    scope.RethrowIfAny();
+void TForm1::AddPoint(int series, double x, double y, TColor color) {
+    display_->ChangeSeries(
+        [&] { series_[std::size_t(series - 1)]->AddPoint(x, y, QString(), color); });
 }
 
 void TForm1::SetProcessedText(const std::string& text) {
-    ui_->Edit1->setText(QString::fromStdString(text));
+    display_->SetCounterText(QString::fromStdString(text));
 }
 
-void TForm1::SetProgress(int percent) { ui_->barra->SetProgress(percent); }
+void TForm1::SetProgress(int percent) { display_->SetProgress(percent); }
 
-void TForm1::RepaintGaugeNow() { ui_->barra->Update(); }
+void TForm1::ShowRefresh(bool atOnce) { display_->Show(atOnce); }
 
 void TForm1::ExecuteOpenDialog(OpenDialog dialog) {
     dialogs_[dialog == OpenDialog::Text ? 0 : 1].Execute(this);

@@ -15,6 +15,7 @@
 #include "run/run_controller.h"
 #include "run/run_view.h"
 #include "ui/open_dialog.h"
+#include "ui/run_display.h"
 
 class QLineEdit;
 
@@ -43,6 +44,8 @@ class TForm1 : public QMainWindow, public RunView {
     TOpenDialog& Aprifilelettura1() { return dialogs_[0]; }
     TOpenDialog& Aprifilelettura2() { return dialogs_[1]; }
     RunController& Controller() { return controller_; }
+    // How a run's refreshes reach the screen.
+    RunDisplay& Display() { return *display_; }
     // The box Info shows; the window does not own it.
     void SetAboutBox(TAboutBox* box) { aboutBox_ = box; }
     Ui::Form1& Controls() { return *ui_; }
@@ -72,10 +75,9 @@ class TForm1 : public QMainWindow, public RunView {
     bool RejectStopChecked() const override;
     void ClearPoints(int series) override;
     void AddPoint(int series, double x, double y, TColor color) override;
-    void RepaintChartNow() override;
     void SetProcessedText(const std::string& text) override;
     void SetProgress(int percent) override;
-    void RepaintGaugeNow() override;
+    void ShowRefresh(bool atOnce) override;
     void ExecuteOpenDialog(OpenDialog dialog) override;
     std::string OpenDialogFileName(OpenDialog dialog) const override;
     int ShowMessageDialog(const std::string& text, TMsgDlgType kind,
@@ -116,6 +118,7 @@ class TForm1 : public QMainWindow, public RunView {
     TAboutBox* aboutBox_ = nullptr;
     QSize designedClient_;
     std::vector<AnchoredControl> anchored_;
+    std::unique_ptr<RunDisplay> display_;
     RunController controller_;
     TResultsMenu* results_ = nullptr;  // a child of the window
 };

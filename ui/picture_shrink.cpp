@@ -48,8 +48,11 @@ QImage KeepRowsAndColumns(const QImage& source, QSize size) {
     return result;
 }
 
-QImage ShrinkToFit(const QImage& source, QSize box) {
-    return KeepRowsAndColumns(source, ProportionalFit(source.size(), box));
+QImage ShrinkToFit(const QImage& source, QSize box, qreal ratio) {
+    const QSize shown = ProportionalFit(source.size(), box);
+    QImage picture = KeepRowsAndColumns(source, (QSizeF(shown) * ratio).toSize());
+    picture.setDevicePixelRatio(ratio);
+    return picture;
 }
 
 }  // namespace kelmarin

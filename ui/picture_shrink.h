@@ -17,7 +17,9 @@ QSize ProportionalFit(QSize picture, QSize box);
 // fewer than 8 bits per pixel come out as ARGB32). Null for a null source or an empty size.
 QImage KeepRowsAndColumns(const QImage& source, QSize size);
 
-// Both steps: what the box shows.
-QImage ShrinkToFit(const QImage& source, QSize box);
+// Both steps: what the box shows, on a screen of the given device pixel ratio. The picture
+// keeps the logical size it has at ratio 1 and is made of that size times the ratio in device
+// pixels, still each one of the picture's own, so that a HiDPI screen shows it sharp.
+QImage ShrinkToFit(const QImage& source, QSize box, qreal ratio = 1);
 
 }  // namespace kelmarin

@@ -186,6 +186,35 @@ TEST(GaugePicture, OtherColours) {
     EXPECT_EQ(At(ComposeGauge(look), 40, 10), QRgb{0xFFFF00});
 }
 
+TEST(GaugePicture, AtRatioTwoEveryDevicePixelIsDrawn) {
+    TGaugeLook look = SmallLook(57, false);
+    look.ratio = 2;
+    const QImage plain = ComposeGauge(look);
+    ASSERT_EQ(plain.size(), QSize(162, 42));
+    EXPECT_EQ(plain.devicePixelRatio(), 2);
+    // The frame is two device pixels wide; the bar ends where it does at ratio 1, at x = 45.
+    const struct {
+        int x;
+        QRgb colour;
+    } row[] = {{1, kBlack}, {2, kNavy}, {89, kNavy}, {90, kWhite}, {159, kWhite}, {160, kBlack}};
+    for (const auto& p : row) EXPECT_EQ(At(plain, p.x, 21), p.colour) << p.x;
+    // The text is twice as tall as at ratio 1, drawn in device pixels rather than as a ratio-1
+    // picture doubled: some of its 2 x 2 blocks are not of one colour.
+    look.showText = true;
+    const QImage text = ComposeGauge(look);
+    const QRect box = TextPixels(text, plain);
+    const QRect once = TextPixels(ComposeGauge(SmallLook(57)), ComposeGauge(SmallLook(57, false)));
+    EXPECT_NEAR(box.height(), 2 * once.height(), 2);
+    bool finer = false;
+    for (int y = box.top() & ~1; y < box.bottom(); y += 2)
+        for (int x = box.left() & ~1; x < box.right(); x += 2) {
+            const QRgb c = At(text, x, y);
+            finer |=
+                At(text, x + 1, y) != c || At(text, x, y + 1) != c || At(text, x + 1, y + 1) != c;
+        }
+    EXPECT_TRUE(finer);
+}
+
 TEST(GaugePicture, ZeroSizeGivesNoPicture) {
     TGaugeLook look = SmallLook(50);
     look.width = 0;

@@ -54,7 +54,6 @@ class RecordingView : public RunView {
     void AddPoint(int s, double x, double y, TColor color) override {
         series[s - 1].push_back({x, y, color});
     }
-    void RepaintChartNow() override { log.push_back("chart"); }
     void SetProcessedText(const std::string& text) override {
         processedTexts.push_back(text);
         log.push_back("edit1 " + text);
@@ -63,7 +62,7 @@ class RecordingView : public RunView {
         progress.push_back(percent);
         log.push_back("progress " + std::to_string(percent));
     }
-    void RepaintGaugeNow() override { log.push_back("gauge"); }
+    void ShowRefresh(bool atOnce) override { log.push_back(atOnce ? "show now" : "show"); }
 
     void ExecuteOpenDialog(OpenDialog d) override {
         const int i = d == OpenDialog::Text ? 0 : 1;

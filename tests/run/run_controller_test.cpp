@@ -9,6 +9,7 @@
 #include <filesystem>
 #include <functional>
 #include <numeric>
+#include <stdexcept>
 #include <string>
 
 #include "input/in_out_error.h"
@@ -71,18 +72,48 @@ TEST_F(RunControllerTest, RefreshesEveryTwentySequencesAndAtTheEnd) {
         EXPECT_EQ(view_.series[0][b - 1].y, b == 17 ? 45 : 0);
         EXPECT_EQ(view_.series[0][b - 1].color, clRed);
     }
-    // The end: gauge to 100 and painted, the message, then pending events once more.
+    // The end: gauge to 100 and shown at once, the message, then pending events once more.
     const std::vector<std::string> tail(view_.log.end() - 4, view_.log.end());
-    EXPECT_EQ(tail, (std::vector<std::string>{"progress 100", "gauge", "plain END PROCESSING !",
+    EXPECT_EQ(tail, (std::vector<std::string>{"progress 100", "show now", "plain END PROCESSING !",
                                               "events"}));
+}
+
+TEST_F(RunControllerTest, OnlyTheFirstAndTheLastRefreshMustBeShownAtOnce) {
+    ChooseText(Lines(100, "ACGT"));
+    view_.words = {"a", "", "", ""};
+    ctl_.Button1Click();
+    // The cleared chart, the refreshes at 20 to 100, and the gauge at 100.
+    const std::vector<std::string> whole = {"show now", "show now", "show",    "show",
+                                            "show",     "show now", "show now"};
+    EXPECT_EQ(EntriesStartingWith("show"), whole);
+    // Each refresh lets events run before it is shown, so STOP is shown by the refresh that
+    // saw it.
+    view_.log.clear();
+    view_.eventCalls = 0;
+    view_.onEvents = [&](int call) {
+        if (call == 4) ctl_.Button2Click();  // at the third refresh
+    };
+    ctl_.Button1Click();
+    EXPECT_EQ(EntriesStartingWith("show"),
+              (std::vector<std::string>{"show now", "show now", "show", "show now"}));
+    EXPECT_EQ(view_.processedTexts.back(), "60");
+
+    // A failure ends a run too.
+    view_.eventCalls = 0;
+    view_.onEvents = [&](int call) {
+        if (call == 3) throw std::runtime_error("failure");
+    };
+    EXPECT_THROW(ctl_.Button1Click(), std::runtime_error);
+    EXPECT_EQ(view_.log.back(), "show now");
+    EXPECT_EQ(view_.processedTexts.back(), "40");
 }
 
 TEST_F(RunControllerTest, StartClearsAllFourSeriesThenPaintsAndLetsEventsRun) {
     ChooseText("ACGT\n");
     ctl_.Button1Click();
     const std::vector<std::string> head(view_.log.begin() + 1, view_.log.begin() + 7);
-    EXPECT_EQ(head, (std::vector<std::string>{"clear 1", "clear 2", "clear 3", "clear 4", "chart",
-                                              "events"}));
+    EXPECT_EQ(head, (std::vector<std::string>{"clear 1", "clear 2", "clear 3", "clear 4",
+                                              "show now", "events"}));
 }
 
 TEST_F(RunControllerTest, RejectedAndFinalEmptyReadsAreCounted) {

@@ -80,6 +80,19 @@ TEST(AboutBoxShrink, ShowsNoColourThatIsNotInThePicture) {
     }
 }
 
+TEST(AboutBoxShrink, AtRatioTwoTheSameSizeHoldsTwiceThePixelsEachWay) {
+    const QImage shown = ShrinkToFit(CoordinateImage(300, 300), QSize(89, 89), 2);
+    ASSERT_EQ(shown.size(), QSize(178, 178));
+    EXPECT_EQ(shown.deviceIndependentSize(), QSizeF(89, 89));
+    // Worked examples: 88 * 300 / 178 = 148.3, 177 * 300 / 178 = 298.3.
+    EXPECT_EQ(SourceOf(shown.pixel(1, 88)), QPoint(1, 148));
+    EXPECT_EQ(SourceOf(shown.pixel(177, 177)), QPoint(298, 298));
+    // A picture that fits keeps its logical size: each of its pixels covers 2 x 2.
+    const QImage small = ShrinkToFit(CoordinateImage(40, 30), QSize(89, 89), 2);
+    EXPECT_EQ(small.deviceIndependentSize(), QSizeF(40, 30));
+    EXPECT_EQ(SourceOf(small.pixel(79, 58)), QPoint(39, 29));
+}
+
 TEST(AboutBoxShrink, SmallPicturesStayAsTheyAre) {
     const QImage small = CoordinateImage(40, 30);
     const QImage shown = ShrinkToFit(small, QSize(89, 89));
