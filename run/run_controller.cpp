@@ -171,10 +171,9 @@ void RunController::ShowProfile(const ProfileTable& table, const std::string& fi
     shownProfile_ = table;
     shown_ = Shown::Profile;
     view_.ShownFileChanged(fileName);
-    view_.RepaintChartNow();
     view_.SetProcessedText(std::string());
     view_.SetProgress(0);
-    view_.RepaintGaugeNow();
+    view_.ShowRefresh(true);
 }
 
 std::optional<ProfileTable> RunController::ShownProfile() const {
