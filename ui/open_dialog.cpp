@@ -2,6 +2,7 @@
 
 #include <QFileDialog>
 #include <QFileInfo>
+#include <algorithm>
 
 namespace kelmarin {
 
@@ -18,7 +19,21 @@ QStringList NameFiltersFromPattern(const QString& filter) {
     return filters;
 }
 
-TOpenDialog::TOpenDialog(QString filter) : filter_(std::move(filter)) {}
+bool TFileDialogState::ExecuteKeeping(QFileDialog& dialog) {
+    const QStringList filters = NameFiltersFromPattern(filter_);
+    dialog.setNameFilters(filters);
+    if (filterIndex_ >= 1 && filterIndex_ <= filters.size())
+        dialog.selectNameFilter(filters[filterIndex_ - 1]);
+    if (!fileName_.isEmpty()) {
+        const QFileInfo last(fileName_);
+        dialog.setDirectory(last.absolutePath());
+        dialog.selectFile(last.fileName());
+    }
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return false;
+    fileName_ = dialog.selectedFiles().front();
+    filterIndex_ = std::max(1, int(filters.indexOf(dialog.selectedNameFilter())) + 1);
+    return true;
+}
 
 bool TOpenDialog::Execute(QWidget* owner) {
     return executor_ ? executor_(*this) : ExecuteFileDialog(owner);
@@ -33,20 +48,7 @@ bool TOpenDialog::ExecuteFileDialog(QWidget* owner) {
     dialog.setFileMode(QFileDialog::AnyFile);
     dialog.setAcceptMode(QFileDialog::AcceptOpen);
     dialog.setSizeGripEnabled(true);
-    const QStringList filters = NameFiltersFromPattern(filter_);
-    dialog.setNameFilters(filters);
-    if (filterIndex_ >= 1 && filterIndex_ <= filters.size())
-        dialog.selectNameFilter(filters[filterIndex_ - 1]);
-    if (!fileName_.isEmpty()) {
-        const QFileInfo last(fileName_);
-        dialog.setDirectory(last.absolutePath());
-        dialog.selectFile(last.fileName());
-    }
-    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return false;
-    fileName_ = dialog.selectedFiles().front();
-    filterIndex_ = int(filters.indexOf(dialog.selectedNameFilter())) + 1;
-    if (filterIndex_ < 1) filterIndex_ = 1;
-    return true;
+    return ExecuteKeeping(dialog);
 }
 
 }  // namespace kelmarin

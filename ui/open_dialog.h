@@ -8,6 +8,7 @@
 #include <QStringList>
 #include <functional>
 
+class QFileDialog;
 class QWidget;
 
 namespace kelmarin {
@@ -16,19 +17,35 @@ namespace kelmarin {
 // file, which is * on this system.
 QStringList NameFiltersFromPattern(const QString& filter);
 
-class TOpenDialog {
+// What a file dialog of the window keeps between openings: its filter, the last name chosen and
+// the filter entry chosen with it, offered again at the next opening and kept on a cancel.
+class TFileDialogState {
   public:
-    // Replaces the dialog: it may set FileName and FilterIndex as a user's choice would and
-    // returns whether a file was chosen.
-    using Executor = std::function<bool(TOpenDialog&)>;
-
-    explicit TOpenDialog(QString filter);
+    explicit TFileDialogState(QString filter) : filter_(std::move(filter)) {}
 
     const QString& Filter() const { return filter_; }
     const QString& FileName() const { return fileName_; }
     void SetFileName(const QString& name) { fileName_ = name; }
     int FilterIndex() const { return filterIndex_; }  // 1-based
     void SetFilterIndex(int index) { filterIndex_ = index; }
+
+  protected:
+    // Offers the kept name and entry in dialog, runs it modally and keeps the user's choice.
+    bool ExecuteKeeping(QFileDialog& dialog);
+
+  private:
+    QString filter_;
+    QString fileName_;
+    int filterIndex_ = 1;
+};
+
+class TOpenDialog : public TFileDialogState {
+  public:
+    // Replaces the dialog: it may set FileName and FilterIndex as a user's choice would and
+    // returns whether a file was chosen.
+    using Executor = std::function<bool(TOpenDialog&)>;
+
+    explicit TOpenDialog(QString filter) : TFileDialogState(std::move(filter)) {}
 
     // Opens the dialog modally; on a choice, remembers the file name and filter entry.
     bool Execute(QWidget* owner);
@@ -38,9 +55,6 @@ class TOpenDialog {
   private:
     bool ExecuteFileDialog(QWidget* owner);
 
-    QString filter_;
-    QString fileName_;
-    int filterIndex_ = 1;
     Executor executor_;
 };
 

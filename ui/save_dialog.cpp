@@ -4,8 +4,6 @@
 #include <QFileInfo>
 #include <QStringList>
 
-#include "ui/open_dialog.h"
-
 namespace kelmarin {
 
 namespace {
@@ -26,42 +24,24 @@ QList<QStringList> EndingsByEntry(const QString& filter) {
 
 }  // namespace
 
-TSaveDialog::TSaveDialog(QString filter, QString title)
-    : filter_(std::move(filter)), title_(std::move(title)) {}
-
 bool TSaveDialog::Execute(QWidget* owner) {
-    return executor_ ? executor_(*this) : ExecuteFileDialog(owner);
-}
-
-bool TSaveDialog::ExecuteFileDialog(QWidget* owner) {
+    if (executor_) return executor_(*this);
     QFileDialog dialog(owner, title_);
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setFileMode(QFileDialog::AnyFile);
     // The question comes later, for the name with its ending added.
     dialog.setOption(QFileDialog::DontConfirmOverwrite);
-    const QStringList filters = NameFiltersFromPattern(filter_);
-    dialog.setNameFilters(filters);
-    if (filterIndex_ >= 1 && filterIndex_ <= filters.size())
-        dialog.selectNameFilter(filters[filterIndex_ - 1]);
-    if (!fileName_.isEmpty()) {
-        const QFileInfo last(fileName_);
-        dialog.setDirectory(last.absolutePath());
-        dialog.selectFile(last.fileName());
-    }
-    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return false;
-    fileName_ = dialog.selectedFiles().front();
-    filterIndex_ = std::max(1, int(filters.indexOf(dialog.selectedNameFilter())) + 1);
-    return true;
+    return ExecuteKeeping(dialog);
 }
 
 QString TSaveDialog::NameToWrite() const {
-    const QList<QStringList> entries = EndingsByEntry(filter_);
-    const QString suffix = QFileInfo(fileName_).suffix();
+    const QList<QStringList> entries = EndingsByEntry(Filter());
+    const QString suffix = QFileInfo(FileName()).suffix();
     for (const QStringList& endings : entries)
-        if (endings.contains(suffix, Qt::CaseInsensitive)) return fileName_;
-    const int entry = filterIndex_ - 1;
-    if (entry < 0 || entry >= entries.size() || entries[entry].isEmpty()) return fileName_;
-    return fileName_ + QLatin1Char('.') + entries[entry].front();
+        if (endings.contains(suffix, Qt::CaseInsensitive)) return FileName();
+    const int entry = FilterIndex() - 1;
+    if (entry < 0 || entry >= entries.size() || entries[entry].isEmpty()) return FileName();
+    return FileName() + QLatin1Char('.') + entries[entry].front();
 }
 
 }  // namespace kelmarin

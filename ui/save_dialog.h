@@ -7,23 +7,18 @@
 #include <QString>
 #include <functional>
 
-class QWidget;
+#include "ui/open_dialog.h"
 
 namespace kelmarin {
 
-class TSaveDialog {
+class TSaveDialog : public TFileDialogState {
   public:
     // Replaces the dialog: it may set FileName and FilterIndex as a user's choice would and
     // returns whether a name was chosen.
     using Executor = std::function<bool(TSaveDialog&)>;
 
-    TSaveDialog(QString filter, QString title);
-
-    const QString& Filter() const { return filter_; }
-    const QString& FileName() const { return fileName_; }
-    void SetFileName(const QString& name) { fileName_ = name; }
-    int FilterIndex() const { return filterIndex_; }  // 1-based
-    void SetFilterIndex(int index) { filterIndex_ = index; }
+    TSaveDialog(QString filter, QString title)
+        : TFileDialogState(std::move(filter)), title_(std::move(title)) {}
 
     // Opens the dialog modally; on a choice, remembers the name and filter entry.
     bool Execute(QWidget* owner);
@@ -35,12 +30,7 @@ class TSaveDialog {
     QString NameToWrite() const;
 
   private:
-    bool ExecuteFileDialog(QWidget* owner);
-
-    QString filter_;
     QString title_;
-    QString fileName_;
-    int filterIndex_ = 1;
     Executor executor_;
 };
 
