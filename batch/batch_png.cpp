@@ -8,8 +8,8 @@
 #include "batch/batch_csv.h"
 #include "batch/console_view.h"
 #include "chart/chart.h"
-#include "ui/grafico_config.h"
 #include "chart/line_series.h"
+#include "ui/grafico_config.h"
 
 namespace kelmarin {
 

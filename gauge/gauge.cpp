@@ -5,11 +5,11 @@
 #include <cstdint>
 #include <string>
 
-#include "platform/assign_if_changed.h"
-#include "platform/handler_guard.h"
 #include "gauge/gauge_exceptions.h"
 #include "gauge/gauge_geometry.h"
 #include "gauge/gauge_picture.h"
+#include "platform/assign_if_changed.h"
+#include "platform/handler_guard.h"
 
 namespace kelmarin {
 

@@ -8,8 +8,8 @@
 
 #include <QWidget>
 
-#include "platform/color.h"
 #include "gauge/gauge_types.h"
+#include "platform/color.h"
 
 namespace kelmarin {
 

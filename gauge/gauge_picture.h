@@ -6,8 +6,8 @@
 #include <QFont>
 #include <QImage>
 
-#include "platform/color.h"
 #include "gauge/gauge_types.h"
+#include "platform/color.h"
 
 namespace kelmarin {
 

@@ -7,15 +7,15 @@
 #include <QUrl>
 
 #include "chart/chart.h"
-#include "platform/font.h"
-#include "ui/grafico_config.h"
-#include "platform/handler_guard.h"
 #include "gauge/gauge.h"
+#include "platform/font.h"
+#include "platform/handler_guard.h"
 #include "resources/menu_picture.h"
 #include "resources/resource_paths.h"
 #include "ui/about_box.h"
 #include "ui/application.h"
 #include "ui/failure_scope.h"
+#include "ui/grafico_config.h"
 #include "ui/help_file.h"
 #include "ui/message_dialog.h"
 #include "ui_form1.h"

@@ -11,9 +11,9 @@
 #include <memory>
 
 #include "chart/line_series.h"
-#include "ui/open_dialog.h"
 #include "run/run_controller.h"
 #include "run/run_view.h"
+#include "ui/open_dialog.h"
 
 class QLineEdit;
 

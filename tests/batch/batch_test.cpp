@@ -14,10 +14,10 @@
 #include <vector>
 
 #include "batch/console_view.h"
+#include "run/run_controller.h"
 #include "tests/input/gzip_bytes.h"
 #include "tests/input/temp_file.h"
 #include "tests/run/recording_view.h"
-#include "run/run_controller.h"
 
 namespace kelmarin {
 namespace {

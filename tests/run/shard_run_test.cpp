@@ -10,9 +10,9 @@
 
 #include "input/in_out_error.h"
 #include "input/shard_range.h"
+#include "run/run_controller.h"
 #include "tests/input/temp_file.h"
 #include "tests/run/recording_view.h"
-#include "run/run_controller.h"
 
 namespace kelmarin {
 namespace {
