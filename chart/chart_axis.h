@@ -10,7 +10,6 @@
 #include <cfloat>
 #include <vector>
 
-#include "platform/assign_if_changed.h"
 #include "chart/canvas_font.h"
 #include "chart/chart_axis_pen.h"
 #include "chart/chart_axis_title.h"
@@ -19,6 +18,7 @@
 #include "chart/chart_types.h"
 #include "chart/dark_gray_pen.h"
 #include "chart/dotted_gray_pen.h"
+#include "platform/assign_if_changed.h"
 
 static_assert(LDBL_MANT_DIG == 64, "axis arithmetic needs the 80-bit extended format");
 

@@ -5,8 +5,8 @@
 
 #include <functional>
 
-#include "platform/assign_if_changed.h"
 #include "chart/chart_canvas_3d.h"
+#include "platform/assign_if_changed.h"
 #include "platform/color.h"
 
 namespace kelmarin {

@@ -7,10 +7,10 @@
 
 #include <QWidget>
 
-#include "platform/assign_if_changed.h"
 #include "chart/canvas_font.h"
 #include "chart/chart_canvas_3d.h"
 #include "chart/chart_rect.h"
+#include "platform/assign_if_changed.h"
 #include "platform/color.h"
 
 namespace kelmarin {

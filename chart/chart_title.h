@@ -5,10 +5,10 @@
 #include <QStringList>
 #include <functional>
 
-#include "platform/assign_if_changed.h"
 #include "chart/canvas_font.h"
 #include "chart/chart_brush.h"
 #include "chart/chart_hidden_pen.h"
+#include "platform/assign_if_changed.h"
 #include "platform/color.h"
 
 namespace kelmarin {

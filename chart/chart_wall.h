@@ -5,9 +5,9 @@
 
 #include <functional>
 
-#include "platform/assign_if_changed.h"
 #include "chart/chart_brush.h"
 #include "chart/chart_pen.h"
+#include "platform/assign_if_changed.h"
 #include "platform/color.h"
 
 namespace kelmarin {

@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
 # Installs the Debian packages Kelmarin needs to build and run; with --test, also those its
-# tests and benchmarks need. Does nothing when all are there. apt's output goes to a log file.
+# tests and benchmarks need; further arguments name packages a script needs for itself. Does
+# nothing when all are there. apt's whole output goes to build/setup.log; the terminal gets a
+# line per package.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -23,11 +25,15 @@ test_packages=(
   weston qt6-wayland            # the window benchmark's Wayland display (headless weston)
   dpkg-dev                      # cpack -G DEB: the package's dependencies
   snakemake                     # the workflow's test
-  clang-14 libclang-rt-14-dev   # the fuzz targets (scripts/fuzz.sh), built with libFuzzer
+  clang-format-14               # the sources' format, checked before the build
 )
 
 packages=("${run_packages[@]}")
-if [ "${1:-}" = --test ]; then packages+=("${test_packages[@]}"); fi
+if [ "${1:-}" = --test ]; then
+  packages+=("${test_packages[@]}")
+  shift
+fi
+packages+=("$@")
 
 missing=()
 for p in "${packages[@]}"; do
@@ -38,23 +44,53 @@ done
 [ ${#missing[@]} -eq 0 ] && exit 0
 
 install_line="apt-get update && apt-get install -y --no-install-recommends ${missing[*]}"
-if [ "$(id -u)" -eq 0 ]; then
-  as_root=()
-elif command -v sudo >/dev/null; then
-  as_root=(sudo)
-else
-  echo "Kelmarin needs Debian packages that are not installed. As root, run:" >&2
+ask_root() {
+  echo "$1 As root, run:" >&2
   echo "  $install_line" >&2
   exit 1
+}
+needed="Kelmarin needs Debian packages that are not installed."
+if [ "$(id -u)" -eq 0 ]; then
+  as_root=()
+elif ! command -v sudo >/dev/null; then
+  ask_root "$needed"
+elif ! sudo -v; then  # asks for the password once; fails for a user sudo does not allow
+  ask_root "$needed sudo did not let you install them."
+else
+  as_root=(sudo)
 fi
+
+# Reads apt-get install's output: its totals as they are, then a line per package as it is set
+# up, rewritten in place on a terminal with the downloads and unpacking too.
+progress() {
+  local tty=0
+  [ -t 1 ] && tty=1
+  awk -v tty="$tty" '
+    function show(what, n, name) {
+      if (tty) printf "\r\033[K[%s %d/%d] %s", what, n, total, name
+      else if (what == "setting up") printf "  [%d/%d] %s\n", n, total, name
+      fflush()
+    }
+    / newly installed, / {
+      for (i = 2; i <= NF; i++) if ($i ~ /^(upgraded|newly)/) total += $(i - 1)
+    }
+    /^(Need to get|After this operation)/ { print "  " $0; fflush() }
+    /^Get:[0-9]+ / { show("downloading", substr($1, 5), $5) }
+    /^Unpacking / { show("unpacking", ++unpacked, $2) }
+    /^Setting up / { name = $3; sub(/:.*/, "", name); show("setting up", ++set, name) }
+    END { if (tty && set) printf "\n" }'
+}
 
 mkdir -p build
 log=build/setup.log
-echo "Installing ${missing[*]} and what they need; apt's output: $log"
-if ! { "${as_root[@]}" apt-get update &&
+echo "Installing ${missing[*]} and what they need; apt's whole output: $log"
+: >"$log"
+if ! { "${as_root[@]}" apt-get update >>"$log" 2>&1 &&
        "${as_root[@]}" env DEBIAN_FRONTEND=noninteractive \
-         apt-get install -y --no-install-recommends "${missing[@]}"; } >"$log" 2>&1; then
+         apt-get install -y --no-install-recommends "${missing[@]}" 2>&1 |
+         tee -a "$log" | progress; }; then
   echo "Installing failed; the end of $log:" >&2
   tail -n 5 "$log" >&2
   exit 1
 fi
+echo "Installed in $((SECONDS / 60)) min $((SECONDS % 60)) s."

@@ -1,10 +1,11 @@
 #!/usr/bin/env bash
-# Sets up, builds and runs every test. With --sanitize, builds in build-sanitize/ under
-# AddressSanitizer and UndefinedBehaviorSanitizer and runs the suite there: any memory error,
-# undefined behaviour or leak fails the run.
+# Sets up, checks that the C++ sources keep the repo's format, builds and runs every test. With
+# --sanitize, builds in build-sanitize/ under AddressSanitizer and UndefinedBehaviorSanitizer and
+# runs the suite there: any memory error, undefined behaviour or leak fails the run.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/setup.sh --test
+scripts/check_format.sh
 if [ "${1:-}" = "--sanitize" ]; then
   san="-fsanitize=address,undefined -fno-sanitize-recover=undefined -fno-omit-frame-pointer"
   export ASAN_OPTIONS="detect_leaks=1:check_initialization_order=1:strict_string_checks=1"

@@ -141,9 +141,10 @@ void TForm1::FastaClick() { controller_.FastaClick(); }
 void TForm1::Exit1Click() { controller_.Exit1Click(); }
 
 void TForm1::Help1Click() {
-    // Whether a viewer opens it is not examined.
     const QString file = HelpFilePath(QDir::current(), QCoreApplication::applicationDirPath());
-    QDesktopServices::openUrl(QUrl::fromLocalFile(file));
+    const QString failure = OpenHelpFile(file, &QDesktopServices::openUrl);
+    if (!failure.isEmpty())
+        kelmarin::ShowMessageDialog(failure, TMsgDlgType::mtError, Buttons(mbOK));
 }
 
 void TForm1::Info2Click() {

@@ -5,11 +5,18 @@
 
 #include <QDir>
 #include <QString>
+#include <QUrl>
+#include <functional>
 
 namespace kelmarin {
 
 // The help file of the current directory when it is there, else the installed one when that is
-// there, else the current directory's name again: a missing help file opens nothing.
+// there, else the current directory's name again, which OpenHelpFile reports as missing.
 QString HelpFilePath(const QDir& current, const QString& programDir);
+
+// Opens the help file through open (the desktop's handler for its type) and returns what to tell
+// the user when it could not be shown: the file is missing, or no program opened it. Empty when
+// it was opened.
+QString OpenHelpFile(const QString& file, const std::function<bool(const QUrl&)>& open);
 
 }  // namespace kelmarin

@@ -10,8 +10,8 @@
 #include <climits>
 #include <memory>
 
-#include "platform/font.h"
 #include "gauge/gauge_exceptions.h"
+#include "platform/font.h"
 #include "tests/wait_for.h"
 
 namespace kelmarin {

@@ -18,13 +18,29 @@ cmake --install "$build" --prefix "$prefix" >/dev/null
 cd "$prefix"
 for p in kelmarin kelmarin-batch; do
   [ -x "$BINDIR/$p" ] || fail "$BINDIR/$p is not installed"
-  [ -f "$MANDIR/man1/$p.1" ] || fail "no manual page $p.1"
+  page="$MANDIR/man1/$p.1"
+  [ -f "$page.gz" ] && [ ! -e "$page" ] || fail "no manual page $p.1.gz, or an uncompressed one"
+  gzip -t "$page.gz" || fail "$page.gz is not gzip"
+  # gzip -9n: no name, no time, the best compression (flags, time, extra flags of the header)
+  [ "$(od -An -tu1 -j3 -N6 "$page.gz" | tr -s ' ')" = " 0 0 0 0 0 2" ] ||
+    fail "$page.gz is not compressed with gzip -9n"
 done
 [ -f "$HELPDIR/Kelmarin.chm" ] || fail "no help file in $HELPDIR"
-[ -f "$DOCDIR/LICENSE" ] || fail "no LICENSE in $DOCDIR"
+
+# Debian's machine-readable copyright file, whose licence text is LICENSE's, indented.
+copyright="$DOCDIR/copyright"
+[ -f "$copyright" ] || fail "no $copyright"
+[ "$(head -n 1 "$copyright")" = \
+  "Format: https://www.debian.org/doc/packaging-manuals/copyright-format/1.0/" ] ||
+  fail "$copyright lacks its format line"
+grep -q "^Copyright: [0-9]" "$copyright" || fail "$copyright names no copyright holder"
+sed -n '/^License: Expat$/,$p' "$copyright" | sed '1d; s/^ //; s/^\.$//' >"$prefix.license"
+tail -n +5 "$LICENSE" | cmp -s - "$prefix.license" || fail "$copyright differs from LICENSE"
+rm -f "$prefix.license"
 
 desktop="$DATADIR/applications/$APP_ID.desktop"
-desktop-file-validate "$desktop" || fail "$desktop does not validate"
+hints=$(desktop-file-validate "$desktop") || fail "$desktop does not validate: $hints"
+[ -z "$hints" ] || fail "desktop-file-validate: $hints"
 appstreamcli validate --no-net "$DATADIR/metainfo/$APP_ID.metainfo.xml" >/dev/null ||
   fail "the metainfo does not validate"
 icon=$(sed -n 's/^Icon=//p' "$desktop")

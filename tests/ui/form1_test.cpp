@@ -22,6 +22,7 @@
 #include <QTimer>
 #include <QUrl>
 #include <QWindow>
+#include <filesystem>
 
 #include "chart/chart.h"
 #include "gauge/gauge.h"
@@ -321,7 +322,21 @@ class UrlCatcher : public QObject {
     void Open(const QUrl& url) { urls << url; }
 };
 
+// Runs the test in another current directory and goes back.
+class InDirectory {
+  public:
+    explicit InDirectory(const std::filesystem::path& dir) {
+        QDir::setCurrent(QString::fromStdString(dir.string()));
+    }
+    ~InDirectory() { QDir::setCurrent(was_); }
+
+  private:
+    QString was_ = QDir::currentPath();
+};
+
 TEST_F(Form1Test, HelpOpensTheHelpFileOfTheCurrentDirectory) {
+    dir_.Write("Kelmarin.chm", "help");
+    InDirectory here(dir_.Path());
     UrlCatcher catcher;
     QDesktopServices::setUrlHandler(QStringLiteral("file"), &catcher, "Open");
     form_.Controls().Help1->trigger();
@@ -329,6 +344,24 @@ TEST_F(Form1Test, HelpOpensTheHelpFileOfTheCurrentDirectory) {
     ASSERT_EQ(catcher.urls.size(), 1);
     EXPECT_EQ(catcher.urls[0].toLocalFile(),
               QDir::current().absoluteFilePath(QStringLiteral("Kelmarin.chm")));
+    EXPECT_TRUE(form_.isEnabled());
+}
+
+TEST_F(Form1Test, HelpWithoutAHelpFileSaysSoInAnErrorBox) {
+    InDirectory here(dir_.Path());
+    UrlCatcher catcher;
+    QDesktopServices::setUrlHandler(QStringLiteral("file"), &catcher, "Open");
+    QString caption, text;
+    OnMessageForm([&caption, &text](TMessageForm* form) {
+        caption = form->windowTitle();
+        text = form->findChild<QLabel*>(QStringLiteral("Message"))->text();
+        QTest::mouseClick(ButtonNamed(form, "OK"), Qt::LeftButton);
+    });
+    form_.Controls().Help1->trigger();
+    QDesktopServices::unsetUrlHandler(QStringLiteral("file"));
+    EXPECT_EQ(caption, QStringLiteral("Error"));
+    EXPECT_TRUE(text.contains(QStringLiteral("Kelmarin.chm was not found"))) << text.toStdString();
+    EXPECT_TRUE(catcher.urls.isEmpty());
     EXPECT_TRUE(form_.isEnabled());
 }
 

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <QList>
+#include <QUrl>
 #include <filesystem>
 
 #include "tests/input/temp_file.h"
@@ -44,6 +46,35 @@ INSTANTIATE_TEST_SUITE_P(
                       HelpCase{true, true, false},
                       // nowhere: the current directory's name, which opens nothing
                       HelpCase{false, false, false}));
+
+// The desktop's handler played by a stand-in: a missing file is reported without asking it, and a
+// file it cannot open is reported with the package that shows it.
+TEST(OpenHelpFileTest, OpensTheFileOrSaysWhyNotAndWhatToInstall) {
+    test::TempDir tmp;
+    const QString file = QString::fromStdString(tmp.Write("Kelmarin.chm", "help"));
+    QList<QUrl> asked;
+    const auto desktop = [&asked](bool opens) {
+        return [&asked, opens](const QUrl& url) {
+            asked << url;
+            return opens;
+        };
+    };
+
+    EXPECT_TRUE(OpenHelpFile(file, desktop(true)).isEmpty());
+    ASSERT_EQ(asked.size(), 1);
+    EXPECT_EQ(asked[0], QUrl::fromLocalFile(file));
+
+    const QString noViewer = OpenHelpFile(file, desktop(false));
+    EXPECT_TRUE(noViewer.contains(QStringLiteral("could not be opened"))) << noViewer.toStdString();
+    EXPECT_TRUE(noViewer.contains(QStringLiteral("apt-get install xchm")));
+    EXPECT_TRUE(noViewer.contains(file));
+
+    asked.clear();
+    const QString gone = QString::fromStdString((tmp.Path() / "gone" / "Kelmarin.chm").string());
+    const QString missing = OpenHelpFile(gone, desktop(true));
+    EXPECT_TRUE(missing.contains(QStringLiteral("not found"))) << missing.toStdString();
+    EXPECT_TRUE(asked.isEmpty());
+}
 
 }  // namespace
 }  // namespace kelmarin

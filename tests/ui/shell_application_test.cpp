@@ -8,8 +8,8 @@
 #include <QWindow>
 #include <vector>
 
-#include "platform/handler_guard.h"
 #include "input/in_out_error.h"
+#include "platform/handler_guard.h"
 #include "tests/ui/shell_modal_helper.h"
 #include "ui/abort.h"
 #include "ui/application.h"
