@@ -186,6 +186,18 @@ class TChartCanvas3D {
     bool StrokeDirect(std::span<const QPoint> corners, bool closed);
     // Whether the pen's pixels can be written straight into the bitmap.
     bool PenWritesDirect() const;
+    // The look of the ellipse DrawEllipse would draw, when it can be drawn once and stamped.
+    std::optional<EllipseLook> StampableLook() const;
+    // On a scaled bitmap: a small ellipse as a picture drawn once per look and size, in device
+    // pixels; the painter's outline of a small ellipse costs many times its copy.
+    bool DrawMarkerImage(QPainter& p, const QRect& box);
+    struct Marker {
+        QSize size;
+        EllipseLook look;
+        qreal ratio;
+        QImage image;
+    };
+    std::vector<Marker> marker_images_;
     // True when drawing goes to the frame's bitmap at one device pixel per pixel, which is then
     // written directly.
     bool DirectPixels() const { return raster_.Attached() && painter_ == frame_.Painter(); }

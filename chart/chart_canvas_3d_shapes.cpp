@@ -1,4 +1,5 @@
 // Lines, rectangles, ellipses and fills of the drawing surface, with the platform's pixel rules.
+#include <QPaintEngine>
 #include <algorithm>
 #include <cstdlib>
 #include <span>
@@ -179,10 +180,15 @@ void TChartCanvas3D::StrokeShape(QPainter& p, std::span<const QPoint> corners, b
     for (std::size_t i = 0; i < corners.size(); ++i) poly[int(i)] = corners[i];
     if (pen_.Width() <= 1) {
         // A one-pixel line covers the pixels it passes through: drawn through their centres,
-        // in square dots when the pen sets every other pixel.
-        pen.setCapStyle(Qt::SquareCap);
+        // a styled one in the same runs as on a bitmap.
         pen.setJoinStyle(Qt::MiterJoin);
-        if (alternate_pen_) pen.setDashPattern({1, 1});
+        const auto pattern = StylePattern(pen_.Style(), alternate_pen_);
+        if (pattern.empty()) {
+            pen.setCapStyle(Qt::SquareCap);
+        } else {
+            pen.setCapStyle(Qt::FlatCap);
+            pen.setDashPattern(QList<qreal>(pattern.begin(), pattern.end()));
+        }
         poly.translate(0.5, 0.5);
     }
     ApplyRasterOp(p, pen_.Mode());
@@ -289,6 +295,7 @@ void TChartCanvas3D::DrawEllipse(int left, int top, int right, int bottom) {
     const QRect box(left, top, right - left - 1, bottom - top - 1);
     if (const std::optional<EllipseLook> look = DirectEllipseLook())
         if (raster_.Ellipse(box, *look)) return;
+    if (DrawMarkerImage(*p, box)) return;
     ApplyRasterOp(*p, pen_.Mode());
     p->setBrush(CurrentQBrush());
     if (PenDraws())
@@ -344,12 +351,57 @@ void TChartCanvas3D::PatternFill(int x, int y, int width, int height, TPatternOp
 }
 
 std::optional<TChartCanvas3D::EllipseLook> TChartCanvas3D::DirectEllipseLook() const {
-    if (!stamp_ellipses_ || !DirectPixels() || pen_.Mode() != pmCopy) return std::nullopt;
+    if (!DirectPixels()) return std::nullopt;
+    return StampableLook();
+}
+
+std::optional<TChartCanvas3D::EllipseLook> TChartCanvas3D::StampableLook() const {
+    if (!stamp_ellipses_ || pen_.Mode() != pmCopy) return std::nullopt;
     if (PenDraws() && pen_.Style() != psSolid && pen_.Style() != psInsideFrame) return std::nullopt;
     if (brush_.Style() != bsSolid && brush_.Style() != bsClear) return std::nullopt;
     const bool has_pen = PenDraws(), has_brush = brush_.Style() == bsSolid;
     return EllipseLook{has_pen, has_brush, has_pen ? PenRgb() : 0,
                        has_brush ? ToRgb(brush_.Color()) : 0, std::max(1, pen_.Width())};
+}
+
+bool TChartCanvas3D::DrawMarkerImage(QPainter& p, const QRect& box) {
+    // Only a scaled bitmap: a vector file keeps its ellipses as ellipses.
+    const QTransform t = p.deviceTransform();
+    if (ExactPixels() || p.paintEngine()->type() != QPaintEngine::Raster ||
+        t.type() > QTransform::TxScale || t.m11() != t.m22() || box.width() < 0 ||
+        box.height() < 0 || box.width() > TDirectRaster::kMaxStampSize ||
+        box.height() > TDirectRaster::kMaxStampSize)
+        return false;
+    const std::optional<EllipseLook> look = StampableLook();
+    if (!look) return false;
+    const qreal ratio = t.m11();
+    const int pad = look->pen_width + 1;
+    auto it = std::find_if(marker_images_.begin(), marker_images_.end(), [&](const Marker& m) {
+        return m.size == box.size() && m.look == *look && m.ratio == ratio;
+    });
+    if (it == marker_images_.end()) {
+        // Drawn once by the painter, as below it would be drawn each time, on a transparent
+        // image with room for the pen all round.
+        constexpr std::size_t kMaxMarkers = 16;
+        if (marker_images_.size() >= kMaxMarkers) marker_images_.erase(marker_images_.begin());
+        const QSizeF size = QSizeF(box.width() + 1 + 2 * pad, box.height() + 1 + 2 * pad) * ratio;
+        QImage image(size.toSize(), QImage::Format_ARGB32_Premultiplied);
+        image.setDevicePixelRatio(ratio);
+        image.fill(Qt::transparent);
+        QPainter ip(&image);
+        ip.setBrush(look->has_brush ? QBrush(QColor::fromRgb(look->brush)) : QBrush(Qt::NoBrush));
+        if (look->has_pen)
+            ip.setPen(QPen(QBrush(QColor::fromRgb(look->pen)), look->pen_width, Qt::SolidLine));
+        else
+            ip.setPen(Qt::NoPen);
+        ip.drawEllipse(QRect(QPoint(pad, pad), box.size()));
+        ip.end();
+        marker_images_.push_back({box.size(), *look, ratio, std::move(image)});
+        it = marker_images_.end() - 1;
+    }
+    ApplyRasterOp(p, pmCopy);
+    p.drawImage(QPoint(box.left() - pad, box.top() - pad), it->image);
+    return true;
 }
 
 bool TChartCanvas3D::DrawMarkedLine(std::span<const QPoint> points, std::span<const QRgb> line,
