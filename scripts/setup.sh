@@ -8,6 +8,7 @@ cd "$(dirname "$0")/.."
 run_packages=(
   cmake ninja-build g++ pkg-config
   qt6-base-dev qt6-qpa-plugins libgl-dev
+  qt6-svg-dev  # the chart written as SVG
   libjpeg62-turbo-dev
   libisal-dev
   fonts-liberation fontconfig
@@ -21,6 +22,7 @@ test_packages=(
   desktop-file-utils appstream  # the installed menu entry and description validated
   python3 seqkit                # benchmark scripts, and the tool they compare with
   dpkg-dev                      # cpack -G DEB: the package's dependencies
+  poppler-utils                 # pdftotext, pdfinfo: the chart's PDF checked
   snakemake                     # the workflow's test
   clang-14 libclang-rt-14-dev   # the fuzz targets (scripts/fuzz.sh), built with libFuzzer
 )
