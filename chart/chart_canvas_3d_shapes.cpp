@@ -50,6 +50,28 @@ void LinePixels(QPoint a, QPoint b, std::vector<QPoint>& out) {
     WalkLine(a, b, [&out](int x, int y) { out.emplace_back(x, y); });
 }
 
+// Cuts line to the part inside r (Liang-Barsky); false when none of it is.
+bool ClipLine(QLineF& line, const QRectF& r) {
+    double t0 = 0, t1 = 1;
+    const double p[4] = {-line.dx(), line.dx(), -line.dy(), line.dy()};
+    const double q[4] = {line.x1() - r.left(), r.right() - line.x1(), line.y1() - r.top(),
+                         r.bottom() - line.y1()};
+    for (int i = 0; i < 4; ++i) {
+        if (p[i] == 0) {
+            if (q[i] < 0) return false;
+            continue;
+        }
+        const double t = q[i] / p[i];
+        if (p[i] < 0)
+            t0 = std::max(t0, t);
+        else
+            t1 = std::min(t1, t);
+        if (t0 > t1) return false;
+    }
+    line = QLineF(line.pointAt(t0), line.pointAt(t1));
+    return true;
+}
+
 Qt::PenStyle ToQtStyle(TPenStyle s) {
     switch (s) {
         case psDash:
@@ -194,6 +216,14 @@ void TChartCanvas3D::StrokeShape(QPainter& p, std::span<const QPoint> corners, b
     ApplyRasterOp(p, pen_.Mode());
     p.setPen(pen);
     p.setBrush(Qt::NoBrush);
+    if (clip_ && p.paintEngine()->type() == QPaintEngine::SVG) {
+        // An SVG file keeps no clip of the painter's: the lines are cut to it here.
+        const QRectF area(*clip_);
+        if (closed) poly << poly.first();
+        for (int i = 1; i < poly.size(); ++i)
+            if (QLineF line(poly[i - 1], poly[i]); ClipLine(line, area)) p.drawLine(line);
+        return;
+    }
     closed ? p.drawPolygon(poly) : p.drawPolyline(poly);
 }
 
@@ -296,6 +326,8 @@ void TChartCanvas3D::DrawEllipse(int left, int top, int right, int bottom) {
     if (const std::optional<EllipseLook> look = DirectEllipseLook())
         if (raster_.Ellipse(box, *look)) return;
     if (DrawMarkerImage(*p, box)) return;
+    // An SVG file keeps no clip: a marker wholly outside it is left out.
+    if (clip_ && p->paintEngine()->type() == QPaintEngine::SVG && !clip_->intersects(box)) return;
     ApplyRasterOp(*p, pen_.Mode());
     p->setBrush(CurrentQBrush());
     if (PenDraws())

@@ -55,6 +55,37 @@ TEST_F(ChartPicture, SvgIsXmlWithTheAxisTextsAsTextAndNoBitmap) {
     EXPECT_TRUE(chart.Surface().Buffered());
 }
 
+// Zoomed in, the series run beyond the plot area; an SVG file has no clip of its own, so the
+// lines must end at the plot area's edges.
+TEST_F(ChartPicture, SvgSeriesStayInsideTheZoomedPlotArea) {
+    chart.ZoomToValues({60, 140}, {0, 0}, {0, 0}, {19.5, 30.5});
+    WriteChartSvg(chart, Path("zoomed.svg"));
+    const TRect r = chart.ChartRect();
+    QFile file(Path("zoomed.svg"));
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    QXmlStreamReader xml(&file);
+    QString stroke;  // of the innermost group: the generator sets the pen on groups
+    int red = 0, outside = 0;
+    while (!xml.atEnd()) {
+        xml.readNext();
+        if (!xml.isStartElement()) continue;
+        const auto a = xml.attributes();
+        if (xml.name() == QLatin1String("g")) stroke = a.value(QLatin1String("stroke")).toString();
+        if (xml.name() != QLatin1String("polyline") || stroke != QLatin1String("#ff0000")) continue;
+        ++red;
+        const QStringList xy =
+            a.value(QLatin1String("points"))
+                .toString()
+                .split(QRegularExpression(QStringLiteral("[ ,]")), Qt::SkipEmptyParts);
+        for (qsizetype i = 0; i + 1 < xy.size(); i += 2) {
+            const double x = xy[i].toDouble(), y = xy[i + 1].toDouble();
+            outside += x < r.left + 1 || x > r.right || y < r.top + 1 || y > r.bottom - 1;
+        }
+    }
+    EXPECT_GT(red, 5);
+    EXPECT_EQ(outside, 0);
+}
+
 TEST_F(ChartPicture, PdfIsOnePageWithTheTextsAsText) {
     WriteChartPdf(chart, Path("chart.pdf"));
     QFile file(Path("chart.pdf"));
