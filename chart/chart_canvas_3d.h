@@ -186,6 +186,9 @@ class TChartCanvas3D {
     bool StrokeDirect(std::span<const QPoint> corners, bool closed);
     // Whether the pen's pixels can be written straight into the bitmap.
     bool PenWritesDirect() const;
+    // Straight one-pixel lines through corners as filled rectangles, on a raster device; false
+    // when a line is not straight or the pen needs stroking.
+    bool FillStraight(QPainter& p, std::span<const QPoint> corners, bool closed);
     // The look of the ellipse DrawEllipse would draw, when it can be drawn once and stamped.
     std::optional<EllipseLook> StampableLook() const;
     // On a scaled bitmap: a small ellipse as a picture drawn once per look and size, in device

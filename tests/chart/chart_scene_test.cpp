@@ -147,11 +147,11 @@ INSTANTIATE_TEST_SUITE_P(Scenes, ChartScene, ::testing::ValuesIn(kScenes),
 // pixels, all of it by the painter (lines as lines, texts from their outlines), so that nothing
 // is an enlarged one-pixel picture. Hashes recorded from that drawing.
 const Scene kScenesAt2[] = {
-    {"run_late", Run(3000), 0x30212051f96fa0cull},
-    {"run_zoomed", Zoomed, 0xc4dcf436a873d91cull},
-    {"focus_edit3", Focused(1), 0xaa2aa12f4f8cd28dull},
-    {"empty_chart", Empty, 0xc76c5898398997f7ull},
-    {"window_small", Sized(420, 260), 0x665c0ebc9b6a2f11ull},
+    {"run_late", Run(3000), 0x6e553d4ca565b8efull},
+    {"run_zoomed", Zoomed, 0x9ff7389b281cb812ull},
+    {"focus_edit3", Focused(1), 0x37a26f4a1eeb3ba0ull},
+    {"empty_chart", Empty, 0x1f23e1a200f5ffedull},
+    {"window_small", Sized(420, 260), 0x8eb7fadc649fcc66ull},
 };
 
 class ChartSceneAt2 : public ChartScene {};
