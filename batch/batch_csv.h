@@ -8,8 +8,9 @@ namespace kelmarin {
 
 class ConsoleView;
 
-// The chart as the window shows it at the end of the run, from the view's points, written as
-// a PNG of the options' size. Raises std::runtime_error when the file cannot be written.
+// The chart as the window shows it at the end of the run, from the view's points, written at
+// the options' size as each of PNG, SVG and PDF that the options name. Raises
+// std::runtime_error when a file cannot be written.
 void WriteChartPicture(const ConsoleView& view, const BatchOptions& options);
 
 }  // namespace kelmarin

@@ -85,6 +85,16 @@ const OptionRow kOptions[] = {
          p.command.options.pngFile = v;
          return v.empty() ? std::string("--png needs a file name") : std::string();
      }},
+    {"--svg", nullptr, true,
+     [](Parse& p, const std::string& v) {
+         p.command.options.svgFile = v;
+         return v.empty() ? std::string("--svg needs a file name") : std::string();
+     }},
+    {"--pdf", nullptr, true,
+     [](Parse& p, const std::string& v) {
+         p.command.options.pdfFile = v;
+         return v.empty() ? std::string("--pdf needs a file name") : std::string();
+     }},
     {"--size", nullptr, true,
      [](Parse& p, const std::string& v) {
          BatchOptions& o = p.command.options;
@@ -178,8 +188,9 @@ BatchCommand ParseBatchCommand(const std::vector<std::string>& args) {
 
 const char* BatchUsage() {
     return "usage: kelmarin-batch [--fasta | --text] [--frame] [--reject-stop] [--png FILE] "
-           "[--size WxH]\n"
-           "                      [--shard K/N] FILE WORD [WORD [WORD [WORD]]]\n"
+           "[--svg FILE]\n"
+           "                      [--pdf FILE] [--size WxH] [--shard K/N] FILE WORD [WORD [WORD "
+           "[WORD]]]\n"
            "       kelmarin-batch --merge PROFILE...\n"
            "       kelmarin-batch --help | --version\n"
            "Counts where each WORD begins in every sequence of FILE, as a percentage of the\n"
@@ -192,6 +203,8 @@ const char* BatchUsage() {
            "  --frame           count only occurrences beginning at positions 1, 4, 7, ...\n"
            "  --reject-stop     skip sequences with a stop codon in reading frame 1\n"
            "  --png FILE        also write the chart as the window shows it\n"
+           "  --svg FILE        also write that chart as SVG, its texts and lines as vectors\n"
+           "  --pdf FILE        also write that chart as a one-page PDF, likewise\n"
            "  --size WxH        size of that chart (default 682x524)\n"
            "  --shard K/N       read only the lines or records that begin in the K-th of N\n"
            "                    equal parts of FILE (not standard input, a pipe or gzip)\n"

@@ -1,7 +1,7 @@
 #pragma once
 // The command line of kelmarin-batch:
-//   kelmarin-batch [--fasta | --text] [--frame] [--reject-stop] [--png FILE] [--size WxH]
-//                  [--shard K/N] FILE WORD [WORD [WORD [WORD]]]
+//   kelmarin-batch [--fasta | --text] [--frame] [--reject-stop] [--png FILE] [--svg FILE]
+//                  [--pdf FILE] [--size WxH] [--shard K/N] FILE WORD [WORD [WORD [WORD]]]
 //   kelmarin-batch --merge PROFILE...
 //   kelmarin-batch --help | --version
 // Options are rows of one table, so a new one is a row and a function.
@@ -22,6 +22,8 @@ struct BatchOptions {
     bool inFrame = false;
     bool rejectStop = false;
     std::string pngFile;  // empty: no picture
+    std::string svgFile;  // empty: no SVG
+    std::string pdfFile;  // empty: no PDF
     int width = 682;
     int height = 524;
     std::string file;                  // "-" for standard input

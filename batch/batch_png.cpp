@@ -1,6 +1,4 @@
 #include <QApplication>
-#include <QImage>
-#include <QPainter>
 #include <array>
 #include <cstdlib>
 #include <stdexcept>
@@ -8,6 +6,7 @@
 #include "batch/batch_csv.h"
 #include "batch/console_view.h"
 #include "chart/chart.h"
+#include "chart/chart_picture.h"
 #include "chart/line_series.h"
 #include "ui/grafico_config.h"
 
@@ -33,14 +32,17 @@ void WriteChartPicture(const ConsoleView& view, const BatchOptions& options) {
         for (const ConsoleView::Point& p : view.Points(s))
             series[std::size_t(s - 1)].AddPoint(p.x, p.y, QString(), p.color);
 
-    QImage image(options.width, options.height, QImage::Format_RGB32);
-    {
-        QPainter painter(&image);
-        chart.RenderFrame(&painter, {0, 0, options.width, options.height});
-    }
-    for (auto& s : series) s.SetParentChart(nullptr);
-    if (!image.save(QString::fromStdString(options.pngFile), "PNG"))
-        throw std::runtime_error(options.pngFile + ": cannot write the picture");
+    // The series leave the chart even when a picture fails.
+    struct Detach {
+        std::array<TLineSeries, 4>& series;
+        ~Detach() {
+            for (auto& s : series) s.SetParentChart(nullptr);
+        }
+    } detach{series};
+    const auto path = [](const std::string& file) { return QString::fromLocal8Bit(file); };
+    if (!options.pngFile.empty()) WriteChartPng(chart, path(options.pngFile));
+    if (!options.svgFile.empty()) WriteChartSvg(chart, path(options.svgFile));
+    if (!options.pdfFile.empty()) WriteChartPdf(chart, path(options.pdfFile));
 }
 
 }  // namespace kelmarin

@@ -1,9 +1,11 @@
 #pragma once
-// The chart's drawing surface: keeps the pen, brush, font and text settings that the chart parts
-// set, and draws with them through a QPainter following the classic desktop pixel rules (right
-// and bottom edges excluded, a line's last pixel left out, text placed by alignment flags). It
-// owns the off-screen bitmap a frame is drawn into. Only the flat (2D) view exists: the depth
-// arguments are accepted and ignored; there is no 3D projection and no solids.
+// The chart's drawing surface, the one object the chart parts draw through: keeps the pen,
+// brush, font and text settings that they set, and draws with them through a QPainter following
+// the classic desktop pixel rules (right and bottom edges excluded, a line's last pixel left out,
+// text placed by alignment flags). A frame is drawn into the off-screen bitmap of TChartFrame;
+// there, one-pixel lines and small ellipses go through TDirectRaster, which writes the same
+// pixels far faster. Only the flat (2D) view exists: the depth arguments are accepted and
+// ignored; there is no 3D projection and no solids.
 
 #include <QFontMetrics>
 #include <QHash>
@@ -22,6 +24,8 @@
 #include "chart/canvas_brush.h"
 #include "chart/canvas_font.h"
 #include "chart/canvas_pen.h"
+#include "chart/chart_direct_raster.h"
+#include "chart/chart_frame.h"
 #include "chart/chart_rect.h"
 
 namespace kelmarin {
@@ -131,13 +135,9 @@ class TChartCanvas3D {
     bool IsDirty() const { return dirty_; }
     bool Buffered() const { return buffered_; }
     void SetBuffered(bool on);
-    const QImage* Bitmap() const { return bitmap_.get(); }
-    // Where the last finished frame differs from the frame before it, in tiles; all of it when
-    // there is no earlier frame of the same size.
-    QRegion ChangedArea() const;
-    // Whether the next frames keep the one before them to compare with (a second bitmap);
-    // only a chart on screen needs it.
-    void SetKeepPreviousFrame(bool on) { keep_previous_ = on; }
+    const QImage* Bitmap() const { return frame_.Bitmap(); }
+    // Device pixels per chart pixel of the next buffered frames' bitmap (the screen's ratio).
+    void SetDevicePixelRatio(qreal ratio) { device_pixel_ratio_ = ratio; }
     const TRect& Bounds() const { return bounds_; }
 
     // Small ellipses are drawn once per look and stamped (same pixels, much cheaper); tests
@@ -146,12 +146,7 @@ class TChartCanvas3D {
 
     // What DrawLine and DrawEllipse would write with the current pen and brush, when they can
     // write it straight into the bitmap: a one-pixel line's value, an ellipse's look.
-    struct EllipseLook {
-        bool has_pen, has_brush;
-        QRgb pen, brush;
-        int pen_width;
-        bool operator==(const EllipseLook&) const = default;
-    };
+    using EllipseLook = TDirectRaster::EllipseLook;
     std::optional<QRgb> DirectLineRgb() const;
     std::optional<EllipseLook> DirectEllipseLook() const;
     // A line series with its markers in one call: for each point i > 0 the line into it (value
@@ -163,31 +158,6 @@ class TChartCanvas3D {
                         std::span<const EllipseLook> look, int h, int v);
 
   private:
-    // One small ellipse as the painter draws it: the pixels it sets, relative to its box.
-    struct EllipseStamp {
-        int width, height;
-        EllipseLook look;
-        struct Run {
-            int dy, dx, length;
-            QRgb rgb;
-        };
-        std::vector<Run> runs;  // the pixels it sets, row by row, relative to the box
-        // The same pixels as offsets from the box's corner in rows `stride` pixels apart.
-        qsizetype stride = 0;
-        std::vector<std::pair<qsizetype, QRgb>> pixels;
-    };
-
-    // A text as the painter draws it in one font: its advance and, once drawn at a right
-    // angle, the runs of pixels it sets around its anchor (the painter's text origin).
-    struct TextRun {
-        int dy, dx, length;
-    };
-    struct TextShape {
-        int width = 0;
-        int angle = -1;  // the angle the runs were taken at; -1 none yet
-        bool stampable = false;
-        std::vector<TextRun> runs;
-    };
     // A font's metrics with the two heights every text needs: the metrics look them up anew
     // at each call, at a cost that shows in a frame of many labels.
     struct Metrics : QFontMetrics {
@@ -196,52 +166,59 @@ class TChartCanvas3D {
         int ascent_px, descent_px;
         int Height() const { return ascent_px + descent_px; }
     };
-    // A font face as built for drawing and measuring, with the texts shaped in it. A frame goes
-    // back and forth between a few faces, and building one costs far more than finding it.
+    // A font face as built for drawing and measuring, with the widths of the texts measured in
+    // it. A frame goes back and forth between a few faces, and building one costs far more than
+    // finding it.
     struct Face {
         TCanvasFont font;  // in the colour it was first asked for: the glyphs do not depend on it
         int ppi;
         QFont qfont;
         Metrics metrics;
-        QHash<QString, TextShape> texts;
+        QHash<QString, int> widths;
     };
     Face& FaceOf(const TCanvasFont& font) const;
     Face& CurrentFace() const;
     const QFont& CurrentQFont() const { return CurrentFace().qfont; }
     const Metrics& CurrentMetrics() const { return CurrentFace().metrics; }
-    TextShape& ShapeIn(Face& face, const QString& text) const;
-    TextShape& ShapeOf(const QString& text) const;
-    const TextShape& ShapeAt(const QString& text, int angle);
-    bool StampText(int x, int y, int angle, const QString& text);
-    // Writes one colour into r (clipped) of the surface's own bitmap.
-    void FillDirect(const QRect& r, QRgb color);
+    int WidthIn(Face& face, const QString& text) const;
     // One-pixel lines through corners, written straight into the bitmap; false when the pen
     // or its mode needs the painter.
     bool StrokeDirect(std::span<const QPoint> corners, bool closed);
     // Whether the pen's pixels can be written straight into the bitmap.
     bool PenWritesDirect() const;
-    // True when drawing goes to the surface's own bitmap, which is then written directly.
-    bool DirectPixels() const { return direct_bits_ && painter_ == bitmap_painter_.get(); }
-    // The clip within the bitmap, kept until the clip or the bitmap changes.
-    const QRect& DirectClip() const;
-    void PlotDirect(const std::vector<QPoint>& on, QRgb color);
-    bool StampEllipse(const QRect& box);
-    EllipseStamp& FindStamp(int w, int h, const EllipseLook& look);
-    void Stamp(EllipseStamp& stamp, const QRect& box);
-    // The pixels of a solid one-pixel line from a to b, b left out.
-    void SolidLine(QPoint a, QPoint b, QRgb on);
+    // Straight one-pixel lines through corners as filled rectangles, on a raster device; false
+    // when a line is not straight or the pen needs stroking.
+    bool FillStraight(QPainter& p, std::span<const QPoint> corners, bool closed);
+    // The look of the ellipse DrawEllipse would draw, when it can be drawn once and stamped.
+    std::optional<EllipseLook> StampableLook() const;
+    // On a scaled bitmap: a small ellipse as a picture drawn once per look and size, in device
+    // pixels; the painter's outline of a small ellipse costs many times its copy.
+    bool DrawMarkerImage(QPainter& p, const QRect& box);
+    struct Marker {
+        QSize size;
+        EllipseLook look;
+        qreal ratio;
+        QImage image;
+    };
+    std::vector<Marker> marker_images_;
+    // True when drawing goes to the frame's bitmap at one device pixel per pixel, which is then
+    // written directly.
+    bool DirectPixels() const { return raster_.Attached() && painter_ == frame_.Painter(); }
+    // Whether the painter sets whole pixels of the chart one by one (a bitmap at ratio 1), so
+    // that the platform's pixel rules are followed pixel for pixel; else (a scaled bitmap, a
+    // vector file) lines and shapes are drawn as such.
+    bool ExactPixels() const { return exact_pixels_; }
 
     QPainter* Take();
     void ApplyPendingBrush();
-    void CopyBitmapTo(QPainter& target, QPoint at, const QRegion& area = QRegion()) const;
     void ApplyRasterOp(QPainter& p, TPenMode mode);
     bool PenDraws() const;
     QColor PenQColor() const;
     QRgb PenRgb() const;
     void PlotCosmetic(QPainter& p, std::vector<QPoint>& pixels);
     void StrokePath(std::initializer_list<QPoint> corners, bool closed);
+    void StrokeShape(QPainter& p, std::span<const QPoint> corners, bool closed);
     void FillInterior(QPainter& p, const QRect& r);
-    void FillGradientBands(const TRect& r, bool vertical, TColor c0, int dr, int dg, int db);
     void DrawAlignedText(QPainter& p, int x, int y, const QString& text, const QFont& f);
     QBrush CurrentQBrush() const;
 
@@ -258,40 +235,21 @@ class TChartCanvas3D {
     int style_phase_ = 0;
     std::optional<QRect> clip_;
     std::optional<QRect> applied_clip_;
-    mutable std::optional<QRect> direct_clip_;
     bool clip_applied_ = false;
     bool hints_known_ = false;  // the bitmap's painter draws exact pixels, in copy mode
+    bool exact_pixels_ = true;
     std::vector<QPoint> scratch_pixels_, scratch_off_;
     bool stamp_ellipses_ = true;
-    std::vector<EllipseStamp> stamps_;
     mutable std::vector<std::unique_ptr<Face>> faces_;  // the last used at the back
     mutable Face* current_face_ = nullptr;              // that of font_
-    uchar* direct_bits_ = nullptr;
-    qsizetype direct_bpl_ = 0;
 
     QPainter* painter_ = nullptr;
     TRect bounds_;
     bool buffered_ = true;
     bool dirty_ = true;
-    std::unique_ptr<QImage> bitmap_;
-    // The frame before the last one: the next frame is drawn into it, and compared with it.
-    std::unique_ptr<QImage> previous_;
-    bool keep_previous_ = false;
-    // The last gradient drawn straight into the bitmap, and what it was drawn for: the chart's
-    // background is the same every frame, and laying it again is far cheaper than banding it.
-    struct GradientKey {
-        int left, top, right, bottom;
-        TColor first, second;
-        TGradientDirection direction;
-        QRect clip;
-        bool operator==(const GradientKey&) const = default;
-    };
-    std::optional<GradientKey> gradient_key_;
-    QSize gradient_size_;              // of the bitmap it was drawn in
-    std::vector<QRgb> gradient_line_;  // its colours down the rows, or its one row
-    bool LayKeptGradient(const GradientKey& key);
-    void KeepGradient(const GradientKey& key);
-    std::unique_ptr<QPainter> bitmap_painter_;
+    qreal device_pixel_ratio_ = 1;
+    TChartFrame frame_;
+    TDirectRaster raster_;
 };
 
 }  // namespace kelmarin

@@ -1,10 +1,7 @@
 // The banded gradient fill of the drawing surface: at most 256 bands of solid colour.
 #include <algorithm>
-#include <cstring>
-#include <optional>
 
 #include "chart/chart_canvas_3d.h"
-#include "chart/fill_pixels.h"
 #include "platform/mul_div.h"
 
 namespace kelmarin {
@@ -42,21 +39,11 @@ void TChartCanvas3D::FillGradient(TRect r, TColor first, TColor second,
     QPainter* p = Take();
     if (!p) return;
     const int w = r.Width(), h = r.Height();
-    const bool direct = DirectPixels();
-    std::optional<GradientKey> key;
-    // Only the banded directions keep within r, so only they can be laid again over r.
-    if (direct && direction <= gdRightLeft) {
-        key = GradientKey{r.left, r.top, r.right, r.bottom, first, second, direction, DirectClip()};
-        if (LayKeptGradient(*key)) return;
-    }
     // The surface's own brush is left alone: the bands are filled with their own colours.
     auto fill = [&](int x, int y, int width, int height, int n, int d) {
         if (width < 0) x += width, width = -width;
         if (height < 0) y += height, height = -height;
-        if (direct)
-            FillDirect(QRect(x, y, width, height), colors.At(n, d).rgb());
-        else
-            p->fillRect(QRect(x, y, width, height), colors.At(n, d));
+        p->fillRect(QRect(x, y, width, height), colors.At(n, d));
     };
     switch (direction) {
         case gdTopBottom:
@@ -116,42 +103,6 @@ void TChartCanvas3D::FillGradient(TRect r, TColor first, TColor second,
             break;
         }
     }
-    if (key) KeepGradient(*key);
-}
-
-bool TChartCanvas3D::LayKeptGradient(const GradientKey& key) {
-    if (gradient_key_ != key || gradient_size_ != bitmap_->size()) return false;
-    const QRect area = QRect(QPoint(key.left, key.top), QPoint(key.right - 1, key.bottom - 1))
-                           .intersected(key.clip);
-    const bool rows = key.direction == gdTopBottom || key.direction == gdBottomTop;
-    for (int y = area.top(); y <= area.bottom(); ++y) {
-        QRgb* to = reinterpret_cast<QRgb*>(direct_bits_ + y * direct_bpl_) + area.left();
-        // Only written, never read: half the memory traffic of copying a kept picture.
-        if (rows)
-            FillPixels(to, area.width(), gradient_line_[std::size_t(y - area.top())]);
-        else
-            std::memcpy(to, gradient_line_.data(), std::size_t(area.width()) * sizeof(QRgb));
-    }
-    return true;
-}
-
-void TChartCanvas3D::KeepGradient(const GradientKey& key) {
-    const QRect area = QRect(QPoint(key.left, key.top), QPoint(key.right - 1, key.bottom - 1))
-                           .intersected(key.clip);
-    gradient_line_.clear();
-    gradient_key_.reset();
-    if (area.isEmpty()) return;
-    const auto row = [this, &area](int y) {
-        return reinterpret_cast<const QRgb*>(direct_bits_ + y * direct_bpl_) + area.left();
-    };
-    // Bands across the rows make each row one colour; bands down the columns make all rows
-    // alike. Either is kept as one line.
-    if (key.direction == gdTopBottom || key.direction == gdBottomTop)
-        for (int y = area.top(); y <= area.bottom(); ++y) gradient_line_.push_back(*row(y));
-    else
-        gradient_line_.assign(row(area.top()), row(area.top()) + area.width());
-    gradient_key_ = key;
-    gradient_size_ = bitmap_->size();
 }
 
 }  // namespace kelmarin

@@ -1,37 +1,18 @@
 // Lines, rectangles, ellipses and fills of the drawing surface, with the platform's pixel rules.
+#include <QPaintEngine>
 #include <algorithm>
 #include <cstdlib>
 #include <span>
 #include <utility>
 
 #include "chart/chart_canvas_3d.h"
+#include "chart/line_walk.h"
+#include "chart/pen_style.h"
 #include "platform/mul_div.h"
 
 namespace kelmarin {
 
 namespace {
-
-// On/off runs of the styled one-pixel pens, in pixels.
-std::span<const int> StylePattern(TPenStyle style, bool alternate) {
-    static constexpr int kAlternate[] = {1, 1};
-    static constexpr int kDash[] = {18, 6};
-    static constexpr int kDot[] = {3, 3};
-    static constexpr int kDashDot[] = {9, 6, 3, 6};
-    static constexpr int kDashDotDot[] = {9, 3, 3, 3, 3, 3};
-    if (alternate) return kAlternate;
-    switch (style) {
-        case psDash:
-            return kDash;
-        case psDot:
-            return kDot;
-        case psDashDot:
-            return kDashDot;
-        case psDashDotDot:
-            return kDashDotDot;
-        default:
-            return {};
-    }
-}
 
 bool PatternOn(std::span<const int> pattern, int phase) {
     int period = 0;
@@ -44,91 +25,8 @@ bool PatternOn(std::span<const int> pattern, int phase) {
     return true;
 }
 
-// Visits the pixels from a to b, b itself left out (Bresenham): max(|dx|, |dy|) of them. The
-// coordinate of the longer side steps every time, so each side has a loop of its own. `at`
-// follows the walk (Step(sx, 0), Step(0, sy)) and is what plot is given.
-template <typename At, typename Plot>
-void Walk(QPoint a, QPoint b, At at, Plot plot) {
-    const int dx = std::abs(b.x() - a.x()), dy = std::abs(b.y() - a.y());
-    const int sx = a.x() < b.x() ? 1 : -1, sy = a.y() < b.y() ? 1 : -1;
-    if (dx == 0 || dy == 0) {  // straight: nothing to decide on the way
-        const int ux = dy == 0 ? sx : 0, uy = dx == 0 ? sy : 0;
-        for (int i = 0; i < dx + dy; ++i, at.Step(ux, uy)) plot(at);
-        return;
-    }
-    int err = dx - dy;
-    if (dx >= dy) {
-        for (int i = 0; i < dx; ++i) {
-            plot(at);
-            const int e2 = 2 * err;
-            err -= dy;
-            at.Step(sx, 0);
-            if (e2 < dx) {
-                err += dx;
-                at.Step(0, sy);
-            }
-        }
-        return;
-    }
-    for (int i = 0; i < dy; ++i) {
-        plot(at);
-        const int e2 = 2 * err;
-        if (e2 > -dy) {
-            err -= dy;
-            at.Step(sx, 0);
-        }
-        err += dx;
-        at.Step(0, sy);
-    }
-}
-
-// A walk's pixel as its coordinates.
-struct XY {
-    int x, y;
-    void Step(int dx, int dy) {
-        x += dx;
-        y += dy;
-    }
-};
-
-template <typename Plot>
-void WalkLine(QPoint a, QPoint b, Plot plot) {
-    Walk(a, b, XY{a.x(), a.y()}, [&plot](const XY& p) { plot(p.x, p.y); });
-}
-
-// A walk's pixel as an offset into RGB32 rows `stride` pixels apart: stepping it is much
-// cheaper than working out each pixel's address.
-struct Offset {
-    qsizetype at, stride;
-    void Step(int dx, int dy) { at += dx + dy * stride; }
-};
-
-// The pixels WalkLine visits, from base; the whole line must lie in the picture.
-template <typename Plot>
-void WalkPixels(QRgb* base, qsizetype stride, QPoint a, QPoint b, Plot plot) {
-    Walk(a, b, Offset{a.y() * stride + a.x(), stride},
-         [base, &plot](const Offset& o) { plot(base + o.at); });
-}
-
 void LinePixels(QPoint a, QPoint b, std::vector<QPoint>& out) {
     WalkLine(a, b, [&out](int x, int y) { out.emplace_back(x, y); });
-}
-
-Qt::PenStyle ToQtStyle(TPenStyle s) {
-    switch (s) {
-        case psDash:
-            return Qt::DashLine;
-        case psDot:
-            return Qt::DotLine;
-        case psDashDot:
-            return Qt::DashDotLine;
-        case psDashDotDot:
-            return Qt::DashDotDotLine;
-        case psClear:
-            return Qt::NoPen;
-        default:
-            return Qt::SolidLine;
-    }
 }
 
 }  // namespace
@@ -194,11 +92,6 @@ void TChartCanvas3D::PlotCosmetic(QPainter& p, std::vector<QPoint>& pixels) {
     }
     // Gaps of a styled pen show the background colour when the background is opaque.
     const bool gaps = !off.empty() && bk_mode_ == OPAQUE;
-    if (PenWritesDirect()) {
-        PlotDirect(pixels, PenRgb());
-        if (gaps) PlotDirect(off, ToRgb(bk_color_));
-        return;
-    }
     ApplyRasterOp(p, pen_.Mode());
     p.setBrush(Qt::NoBrush);
     p.setPen(QPen(PenQColor(), 1));
@@ -213,15 +106,8 @@ void TChartCanvas3D::StrokePath(std::initializer_list<QPoint> corner_list, bool 
     const std::span<const QPoint> corners(corner_list.begin(), corner_list.size());
     QPainter* p = Take();
     if (!p || !PenDraws() || corners.size() < 2) return;
-    if (pen_.Width() > 1 && !alternate_pen_) {
-        QPen pen(QBrush(PenQColor()), pen_.Width(), ToQtStyle(pen_.Style()), Qt::RoundCap,
-                 Qt::RoundJoin);
-        ApplyRasterOp(*p, pen_.Mode());
-        p->setPen(pen);
-        p->setBrush(Qt::NoBrush);
-        QPolygon poly(int(corners.size()));
-        for (std::size_t i = 0; i < corners.size(); ++i) poly[int(i)] = corners[i];
-        closed ? p->drawPolygon(poly) : p->drawPolyline(poly);
+    if ((pen_.Width() > 1 && !alternate_pen_) || !ExactPixels()) {
+        StrokeShape(*p, corners, closed);
         return;
     }
     // A closed outline touches each pixel once, even when it folds back on itself (a box one
@@ -257,76 +143,20 @@ bool TChartCanvas3D::PenWritesDirect() const {
 bool TChartCanvas3D::StrokeDirect(std::span<const QPoint> corners, bool closed) {
     if (!PenWritesDirect()) return false;
     const QRgb on = PenRgb();
-    const QRect clip = DirectClip();
-    uchar* const bits = direct_bits_;
-    const qsizetype bpl = direct_bpl_;
-    const auto pixel = [bits, bpl](int x, int y) -> QRgb& {
-        return reinterpret_cast<QRgb*>(bits + y * bpl)[x];
-    };
-    const int x0 = clip.left(), x1 = clip.right(), y0 = clip.top(), y1 = clip.bottom();
-    const auto inside = [=](int x, int y) { return x >= x0 && x <= x1 && y >= y0 && y <= y1; };
-    QRgb* const base = reinterpret_cast<QRgb*>(bits);
-    const qsizetype stride = bpl / qsizetype(sizeof(QRgb));
     const auto pattern = StylePattern(pen_.Style(), alternate_pen_);
     // Segment i runs from corner i - 1 to corner i; a closed path ends back at the first.
     const std::size_t n = corners.size(), segments_end = closed ? n + 1 : n;
-    if (pattern.empty()) {
-        for (std::size_t i = 1; i < segments_end; ++i) {
-            const QPoint a = corners[i - 1], b = corners[i % n];
-            style_phase_ += std::max(std::abs(b.x() - a.x()), std::abs(b.y() - a.y()));
-            SolidLine(a, b, on);
-        }
-        return true;
-    }
-    // Where the pen's style pattern stands: the run the next pixel falls in and how many
-    // pixels of it are left.
-    std::size_t run = 0;
-    int period = 0;
-    for (const int r : pattern) period += r;
-    int phase = style_phase_ % period;
-    while (phase >= pattern[run]) phase -= pattern[run++];
-    int left = pattern[run] - phase;
-    // Gaps of a styled pen show the background colour when the background is opaque.
-    const bool gaps = bk_mode_ == OPAQUE;
-    const QRgb off = ToRgb(bk_color_);
-    const auto step = [&] {
-        const bool lit = run % 2 == 0;
-        if (--left == 0) {
-            if (++run == pattern.size()) run = 0;
-            left = pattern[run];
-        }
-        return lit;
-    };
+    const int phase = style_phase_;
     for (std::size_t i = 1; i < segments_end; ++i) {
         const QPoint a = corners[i - 1], b = corners[i % n];
         style_phase_ += std::max(std::abs(b.x() - a.x()), std::abs(b.y() - a.y()));
-        if (inside(a.x(), a.y()) && inside(b.x(), b.y()))
-            WalkPixels(base, stride, a, b, [&](QRgb* px) {
-                const bool lit = step();
-                if (lit || gaps) *px = lit ? on : off;
-            });
-        else
-            WalkLine(a, b, [&](int x, int y) {
-                const bool lit = step();
-                if ((lit || gaps) && inside(x, y)) pixel(x, y) = lit ? on : off;
-            });
+        if (pattern.empty()) raster_.SolidLine(a, b, on);
     }
+    // Gaps of a styled pen show the background colour when the background is opaque.
+    if (!pattern.empty())
+        raster_.StyledLines(corners, closed, pattern, phase, on,
+                            bk_mode_ == OPAQUE ? std::optional(ToRgb(bk_color_)) : std::nullopt);
     return true;
-}
-
-void TChartCanvas3D::SolidLine(QPoint a, QPoint b, QRgb on) {
-    const QRect& clip = DirectClip();
-    const int x0 = clip.left(), x1 = clip.right(), y0 = clip.top(), y1 = clip.bottom();
-    const auto inside = [=](int x, int y) { return x >= x0 && x <= x1 && y >= y0 && y <= y1; };
-    // Most lines lie wholly inside the clip; they need no test per pixel.
-    if (inside(a.x(), a.y()) && inside(b.x(), b.y())) {
-        WalkPixels(reinterpret_cast<QRgb*>(direct_bits_), direct_bpl_ / qsizetype(sizeof(QRgb)), a,
-                   b, [on](QRgb* px) { *px = on; });
-        return;
-    }
-    WalkLine(a, b, [&](int x, int y) {
-        if (inside(x, y)) reinterpret_cast<QRgb*>(direct_bits_ + y * direct_bpl_)[x] = on;
-    });
 }
 
 std::optional<QRgb> TChartCanvas3D::DirectLineRgb() const {
@@ -369,11 +199,6 @@ QBrush TChartCanvas3D::CurrentQBrush() const {
 
 void TChartCanvas3D::FillInterior(QPainter& p, const QRect& r) {
     if (brush_.Style() == bsClear || r.isEmpty()) return;
-    if (brush_.Style() == bsSolid && DirectPixels() &&
-        p.compositionMode() == QPainter::CompositionMode_SourceOver) {
-        FillDirect(r, ToRgb(brush_.Color()));
-        return;
-    }
     // Hatches show the background between their lines when the background is opaque.
     if (brush_.Style() != bsSolid && bk_mode_ == OPAQUE) p.fillRect(r, ToQColor(bk_color_));
     p.fillRect(r, CurrentQBrush());
@@ -406,7 +231,11 @@ void TChartCanvas3D::DrawEllipse(int left, int top, int right, int bottom) {
     QPainter* p = Take();
     if (!p) return;
     const QRect box(left, top, right - left - 1, bottom - top - 1);
-    if (StampEllipse(box)) return;
+    if (const std::optional<EllipseLook> look = DirectEllipseLook())
+        if (raster_.Ellipse(box, *look)) return;
+    if (DrawMarkerImage(*p, box)) return;
+    // An SVG file keeps no clip: a marker wholly outside it is left out.
+    if (clip_ && p->paintEngine()->type() == QPaintEngine::SVG && !clip_->intersects(box)) return;
     ApplyRasterOp(*p, pen_.Mode());
     p->setBrush(CurrentQBrush());
     if (PenDraws())
@@ -459,6 +288,36 @@ void TChartCanvas3D::PatternFill(int x, int y, int width, int height, TPatternOp
             p->fillRect(r, Qt::white);
             break;
     }
+}
+
+std::optional<TChartCanvas3D::EllipseLook> TChartCanvas3D::DirectEllipseLook() const {
+    if (!DirectPixels()) return std::nullopt;
+    return StampableLook();
+}
+
+std::optional<TChartCanvas3D::EllipseLook> TChartCanvas3D::StampableLook() const {
+    if (!stamp_ellipses_ || pen_.Mode() != pmCopy) return std::nullopt;
+    if (PenDraws() && pen_.Style() != psSolid && pen_.Style() != psInsideFrame) return std::nullopt;
+    if (brush_.Style() != bsSolid && brush_.Style() != bsClear) return std::nullopt;
+    const bool has_pen = PenDraws(), has_brush = brush_.Style() == bsSolid;
+    return EllipseLook{has_pen, has_brush, has_pen ? PenRgb() : 0,
+                       has_brush ? ToRgb(brush_.Color()) : 0, std::max(1, pen_.Width())};
+}
+
+bool TChartCanvas3D::DrawMarkedLine(std::span<const QPoint> points, std::span<const QRgb> line,
+                                    std::span<const EllipseLook> look, int h, int v) {
+    if (!DirectPixels()) return false;
+    Take();  // as each DrawEllipse does: the brush's text background, the painter's clip
+    if (!raster_.MarkedLine(points, line, look, h, v)) return false;
+    // The pen is left where the last line that moved left it.
+    for (std::size_t i = points.size() - 1; i > 0; --i)
+        if (points[i] != points[i - 1]) {
+            pen_pos_ = points[i];
+            style_phase_ = std::max(std::abs(points[i].x() - points[i - 1].x()),
+                                    std::abs(points[i].y() - points[i - 1].y()));
+            break;
+        }
+    return true;
 }
 
 }  // namespace kelmarin

@@ -49,15 +49,7 @@ bool TChartPanelBase::event(QEvent* event) {
 
 void TChartPanelBase::RepaintNow() {
     if (!isVisible()) return;
-    if (!canvas_.IsDirty() || !canvas_.Buffered()) {
-        repaint();
-        return;
-    }
-    const bool compare = frame_shown_;
-    RenderFrame(nullptr, {0, 0, width(), height()});
-    const QRegion changed = compare ? canvas_.ChangedArea() : QRegion(rect());
-    if (!changed.isEmpty()) repaint(changed);
-    frame_shown_ = true;
+    repaint();
 }
 
 void TChartPanelBase::paintEvent(QPaintEvent* event) {
@@ -65,7 +57,6 @@ void TChartPanelBase::paintEvent(QPaintEvent* event) {
         QPainter p(this);
         if (canvas_.RepaintFromBuffer(p, event->region())) return;
         RenderFrame(&p, {0, 0, width(), height()});
-        frame_shown_ = QRegion(rect()).subtracted(event->region()).isEmpty();
     });
 }
 
@@ -75,8 +66,10 @@ void TChartPanelBase::resizeEvent(QResizeEvent* event) {
 }
 
 void TChartPanelBase::RenderFrame(QPainter* target, const TRect& target_rect) {
-    frame_shown_ = false;
-    canvas_.SetKeepPreviousFrame(isVisible());
+    // Drawn in the device pixels of where it goes, so that lines and texts are sharp on any
+    // screen.
+    canvas_.SetDevicePixelRatio(target && target->device() ? target->device()->devicePixelRatioF()
+                                                           : devicePixelRatioF());
     bounds_ = canvas_.BeginFrame(target, target_rect, view_3d_);
     const int w = bounds_.Width(), h = bounds_.Height();
     chart_rect_ = {bounds_.left + border_width_ + MulDiv(margin_left_, w, 100),

@@ -64,8 +64,8 @@ class TChartPanelBase : public QWidget {
     // The repaint request: marks the picture stale and schedules a paint (nothing while
     // AutoRepaint is off).
     void RequestRepaint();
-    // Delivers a pending paint at once, as the run asks after each refresh. A new frame is
-    // drawn at once; only the parts in which it differs from the shown one go to the screen.
+    // Delivers a pending paint at once, as the run asks after each refresh: a new frame when
+    // anything changed, else the last one again.
     void RepaintNow();
 
     // One full frame into the surface and onto target at target_rect.
@@ -100,8 +100,6 @@ class TChartPanelBase : public QWidget {
     // A repaint request invalidates the window later, by a posted event, so that a frame
     // painted at once in the meantime does not send the whole chart to the screen again.
     bool invalidation_posted_ = false;
-    // The last finished frame is what the screen shows (drawn for this window, all of it).
-    bool frame_shown_ = false;
     TRect bounds_, chart_rect_;
     int chart_width_ = 0, chart_height_ = 0, chart_x_center_ = 0, chart_y_center_ = 0;
 };

@@ -10,6 +10,7 @@ cd "$(dirname "$0")/.."
 run_packages=(
   cmake ninja-build g++ pkg-config
   qt6-base-dev qt6-qpa-plugins libgl-dev
+  qt6-svg-dev  # the chart written as SVG
   libjpeg62-turbo-dev
   libisal-dev
   fonts-liberation fontconfig
@@ -24,6 +25,7 @@ test_packages=(
   python3 seqkit                # benchmark scripts, and the tool they compare with
   weston qt6-wayland            # the window benchmark's Wayland display (headless weston)
   dpkg-dev                      # cpack -G DEB: the package's dependencies
+  poppler-utils                 # pdftotext, pdfinfo: the chart's PDF checked
   snakemake                     # the workflow's test
   clang-format-14               # the sources' format, checked before the build
 )

@@ -1,11 +1,14 @@
 // Developer tool: writes the main window's chart, configured as the window configures it and
-// filled with sample profiles, to a PNG file. Usage: chart_png OUT.png [width height [wide]]
-// ("wide" draws Series2 with a 3-pixel line, as when its word box has the focus).
+// filled with sample profiles, to a PNG file. Usage:
+// chart_png OUT.png [width height [wide|plain [ratio]]]
+// ("wide" draws Series2 with a 3-pixel line, as when its word box has the focus; ratio is the
+// device pixels per chart pixel, as on a HiDPI screen).
 #include <QApplication>
 #include <QImage>
 #include <QPainter>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 
 #include "chart/chart.h"
 #include "chart/tools/sample_profiles.h"
@@ -16,7 +19,7 @@ int main(int argc, char** argv) {
     setenv("QT_QPA_PLATFORM", "offscreen", 0);
     QApplication app(argc, argv);
     if (argc < 2) {
-        std::fprintf(stderr, "usage: chart_png OUT.png [width height [wide]]\n");
+        std::fprintf(stderr, "usage: chart_png OUT.png [width height [wide|plain [ratio]]]\n");
         return 2;
     }
     const int w = argc > 3 ? std::atoi(argv[2]) : 682;
@@ -26,8 +29,10 @@ int main(int argc, char** argv) {
     ConfigureGrafico(chart, {&series[0], &series[1], &series[2], &series[3]});
     chart.resize(w, h);
     tools::FillSampleProfiles({&series[0], &series[1], &series[2], &series[3]}, 0);
-    if (argc > 4) series[1].LinePen().SetWidth(3);
-    QImage image(w, h, QImage::Format_RGB32);
+    if (argc > 4 && std::strcmp(argv[4], "wide") == 0) series[1].LinePen().SetWidth(3);
+    const qreal ratio = argc > 5 ? std::atof(argv[5]) : 1.0;
+    QImage image(QSize(w, h) * ratio, QImage::Format_RGB32);
+    image.setDevicePixelRatio(ratio);
     {
         QPainter p(&image);
         chart.RenderFrame(&p, {0, 0, w, h});

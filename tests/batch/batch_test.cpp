@@ -5,6 +5,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <QFile>
 #include <QImage>
 #include <algorithm>
 #include <cstdio>
@@ -238,6 +239,8 @@ TEST_F(BatchTest, BadArgumentsExitWithTwoAndTheirReason) {
         {"--size", "682", txt, "a"},
         {"--size", "0x10", txt, "a"},
         {txt, "a", "--png"},
+        {txt, "a", "--svg"},
+        {"--pdf", "", txt, "a"},
         {txt, ""},
         {txt, "", "", "", ""},
         {"", "a"},
@@ -298,11 +301,25 @@ TEST_F(BatchTest, ChartPictureAsTheWindowShowsIt) {
     EXPECT_EQ(r.status, 0) << r.err;
     EXPECT_EQ(QImage(QString::fromStdString(png)).size(), QSize(682, 524));
 
+    // The same chart as SVG and PDF, beside or instead of the PNG.
+    const std::string svg = (dir_.Path() / "chart.svg").string();
+    const std::string pdf = (dir_.Path() / "chart.pdf").string();
+    r = Run({"--svg", svg, "--pdf", pdf, "--size", "400x300", txt, "atg"});
+    ASSERT_EQ(r.status, 0) << r.err;
+    QFile svg_file(QString::fromStdString(svg)), pdf_file(QString::fromStdString(pdf));
+    ASSERT_TRUE(svg_file.open(QIODevice::ReadOnly) && pdf_file.open(QIODevice::ReadOnly));
+    const QByteArray svg_text = svg_file.readAll();
+    EXPECT_TRUE(svg_text.contains("viewBox=\"0 0 400 300\"")) << svg_text.left(400).data();
+    EXPECT_TRUE(svg_text.contains(">Normalized length<"));
+    EXPECT_TRUE(pdf_file.read(5) == "%PDF-");
+
     // A picture that cannot be written fails the run before anything reaches standard output.
-    r = Run({"--png", (dir_.Path() / "no" / "such.png").string(), txt, "atg"});
-    EXPECT_EQ(r.status, 1);
-    EXPECT_TRUE(r.out.empty());
-    EXPECT_NE(r.err.find("cannot write the picture"), std::string::npos);
+    for (const char* option : {"--png", "--svg", "--pdf"}) {
+        r = Run({option, (dir_.Path() / "no" / "such").string(), txt, "atg"});
+        EXPECT_EQ(r.status, 1) << option;
+        EXPECT_TRUE(r.out.empty());
+        EXPECT_NE(r.err.find("cannot write the picture"), std::string::npos) << option;
+    }
 }
 
 TEST_F(BatchTest, SameRowsAsTheWindowsRun) {

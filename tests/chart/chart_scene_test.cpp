@@ -143,5 +143,37 @@ TEST_P(ChartScene, FrameIsThePlainDrawingsPixelForPixel) {
 INSTANTIATE_TEST_SUITE_P(Scenes, ChartScene, ::testing::ValuesIn(kScenes),
                          [](const auto& info) { return std::string(info.param.name); });
 
+// The same scenes on a screen of two device pixels per pixel: the frame is drawn in device
+// pixels, all of it by the painter (lines as lines, texts from their outlines), so that nothing
+// is an enlarged one-pixel picture. Hashes recorded from that drawing.
+const Scene kScenesAt2[] = {
+    {"run_late", Run(3000), 0x6e553d4ca565b8efull},
+    {"run_zoomed", Zoomed, 0x9ff7389b281cb812ull},
+    {"focus_edit3", Focused(1), 0x37a26f4a1eeb3ba0ull},
+    {"empty_chart", Empty, 0x1f23e1a200f5ffedull},
+    {"window_small", Sized(420, 260), 0x8eb7fadc649fcc66ull},
+};
+
+class ChartSceneAt2 : public ChartScene {};
+
+TEST_P(ChartSceneAt2, FrameIsThePaintersInDevicePixels) {
+    GetParam().set_up(chart, s);
+    QImage image(chart.size() * 2, QImage::Format_RGB32);
+    image.setDevicePixelRatio(2);
+    image.fill(Qt::white);
+    {
+        QPainter p(&image);
+        chart.RenderFrame(&p, {0, 0, chart.width(), chart.height()});
+    }
+    ASSERT_NE(chart.Surface().Bitmap(), nullptr);
+    EXPECT_EQ(chart.Surface().Bitmap()->size(), chart.size() * 2);
+    const std::uint64_t hash = FrameHash(image);
+    EXPECT_EQ(hash, GetParam().hash)
+        << "recorded as {\"" << GetParam().name << "\", ..., 0x" << std::hex << hash << "ull}";
+}
+
+INSTANTIATE_TEST_SUITE_P(Scenes, ChartSceneAt2, ::testing::ValuesIn(kScenesAt2),
+                         [](const auto& info) { return std::string(info.param.name); });
+
 }  // namespace
 }  // namespace kelmarin::test

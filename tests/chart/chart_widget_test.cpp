@@ -66,40 +66,29 @@ struct PaintSpy : QObject {
     }
 };
 
-TEST_F(ChartWidget, EachRefreshShowsItsWholeFrameSendingOnlyWhatChanged) {
+TEST_F(ChartWidget, EachRefreshShowsItsWholeFrame) {
     ASSERT_TRUE(test::WaitFor([&] { return !chart.Surface().IsDirty(); }));
-    PaintSpy spy;
-    chart.installEventFilter(&spy);
     const auto shown = [&] {
         return chart.screen()
             ->grabWindow(chart.winId())
             .toImage()
             .convertToFormat(QImage::Format_RGB32);
     };
-    const auto refill = [&](int refresh, double bump) {
+    const auto refill = [&](int refresh) {
         s[0].ClearPoints();
-        for (int b = 1; b <= 100; ++b)
-            s[0].AddPoint(b, (b * 7 + refresh * 13) % 90 + (b == 50 ? bump : 0), {}, clRed);
+        for (int b = 1; b <= 100; ++b) s[0].AddPoint(b, (b * 7 + refresh * 13) % 90, {}, clRed);
     };
     chart.LeftAxis().SetManualRange(0, 100);
     for (int refresh = 0; refresh < 4; ++refresh) {
-        refill(refresh, 0);
+        refill(refresh);
         chart.RepaintNow();
         EXPECT_EQ(shown(), *chart.Surface().Bitmap()) << "refresh " << refresh;
     }
-    // One point moves a little: the area around it goes to the screen, not the whole chart.
-    spy.painted = QRegion();
-    refill(3, 2);
-    chart.RepaintNow();
-    EXPECT_EQ(shown(), *chart.Surface().Bitmap());
-    EXPECT_FALSE(spy.painted.isEmpty());
-    EXPECT_LT(spy.painted.boundingRect().height(), chart.height() / 4);
-    EXPECT_LT(spy.painted.boundingRect().width(), chart.width() / 2);
 }
 
-// A run's refreshes on screen, where frames take turns in two bitmaps and each lays the
-// background again only where an earlier frame drew: every frame is the one a fresh chart draws,
-// and every pixel that changed from the frame before is in the area sent to the screen.
+// A run's refreshes on screen, each drawn over the bitmap of the one before: every frame is the
+// one a fresh chart draws, and every pixel that changed from the frame before is in the area
+// sent to the screen.
 TEST_F(ChartWidget, RefreshesAreFreshFramesAndSendEveryChangedPixel) {
     chart.resize(682, 524);
     ASSERT_TRUE(test::WaitFor(
