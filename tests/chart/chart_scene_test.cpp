@@ -147,11 +147,11 @@ INSTANTIATE_TEST_SUITE_P(Scenes, ChartScene, ::testing::ValuesIn(kScenes),
 // pixels, all of it by the painter (lines as lines, texts from their outlines), so that nothing
 // is an enlarged one-pixel picture. Hashes recorded from that drawing.
 const Scene kScenesAt2[] = {
-    {"run_late", Run(3000), 0x6e553d4ca565b8efull},
+    {"run_late", Run(3000), 0x15ea94b194546b04ull},
     {"run_zoomed", Zoomed, 0x9ff7389b281cb812ull},
-    {"focus_edit3", Focused(1), 0x37a26f4a1eeb3ba0ull},
+    {"focus_edit3", Focused(1), 0xa9dc8064fe547cefull},
     {"empty_chart", Empty, 0x1f23e1a200f5ffedull},
-    {"window_small", Sized(420, 260), 0x8eb7fadc649fcc66ull},
+    {"window_small", Sized(420, 260), 0xc5061b78b0295813ull},
 };
 
 class ChartSceneAt2 : public ChartScene {};
