@@ -7,15 +7,15 @@
 #include <QUrl>
 
 #include "chart/chart.h"
-#include "platform/font.h"
-#include "ui/grafico_config.h"
-#include "platform/handler_guard.h"
 #include "gauge/gauge.h"
+#include "platform/font.h"
+#include "platform/handler_guard.h"
 #include "resources/menu_picture.h"
 #include "resources/resource_paths.h"
 #include "ui/about_box.h"
 #include "ui/application.h"
 #include "ui/failure_scope.h"
+#include "ui/grafico_config.h"
 #include "ui/help_file.h"
 #include "ui/message_dialog.h"
 #include "ui_form1.h"
@@ -102,6 +102,7 @@ void TForm1::ApplyFonts() {
                                                       ui_->Label4, ui_->Label5, ui_->Button1,
                                                       ui_->Button2, ui_->frame, ui_->StopBox})
         w->setFont(MakeFont(sans, -18));
+    for (QWidget* box : {ui_->IupacBox, ui_->StrandsBox}) box->setFont(MakeFont(sans, -18));
     ui_->barra->setFont(MakeFont(sans, -20));
     for (int n = 1; n <= 5; ++n) Edit(n).setFont(MakeFont(QStringLiteral("Courier New"), -18));
     // The captions of the labels above the word boxes size them; Label2 wraps in its width.
@@ -214,6 +215,8 @@ std::string TForm1::WordText(int row) const {
 
 bool TForm1::InFrameChecked() const { return ui_->frame->isChecked(); }
 bool TForm1::RejectStopChecked() const { return ui_->StopBox->isChecked(); }
+bool TForm1::IupacChecked() const { return ui_->IupacBox->isChecked(); }
+bool TForm1::BothStrandsChecked() const { return ui_->StrandsBox->isChecked(); }
 
 void TForm1::ClearPoints(int series) { series_[std::size_t(series - 1)]->ClearPoints(); }
 

@@ -11,9 +11,9 @@
 #include <memory>
 
 #include "chart/line_series.h"
-#include "ui/open_dialog.h"
 #include "run/run_controller.h"
 #include "run/run_view.h"
+#include "ui/open_dialog.h"
 
 class QLineEdit;
 
@@ -66,6 +66,8 @@ class TForm1 : public QMainWindow, public RunView {
     std::string WordText(int row) const override;
     bool InFrameChecked() const override;
     bool RejectStopChecked() const override;
+    bool IupacChecked() const override;
+    bool BothStrandsChecked() const override;
     void ClearPoints(int series) override;
     void AddPoint(int series, double x, double y, TColor color) override;
     void RepaintChartNow() override;

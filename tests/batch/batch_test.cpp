@@ -14,10 +14,10 @@
 #include <vector>
 
 #include "batch/console_view.h"
+#include "run/run_controller.h"
 #include "tests/input/gzip_bytes.h"
 #include "tests/input/temp_file.h"
 #include "tests/run/recording_view.h"
-#include "run/run_controller.h"
 
 namespace kelmarin {
 namespace {
@@ -189,6 +189,29 @@ TEST_F(BatchTest, FrameAndStopCodonOptions) {
     const Rows kept = ParseCsv(r.out);
     EXPECT_EQ(Count(kept, 8, 1), 0);
     EXPECT_EQ(Count(kept, 20, 1) + Count(kept, 70, 1), 2);
+}
+
+TEST_F(BatchTest, IupacAndBothStrandsOptions) {
+    // AGGNGG is CCNCCT on the reverse strand.
+    const std::string txt = dir_.Write("in.txt", "AGGNGG\n");
+    const struct {
+        std::vector<std::string> options;
+        long at17, at67;
+    } cases[] = {
+        {{}, 0, 1},                             // only the letters ngg at 4
+        {{"--iupac"}, 1, 1},                    // agg at 1 too
+        {{"--both-strands"}, 1, 1},             // ccn at 1 there
+        {{"--iupac", "--both-strands"}, 2, 2},  // ccn and cct there
+    };
+    for (const auto& c : cases) {
+        std::vector<std::string> args = c.options;
+        args.insert(args.end(), {txt, "NGG"});
+        const Result r = Run(args);
+        ASSERT_EQ(r.status, 0) << r.err;
+        const Rows rows = ParseCsv(r.out);
+        EXPECT_EQ(Count(rows, 17, 1), c.at17) << testing::PrintToString(c.options);
+        EXPECT_EQ(Count(rows, 67, 1), c.at67) << testing::PrintToString(c.options);
+    }
 }
 
 TEST_F(BatchTest, QuotedWordsInTheHeader) {
