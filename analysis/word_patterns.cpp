@@ -38,20 +38,22 @@ void WordPatterns::Build() {
             if (c == 'u') c = 't';
         }
     }
+    for (int t = 0; t < 2 * kWords; ++t) {
+        byBytes_[t] = {bytes_[t], nullptr, 0};
+        byTests_[t] = {bytes_[t], tests_[t].data(), 0};
+    }
 }
 
 WordScanner::Words WordPatterns::For(std::string_view seq) const {
     const bool bytes =
         !matching_.iupac || (bytesSuffice_ && std::memchr(seq.data(), 'u', seq.size()) == nullptr);
-    WordScanner::Words scan;
-    for (int t = 0; t < 2 * kWords; ++t) {
-        const std::string& b = bytes_[t];
-        scan[t].bytes = b;
-        scan[t].tests = bytes ? nullptr : tests_[t].data();
-        // Position 1 of the reverse strand is seq's last byte, where a word found at start s
-        // on the given strand begins at its end, s + size - 1.
-        if (t >= kWords && b.size() <= seq.size())
-            scan[t].phase = unsigned((seq.size() - b.size()) % 3);
+    WordScanner::Words scan = bytes ? byBytes_ : byTests_;
+    if (!matching_.bothStrands) return scan;
+    // Position 1 of the reverse strand is seq's last byte, where a word found at start s on the
+    // given strand begins at its end, s + size - 1.
+    for (int t = kWords; t < 2 * kWords; ++t) {
+        const std::size_t size = bytes_[t].size();
+        if (size <= seq.size()) scan[t].phase = unsigned((seq.size() - size) % 3);
     }
     return scan;
 }

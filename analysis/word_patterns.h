@@ -25,6 +25,14 @@ class WordPatterns {
     static constexpr int kWords = 4;
     using Words = std::array<std::string, kWords>;
 
+    WordPatterns() = default;
+    // A copy prepares its own words: the scanner's words point into their owner.
+    WordPatterns(const WordPatterns&) {}
+    WordPatterns& operator=(const WordPatterns&) {
+        built_ = false;
+        return *this;
+    }
+
     void Prepare(const Words& words, WordMatching matching);
 
     // The scanner's words for seq: word r on the given strand, then at kWords + r its reverse
@@ -42,6 +50,7 @@ class WordPatterns {
     // Every word letter stands for one base at most: the bytes match alike, with t for u, in a
     // sequence that holds no u.
     bool bytesSuffice_ = false;
+    WordScanner::Words byBytes_, byTests_;  // as matched byte for byte, or letter by letter
 };
 
 }  // namespace kelmarin

@@ -15,11 +15,17 @@ namespace {
 // How many of a word's bytes the vector filter compares.
 constexpr std::size_t kFilterBytes = 4;
 
-// Bit b of the mask is set when start + b is phase mod 3. An occurrence out of frame is
-// skipped without moving the search, so masking the set of all starts keeps the same ones.
-std::uint64_t FrameMask(std::size_t start, unsigned phase) {
-    static constexpr std::uint64_t kEvery3 = 0x9249249249249249ULL;  // bits 0, 3, 6, ...
-    return kEvery3 << ((phase + 3 - start % 3) % 3);
+// Row start mod 3, column phase: bit b is set when start + b is phase mod 3. An occurrence out
+// of frame is skipped without moving the search, so masking the set of all starts keeps the
+// same ones.
+constexpr std::uint64_t kEvery3 = 0x9249249249249249ULL;  // bits 0, 3, 6, ...
+constexpr std::uint64_t kFrameMasks[3][3] = {{kEvery3, kEvery3 << 1, kEvery3 << 2},
+                                             {kEvery3 << 2, kEvery3, kEvery3 << 1},
+                                             {kEvery3 << 1, kEvery3 << 2, kEvery3}};
+
+// The frame masks of the block at start, or none without in-frame reading.
+inline const std::uint64_t* FrameMasks(std::size_t start, bool inFrame) {
+    return inFrame ? kFrameMasks[start % 3] : nullptr;
 }
 
 // Bits 0 .. count - 1.
@@ -68,8 +74,9 @@ inline bool LettersMatch(const Target& t, const char* s, std::size_t from) {
 // Searching the rest and restarting one after each occurrence finds exactly every start where
 // the word matches, overlaps included; that is the set a block's mask tests all at once.
 template <bool Sets>
-inline void Emit(Target& t, std::uint64_t mask, std::size_t base, const char* s, bool inFrame) {
-    if (inFrame) mask &= FrameMask(base, t.phase);
+inline void Emit(Target& t, std::uint64_t mask, std::size_t base, const char* s,
+                 const std::uint64_t* frame) {
+    if (frame) mask &= frame[t.phase];
     if (base + 64 > t.last) mask &= base < t.last ? LowBits(t.last - base) : 0;
     // Most blocks hold no match; decoding an empty mask is cheaper than mispredicting it.
     if (t.filter == t.word.size()) {
@@ -137,8 +144,9 @@ __attribute__((target("avx2"))) void ScanAvx2(std::string_view seq, Target* targ
     // A block reads bytes up to i + 63 + MaxK - 1, which must lie inside the sequence.
     for (; i + 64 <= to && i + 63 + MaxK <= seq.size(); i += 64) {
         LoadWindows<MaxK>(s + i, v);
+        const std::uint64_t* frame = FrameMasks(i, inFrame);
         for (int w = 0; w < count; ++w)
-            Emit<false>(targets[w], Match(v, c[w], targets[w].filter), i, s, inFrame);
+            Emit<false>(targets[w], Match(v, c[w], targets[w].filter), i, s, frame);
     }
     // The last starts: the same compare on padded copies; padding bytes only ever meet starts
     // past a word's last one, which Emit drops.
@@ -146,9 +154,10 @@ __attribute__((target("avx2"))) void ScanAvx2(std::string_view seq, Target* targ
         alignas(32) char pad[64 + 64] = {};
         std::memcpy(pad, s + i, std::min<std::size_t>(sizeof pad, seq.size() - i));
         LoadWindows<MaxK>(pad, v);
+        const std::uint64_t* frame = FrameMasks(i, inFrame);
         for (int w = 0; w < count; ++w)
             Emit<false>(targets[w], Match(v, c[w], targets[w].filter) & LowBits(to - i), i, s,
-                        inFrame);
+                        frame);
     }
 }
 
@@ -233,9 +242,10 @@ __attribute__((target("avx2"))) void ScanSetsAvx2(std::string_view seq, Target* 
     for (std::size_t i = from; i < to; i += 64) {
         LoadWindows<MaxK>(reinterpret_cast<const char*>(codes + (i - from)), v);
         const std::uint64_t inBatch = LowBits(to - i);
+        const std::uint64_t* frame = FrameMasks(i, inFrame);
         for (int w = 0; w < count; ++w)
             Emit<true>(targets[w], MatchSets(v, keep[w], want[w], targets[w].filter) & inBatch, i,
-                       seq.data(), inFrame);
+                       seq.data(), frame);
     }
 }
 
