@@ -9,15 +9,26 @@ namespace kelmarin {
 
 void WordProfile::ClearProfile() { rows_ = {}; }
 
-void WordProfile::CountSequence(std::string_view seq, const Words& words, bool inFrame) {
+void WordProfile::CountSequence(std::string_view seq, const Words& words, bool inFrame,
+                                WordMatching matching) {
     if (seq.empty()) return;
+    patterns_.Prepare(words, matching);
     const BucketScale bucket(seq.size());
-    const WordScanner::Words scan = {words[0], words[1], words[2], words[3]};
+    const WordScanner::Words scan = patterns_.For(seq);
     WordScanner::ForEach(seq, scan, inFrame,
-                         [&](int r, const std::uint64_t* starts, std::size_t n) {
-                             Row& row = rows_[std::size_t(r)];
+                         [&](int t, const std::uint64_t* starts, std::size_t n) {
+                             Row& row = rows_[std::size_t(t % kRows)];
+                             if (t < kRows) {
+                                 for (std::size_t i = 0; i < n; ++i)
+                                     ++row[bucket.Of(starts[i] + 1) - 1];
+                                 return;
+                             }
+                             // Found at start s, the reverse complement begins on the reverse
+                             // strand at the base that is its last on this one: position size - (s
+                             // + length - 1) there.
+                             const std::uint64_t end = seq.size() + 1 - scan[t].bytes.size();
                              for (std::size_t i = 0; i < n; ++i)
-                                 ++row[bucket.Of(starts[i] + 1) - 1];
+                                 ++row[bucket.Of(end - starts[i]) - 1];
                          });
 }
 

@@ -7,6 +7,8 @@
 #include <string>
 #include <string_view>
 
+#include "analysis/word_patterns.h"
+
 namespace kelmarin {
 
 class WordProfile {
@@ -21,14 +23,18 @@ class WordProfile {
     void ClearProfile();
 
     // Counts every occurrence of each non-empty word in seq into the word's row; with inFrame,
-    // only occurrences that begin at positions 1, 4, 7, ...
-    void CountSequence(std::string_view seq, const Words& words, bool inFrame);
+    // only occurrences that begin at positions 1, 4, 7, ... With both strands, an occurrence
+    // on the reverse strand counts at its position there: the first base of the word on that
+    // strand, counted from seq's last base as 1.
+    void CountSequence(std::string_view seq, const Words& words, bool inFrame,
+                       WordMatching matching = {});
 
     // Row r (1 to 4), bucket 1 first.
     const Row& ProfileRow(int r) const;
 
   private:
     std::array<Row, kRows> rows_{};
+    WordPatterns patterns_;
 };
 
 }  // namespace kelmarin

@@ -80,6 +80,16 @@ const OptionRow kOptions[] = {
          p.command.options.rejectStop = true;
          return std::string();
      }},
+    {"--iupac", nullptr, false,
+     [](Parse& p, const std::string&) {
+         p.command.options.iupac = true;
+         return std::string();
+     }},
+    {"--both-strands", nullptr, false,
+     [](Parse& p, const std::string&) {
+         p.command.options.bothStrands = true;
+         return std::string();
+     }},
     {"--png", nullptr, true,
      [](Parse& p, const std::string& v) {
          p.command.options.pngFile = v;
@@ -189,8 +199,8 @@ BatchCommand ParseBatchCommand(const std::vector<std::string>& args) {
 const char* BatchUsage() {
     return "usage: kelmarin-batch [--fasta | --text] [--frame] [--reject-stop] [--png FILE] "
            "[--svg FILE]\n"
-           "                      [--pdf FILE] [--size WxH] [--shard K/N] FILE WORD [WORD [WORD "
-           "[WORD]]]\n"
+           "                      [--pdf FILE] [--size WxH] [--iupac] [--both-strands] [--shard K/N]\n"
+           "                      FILE WORD [WORD [WORD [WORD]]]\n"
            "       kelmarin-batch --merge PROFILE...\n"
            "       kelmarin-batch --help | --version\n"
            "Counts where each WORD begins in every sequence of FILE, as a percentage of the\n"
@@ -202,6 +212,11 @@ const char* BatchUsage() {
            "                    in any case, with or without .gz)\n"
            "  --frame           count only occurrences beginning at positions 1, 4, 7, ...\n"
            "  --reject-stop     skip sequences with a stop codon in reading frame 1\n"
+           "  --iupac           read WORD letters as IUPAC codes: r is a or g, n any base, u\n"
+           "                    the same as t; an n in a sequence then meets only n in a WORD\n"
+           "  --both-strands    also look for each WORD on the reverse strand, at positions\n"
+           "                    counted from the sequence's end (the stop filter and --frame\n"
+           "                    of the given strand stay as they are)\n"
            "  --png FILE        also write the chart as the window shows it\n"
            "  --svg FILE        also write that chart as SVG, its texts and lines as vectors\n"
            "  --pdf FILE        also write that chart as a one-page PDF, likewise\n"

@@ -1,7 +1,8 @@
 #pragma once
 // The command line of kelmarin-batch:
-//   kelmarin-batch [--fasta | --text] [--frame] [--reject-stop] [--png FILE] [--svg FILE]
-//                  [--pdf FILE] [--size WxH] [--shard K/N] FILE WORD [WORD [WORD [WORD]]]
+//   kelmarin-batch [--fasta | --text] [--frame] [--reject-stop] [--iupac] [--both-strands]
+//                  [--png FILE] [--svg FILE] [--pdf FILE] [--size WxH] [--shard K/N]
+//                  FILE WORD [WORD [WORD [WORD]]]
 //   kelmarin-batch --merge PROFILE...
 //   kelmarin-batch --help | --version
 // Options are rows of one table, so a new one is a row and a function.
@@ -21,6 +22,9 @@ struct BatchOptions {
     Format format = Format::Text;
     bool inFrame = false;
     bool rejectStop = false;
+    // Word letters as IUPAC codes; words also looked for on the reverse strand.
+    bool iupac = false;
+    bool bothStrands = false;
     std::string pngFile;  // empty: no picture
     std::string svgFile;  // empty: no SVG
     std::string pdfFile;  // empty: no PDF

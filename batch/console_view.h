@@ -23,6 +23,8 @@ class ConsoleView : public RunView {
     std::string WordText(int row) const override;
     bool InFrameChecked() const override { return options_.inFrame; }
     bool RejectStopChecked() const override { return options_.rejectStop; }
+    bool IupacChecked() const override { return options_.iupac; }
+    bool BothStrandsChecked() const override { return options_.bothStrands; }
 
     void ClearPoints(int series) override;
     void AddPoint(int series, double x, double y, TColor color) override;

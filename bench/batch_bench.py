@@ -1,7 +1,8 @@
 #!/usr/bin/env python3
 """kelmarin-batch end to end on the generated 200 MB FASTA and on a gzip copy of it, beside
 `cat FILE > /dev/null`, `zcat FILE.gz > /dev/null` and `seqkit locate` finding the same words,
-in one run. Prints MB/s (of the uncompressed bytes), the ratios and peak memory.
+in one run. Prints MB/s (of the uncompressed bytes), the ratios and peak memory; then the same
+with IUPAC codes and both strands, beside `seqkit locate -d` on both strands.
 
 usage: bench/batch_bench.py BUILD_DIR [DATA_DIR]
 """
@@ -77,6 +78,55 @@ def main():
     limit = 64 * 2**20 + 2 * longest
     peak = max(rss for name, (_, rss) in rows if name.startswith("kelmarin-batch"))
     print(f"peak memory {peak / 2**20:.1f} MiB (file, .gz, standard input), limit 64 MiB + 2 x longest record = {limit / 2**20:.1f} MiB")
+    motif_bench(program, fasta, size)
+
+
+# IUPAC codes and both strands: kelmarin-batch with each option beside itself without them, and
+# beside `seqkit locate` finding the same degenerate motifs on both strands, in one run.
+DEGENERATE = ["drach", "ngg", "tatawaw", "ygcy"]
+
+
+def interleaved_best(cmds, rounds):
+    """Best wall time of each command, taken in turn round after round, so that a change of the
+    machine's load falls on all of them alike."""
+    best = {name: float("inf") for name in cmds}
+    for _ in range(rounds):
+        for name, cmd in cmds.items():
+            best[name] = min(best[name], run(cmd)[0])
+    return best
+
+
+def motif_bench(program, fasta, size):
+    cmds = {
+        "plain words": [program, fasta] + WORDS,
+        "--iupac, plain words": [program, "--iupac", fasta] + WORDS,
+        "--iupac, degenerate words": [program, "--iupac", fasta] + DEGENERATE,
+        "--both-strands": [program, "--both-strands", fasta] + WORDS,
+        "--iupac --both-strands": [program, "--iupac", "--both-strands", fasta] + DEGENERATE,
+    }
+    t = interleaved_best(cmds, 7)
+    seqkit = "seqkit locate -d -i -j2"
+    if shutil.which("seqkit"):
+        pattern = ",".join(w.upper() for w in DEGENERATE)
+        t[seqkit] = run(["seqkit", "locate", "-d", "-i", "-j2", "-p", pattern, fasta])[0]
+    print(f"IUPAC codes and both strands (plain words {' '.join(WORDS)}; degenerate {' '.join(DEGENERATE)}):")
+    for name, seconds in t.items():
+        print(f"  {name:28s} {seconds:8.3f} s {size / seconds / 1e6:9.0f} MB/s")
+
+    def check(what, value, goal, ok):
+        print(f"  {what}: {value:.2f} (goal {goal}) {'ok' if ok else 'MISSED'}")
+
+    r = t["--iupac, plain words"] / t["plain words"]
+    check("--iupac with plain words, time against without", r, "<= 1.10", r <= 1.10)
+    r = t["plain words"] / t["--iupac, degenerate words"]
+    check("degenerate words, speed against plain words", r, ">= 0.50", r >= 0.5)
+    r = t["--both-strands"] / t["plain words"]
+    check("--both-strands, time against one strand", r, "<= 2.00", r <= 2)
+    r = t["--iupac --both-strands"] / t["--iupac, degenerate words"]
+    check("--iupac --both-strands, time against one strand", r, "<= 2.00", r <= 2)
+    if seqkit in t:
+        r = t[seqkit] / t["--iupac --both-strands"]
+        check(f"--iupac --both-strands, speed against {seqkit}", r, ">= 20", r >= 20)
 
 
 def max_record(fasta):

@@ -25,11 +25,12 @@ const bench::GeneratedFiles& Files() {
 namespace {
 
 const WordProfile::Words kWords = {"atg", "taa", "tag", "gaattc"};
+const WordProfile::Words kDegenerate = {"drach", "ngg", "tatawaw", "ygcy"};
 
 // The sequences of a run until the end of the file; the counting pass before it is timed
 // on its own (BM_CountingPass).
 void ReadFile(benchmark::State& state, const std::string& name, std::string_view mode, bool count,
-              bool inFrame) {
+              bool inFrame, const WordProfile::Words& words = kWords, WordMatching matching = {}) {
     LineTextFile file;
     SequenceReader reader(file);
     WordProfile profile;
@@ -43,7 +44,7 @@ void ReadFile(benchmark::State& state, const std::string& name, std::string_view
         state.ResumeTiming();
         do {
             reader.NextSequence(mode, {}, seq);
-            if (count) profile.CountSequence(seq, kWords, inFrame);
+            if (count) profile.CountSequence(seq, words, inFrame, matching);
             ++sequences;
         } while (!file.AtEnd());
         benchmark::DoNotOptimize(profile.ProfileRow(1).data());
@@ -74,12 +75,30 @@ void BM_CountFastaInFrame(benchmark::State& s) {
 void BM_CountText(benchmark::State& s) { ReadFile(s, Files().text, kTextMode, true, false); }
 void BM_CountTextInFrame(benchmark::State& s) { ReadFile(s, Files().text, kTextMode, true, true); }
 
+// IUPAC codes and the reverse strand, beside BM_CountFasta.
+void BM_CountFastaIupac(benchmark::State& s) {
+    ReadFile(s, Files().fasta, kFastaMode, true, false, kWords, {true, false});
+}
+void BM_CountFastaDegenerate(benchmark::State& s) {
+    ReadFile(s, Files().fasta, kFastaMode, true, false, kDegenerate, {true, false});
+}
+void BM_CountFastaBothStrands(benchmark::State& s) {
+    ReadFile(s, Files().fasta, kFastaMode, true, false, kWords, {false, true});
+}
+void BM_CountFastaDegenerateBothStrands(benchmark::State& s) {
+    ReadFile(s, Files().fasta, kFastaMode, true, false, kDegenerate, {true, true});
+}
+
 BENCHMARK(BM_CountingPassFasta)->Unit(benchmark::kMillisecond)->MinTime(2);
 BENCHMARK(BM_CountingPassText)->Unit(benchmark::kMillisecond)->MinTime(2);
 BENCHMARK(BM_ReaderFasta)->Unit(benchmark::kMillisecond)->MinTime(2);
 BENCHMARK(BM_ReaderText)->Unit(benchmark::kMillisecond)->MinTime(2);
 BENCHMARK(BM_CountFasta)->Unit(benchmark::kMillisecond)->MinTime(2);
 BENCHMARK(BM_CountFastaInFrame)->Unit(benchmark::kMillisecond)->MinTime(2);
+BENCHMARK(BM_CountFastaIupac)->Unit(benchmark::kMillisecond)->MinTime(2);
+BENCHMARK(BM_CountFastaDegenerate)->Unit(benchmark::kMillisecond)->MinTime(2);
+BENCHMARK(BM_CountFastaBothStrands)->Unit(benchmark::kMillisecond)->MinTime(2);
+BENCHMARK(BM_CountFastaDegenerateBothStrands)->Unit(benchmark::kMillisecond)->MinTime(2);
 BENCHMARK(BM_CountText)->Unit(benchmark::kMillisecond)->MinTime(2);
 BENCHMARK(BM_CountTextInFrame)->Unit(benchmark::kMillisecond)->MinTime(2);
 

@@ -17,6 +17,8 @@ std::vector<std::string> Written(const kelmarin::BatchOptions& o) {
                                                                                        : "--text"};
     if (o.inFrame) args.push_back("--frame");
     if (o.rejectStop) args.push_back("--reject-stop");
+    if (o.iupac) args.push_back("--iupac");
+    if (o.bothStrands) args.push_back("--both-strands");
     if (!o.pngFile.empty()) args.insert(args.end(), {"--png", o.pngFile});
     if (o.shardCount != 0)
         args.insert(args.end(),
@@ -34,7 +36,7 @@ bool Same(const kelmarin::BatchOptions& a, const kelmarin::BatchOptions& b) {
     return a.format == b.format && a.inFrame == b.inFrame && a.rejectStop == b.rejectStop &&
            a.pngFile == b.pngFile && a.width == b.width && a.height == b.height &&
            a.file == b.file && a.words == b.words && a.shardIndex == b.shardIndex &&
-           a.shardCount == b.shardCount;
+           a.shardCount == b.shardCount && a.iupac == b.iupac && a.bothStrands == b.bothStrands;
 }
 
 void Fail(const char* what) {

@@ -1,10 +1,11 @@
-// Reads fuzzed files as the run does, in plain text and FASTA mode, with the stop codon filter
-// and in-frame reading on or off, through the full run buffer or a small one, and with a run
-// stopped part way followed by another; every sequence, total, profile and lookahead line must
-// equal the plain model's.
+// Reads fuzzed files as the run does, in plain text and FASTA mode, with the stop codon filter,
+// in-frame reading, IUPAC codes and both strands on or off, through the full run buffer or a small
+// one, and with a run stopped part way followed by another; every sequence, total, profile and
+// lookahead line must equal the plain model's.
 //
 // Input: flags, small buffer size, sequences before the stop, four words (a length byte then
-// its bytes), the first file's length (2 bytes, little-endian), the first file, the second.
+// its bytes; the first length byte's top bits: 0x40 IUPAC codes, 0x80 both strands), the first
+// file's length (2 bytes, little-endian), the first file, the second.
 
 #include <sys/mman.h>
 #include <unistd.h>
@@ -98,8 +99,8 @@ void ExpectCount(const Context& c, const std::string& what, std::uint64_t got,
 }
 
 void Run(int number, const RunSetup& s, const std::string& name, const model::Words& words,
-         LineTextFile& file, SequenceReader& reader, std::string& modelLook,
-         std::vector<char>& smallBuffer) {
+         model::Matching matching, LineTextFile& file, SequenceReader& reader,
+         std::string& modelLook, std::vector<char>& smallBuffer) {
     const Context c{&s.bytes, number};
     const std::string_view mode = s.fasta ? kFastaMode : kTextMode;
     if (s.rebind) file.BindName(name);
@@ -130,8 +131,8 @@ void Run(int number, const RunSetup& s, const std::string& name, const model::Wo
         reader.NextSequence(mode, reject, seq);
         const std::string expected = m.NextSequence(s.rejectStop);
         Expect(c, "sequence " + std::to_string(processed), seq, expected);
-        profile.CountSequence(seq, programWords, s.inFrame);
-        model::CountSequence(modelProfile, expected, words, s.inFrame);
+        profile.CountSequence(seq, programWords, s.inFrame, {matching.iupac, matching.bothStrands});
+        model::CountSequence(modelProfile, expected, words, s.inFrame, matching);
         if (processed == s.stopAfter) break;  // stopped: the file stays open
         const bool atEnd = file.AtEnd();
         CheckIo();
@@ -161,10 +162,17 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::size_t smallSize = std::size_t(in.Byte()) + 1;
     const std::size_t stopAfter = in.Byte();
     model::Words words;
+    model::Matching matching;
     for (std::string& w : words) {
-        // Mostly nucleotides, so that words occur; any byte from 0xC0 up stands for itself.
-        for (char ch : in.Bytes(in.Byte() % 5))
-            w += static_cast<std::uint8_t>(ch) < 0xC0 ? "acgt"[ch & 3] : ch;
+        // The first word's length byte also says how words match, from its top bits.
+        const std::uint8_t length = in.Byte();
+        if (&w == &words[0]) matching = {bool(length & 0x40), bool(length & 0x80)};
+        // Mostly nucleotides (or IUPAC codes), so that words occur; any byte from 0xC0 up
+        // stands for itself.
+        const char* letters = matching.iupac ? "acgturyswkmbdhvn" : "acgt";
+        for (char ch : in.Bytes(length % 5))
+            w +=
+                static_cast<std::uint8_t>(ch) < 0xC0 ? letters[ch & (matching.iupac ? 15 : 3)] : ch;
         model::LowerCase(w);  // as the run takes its words
     }
     const std::size_t lengthA = in.Byte() | std::size_t(in.Byte()) << 8;
@@ -189,10 +197,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     SequenceReader reader(file);
     std::string modelLook;
     std::vector<char> smallBuffer(flags & 8 ? smallSize : 0);
-    Run(1, first, fileA.Write(first.bytes), words, file, reader, modelLook, smallBuffer);
+    Run(1, first, fileA.Write(first.bytes), words, matching, file, reader, modelLook, smallBuffer);
     if (first.stopAfter != 0) {
         const std::string& name = second.rebind ? fileB.Write(second.bytes) : std::string();
-        Run(2, second, name, words, file, reader, modelLook, smallBuffer);
+        Run(2, second, name, words, matching, file, reader, modelLook, smallBuffer);
     }
     return 0;
 }

@@ -1,5 +1,6 @@
 #include "fuzz/reading_model.h"
 
+#include <algorithm>
 #include <cfloat>
 #include <cmath>
 #include <utility>
@@ -100,26 +101,105 @@ std::string Reader::NextSequence(bool rejectStop) {
     return {};
 }
 
-void CountSequence(Profile& profile, const std::string& seq, const Words& words, bool inFrame) {
-    for (std::size_t r = 0; r < words.size(); ++r) {
-        const std::string& w = words[r];
-        if (w.empty()) continue;
-        std::string rest = seq;
-        std::size_t offset = 0;
-        for (;;) {
-            const std::size_t found = rest.find(w);
-            if (found == std::string::npos) break;
-            const std::size_t a = offset + found + 1;
-            if (!inFrame || (a - 1) % 3 == 0) {
-                const long double q = static_cast<long double>(a) / seq.size();
-                const long double v = q * 100;
-                long bucket = std::lrintl(v);  // default rounding: nearest, ties to even
-                if (bucket == 0) bucket = 1;
-                ++profile[r][std::size_t(bucket - 1)];
-            }
-            offset = a;
-            rest = rest.substr(found + 1);
+namespace {
+
+// The bases an IUPAC letter stands for; none for any other byte.
+std::string Bases(char c) {
+    switch (c) {
+        case 'a':
+            return "a";
+        case 'c':
+            return "c";
+        case 'g':
+            return "g";
+        case 't':
+            return "t";
+        case 'u':
+            return "t";
+        case 'r':
+            return "ag";
+        case 'y':
+            return "ct";
+        case 's':
+            return "cg";
+        case 'w':
+            return "at";
+        case 'k':
+            return "gt";
+        case 'm':
+            return "ac";
+        case 'b':
+            return "cgt";
+        case 'd':
+            return "agt";
+        case 'h':
+            return "act";
+        case 'v':
+            return "acg";
+        case 'n':
+            return "acgt";
+        default:
+            return "";
+    }
+}
+
+// A sequence letter matches a word letter whose bases hold all of its own; a byte without
+// bases matches only itself.
+bool Matches(char seqLetter, char wordLetter, bool iupac) {
+    const std::string s = Bases(seqLetter), w = Bases(wordLetter);
+    if (!iupac || s.empty() || w.empty()) return seqLetter == wordLetter;
+    for (char base : s)
+        if (w.find(base) == std::string::npos) return false;
+    return true;
+}
+
+// The complement: the letter whose bases are the complements of this one's.
+char Complement(char c, bool iupac) {
+    const std::string bases = Bases(c);
+    if (bases.empty() || (!iupac && c == 'u') || (!iupac && bases.size() > 1)) return c;
+    std::string wanted;
+    for (char b : std::string("acgt"))
+        if (bases.find(b == 'a' ? 't' : b == 'c' ? 'g' : b == 'g' ? 'c' : 'a') != std::string::npos)
+            wanted += b;
+    for (char letter : std::string("acgtrysw"
+                                   "kmbdhvn"))
+        if (Bases(letter) == wanted) return letter;
+    return c;
+}
+
+void CountStrand(Row& row, const std::string& strand, const std::string& w, bool inFrame,
+                 bool iupac) {
+    std::string rest = strand;
+    std::size_t offset = 0;
+    const auto letters = [iupac](char s, char wl) { return Matches(s, wl, iupac); };
+    for (;;) {
+        const auto at = std::search(rest.begin(), rest.end(), w.begin(), w.end(), letters);
+        if (at == rest.end()) break;
+        const std::size_t found = std::size_t(at - rest.begin());
+        const std::size_t a = offset + found + 1;
+        if (!inFrame || (a - 1) % 3 == 0) {
+            const long double q = static_cast<long double>(a) / strand.size();
+            const long double v = q * 100;
+            long bucket = std::lrintl(v);  // default rounding: nearest, ties to even
+            if (bucket == 0) bucket = 1;
+            ++row[std::size_t(bucket - 1)];
         }
+        offset = a;
+        rest = rest.substr(found + 1);
+    }
+}
+
+}  // namespace
+
+void CountSequence(Profile& profile, const std::string& seq, const Words& words, bool inFrame,
+                   Matching matching) {
+    std::string reverse(seq.rbegin(), seq.rend());
+    for (char& c : reverse) c = Complement(c, matching.iupac);
+    for (std::size_t r = 0; r < words.size(); ++r) {
+        if (words[r].empty()) continue;
+        CountStrand(profile[r], seq, words[r], inFrame, matching.iupac);
+        if (matching.bothStrands)
+            CountStrand(profile[r], reverse, words[r], inFrame, matching.iupac);
     }
 }
 

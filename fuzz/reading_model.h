@@ -51,8 +51,16 @@ using Row = std::array<std::uint64_t, 100>;
 using Profile = std::array<Row, 4>;
 using Words = std::array<std::string, 4>;
 
+// Word letters as IUPAC codes; words also looked for on the reverse strand.
+struct Matching {
+    bool iupac = false;
+    bool bothStrands = false;
+};
+
 // Adds one sequence's occurrences to the profile. An occurrence whose percentage rounds to 0
-// counts in bucket 1, as the program chose.
-void CountSequence(Profile& profile, const std::string& seq, const Words& words, bool inFrame);
+// counts in bucket 1, as the program chose. The reverse strand is the sequence reversed and
+// complemented, searched as the sequence is.
+void CountSequence(Profile& profile, const std::string& seq, const Words& words, bool inFrame,
+                   Matching matching = {});
 
 }  // namespace kelmarin::model

@@ -73,6 +73,8 @@ void RunController::Run() {
         words[r] = view_.WordText(r + 1);
         LowerCaseAscii(words[r]);
     }
+    // Unlike frame and StopBox, these hold for the whole run, as its words do.
+    const WordMatching matching{view_.IupacChecked(), view_.BothStrandsChecked()};
     profile_.ClearProfile();
 
     const SequenceReader::RejectTest reject = [this](const std::string& seq) {
@@ -82,7 +84,7 @@ void RunController::Run() {
     for (;;) {
         reader_.NextSequence(mode_, reject, seq);
         ++processed;
-        profile_.CountSequence(seq, words, view_.InFrameChecked());
+        profile_.CountSequence(seq, words, view_.InFrameChecked(), matching);
         const bool atEnd = DataFileAtEnd();
         if (processed % kRefreshInterval == 0 || atEnd) Refresh(words, processed, total, atEnd);
         // STOP, Exit or the closing of the main window: the file stays open, and the next run

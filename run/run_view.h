@@ -20,8 +20,10 @@ class RunView {
 
     // Word box of row 1 to 4 (Edit2 to Edit5), as typed.
     virtual std::string WordText(int row) const = 0;
-    virtual bool InFrameChecked() const = 0;     // frame
-    virtual bool RejectStopChecked() const = 0;  // StopBox
+    virtual bool InFrameChecked() const = 0;      // frame
+    virtual bool RejectStopChecked() const = 0;   // StopBox
+    virtual bool IupacChecked() const = 0;        // IupacBox
+    virtual bool BothStrandsChecked() const = 0;  // StrandsBox
 
     // Series 1 to 4.
     virtual void ClearPoints(int series) = 0;

@@ -104,6 +104,7 @@ void TForm1::ApplyFonts() {
                                                       ui_->Label4, ui_->Label5, ui_->Button1,
                                                       ui_->Button2, ui_->frame, ui_->StopBox})
         w->setFont(MakeFont(sans, -18));
+    for (QWidget* box : {ui_->IupacBox, ui_->StrandsBox}) box->setFont(MakeFont(sans, -18));
     ui_->barra->setFont(MakeFont(sans, -20));
     for (int n = 1; n <= 5; ++n) Edit(n).setFont(MakeFont(QStringLiteral("Courier New"), -18));
     // The captions of the labels above the word boxes size them; Label2 wraps in its width.
@@ -230,6 +231,8 @@ std::string TForm1::WordText(int row) const {
 
 bool TForm1::InFrameChecked() const { return ui_->frame->isChecked(); }
 bool TForm1::RejectStopChecked() const { return ui_->StopBox->isChecked(); }
+bool TForm1::IupacChecked() const { return ui_->IupacBox->isChecked(); }
+bool TForm1::BothStrandsChecked() const { return ui_->StrandsBox->isChecked(); }
 
 void TForm1::ClearPoints(int series) {
     display_->ChangeSeries([&] { series_[std::size_t(series - 1)]->ClearPoints(); });

@@ -73,6 +73,8 @@ class TForm1 : public QMainWindow, public RunView {
     std::string WordText(int row) const override;
     bool InFrameChecked() const override;
     bool RejectStopChecked() const override;
+    bool IupacChecked() const override;
+    bool BothStrandsChecked() const override;
     void ClearPoints(int series) override;
     void AddPoint(int series, double x, double y, TColor color) override;
     void SetProcessedText(const std::string& text) override;

@@ -10,6 +10,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <fstream>
+#include <map>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -190,6 +191,32 @@ TEST_F(BatchTest, FrameAndStopCodonOptions) {
     const Rows kept = ParseCsv(r.out);
     EXPECT_EQ(Count(kept, 8, 1), 0);
     EXPECT_EQ(Count(kept, 20, 1) + Count(kept, 70, 1), 2);
+}
+
+TEST_F(BatchTest, IupacAndBothStrandsOptions) {
+    // CCNAGGT is ACCTNGG on the reverse strand: agg at 4 of 7 on the given strand, the letters
+    // ngg at 5 on the reverse one.
+    const std::string txt = dir_.Write("in.txt", "CCNAGGT\n");
+    const struct {
+        std::vector<std::string> options;
+        std::map<int, long> counts;
+    } cases[] = {
+        {{}, {}},
+        {{"--iupac"}, {{57, 1}}},
+        {{"--both-strands"}, {{71, 1}}},
+        {{"--iupac", "--both-strands"}, {{57, 1}, {71, 1}}},
+    };
+    for (const auto& c : cases) {
+        std::vector<std::string> args = c.options;
+        args.insert(args.end(), {txt, "NGG"});
+        const Result r = Run(args);
+        ASSERT_EQ(r.status, 0) << r.err;
+        const Rows rows = ParseCsv(r.out);
+        std::map<int, long> counts;
+        for (int b = 1; b <= 100; ++b)
+            if (Count(rows, b, 1)) counts[b] = Count(rows, b, 1);
+        EXPECT_EQ(counts, c.counts) << testing::PrintToString(c.options);
+    }
 }
 
 TEST_F(BatchTest, QuotedWordsInTheHeader) {

@@ -28,6 +28,8 @@ class RecordingView : public RunView {
     std::array<std::string, 4> words;
     bool inFrame = false;
     bool rejectStop = false;
+    bool iupac = false;
+    bool bothStrands = false;
     std::array<std::string, 2> fileNames;    // what each dialog holds
     std::array<std::string, 2> nextChoice;   // chosen at the next Execute; empty = cancel
     std::deque<int> answers;                 // dialog results; OK when none is queued
@@ -46,6 +48,8 @@ class RecordingView : public RunView {
     std::string WordText(int row) const override { return words[row - 1]; }
     bool InFrameChecked() const override { return inFrame; }
     bool RejectStopChecked() const override { return rejectStop; }
+    bool IupacChecked() const override { return iupac; }
+    bool BothStrandsChecked() const override { return bothStrands; }
 
     void ClearPoints(int s) override {
         series[s - 1].clear();

@@ -176,6 +176,22 @@ TEST_F(RunControllerTest, OptionsAreReadAnewForEverySequence) {
     EXPECT_EQ(view_.series[0][49].y, 20);  // atg at 2 of 4: bucket 50, not in frame
 }
 
+TEST_F(RunControllerTest, IupacAndBothStrandsHoldForTheWholeRunAndStopsStayOnTheGivenStrand) {
+    // atgtta has no stop codon at 1, but taacat, its reverse strand, has; yat meets cat at 4
+    // there, and nothing on the given strand.
+    ChooseText(Lines(40, "ATGTTA"));
+    view_.words = {"yat", "", "", ""};
+    view_.iupac = true;
+    view_.bothStrands = true;
+    view_.rejectStop = true;
+    // Unticked at the first refresh, the later 20 sequences still count both ways.
+    view_.onEvents = [&](int call) {
+        if (call == 2) view_.iupac = view_.bothStrands = false;
+    };
+    ctl_.Button1Click();
+    EXPECT_EQ(view_.series[0][66].y, 40);  // bucket 67
+}
+
 TEST_F(RunControllerTest, StopEndsTheRunAtTheRefreshAndStartRunsAfresh) {
     ChooseText(Lines(100, "ACGT"));
     view_.words = {"a", "", "", ""};

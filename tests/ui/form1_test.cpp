@@ -177,6 +177,31 @@ TEST_F(Form1Test, RunOverAFileShowsCountsPointsAndGauge) {
     EXPECT_EQ(form_.Series(2).PointCount(), 0);
 }
 
+TEST_F(Form1Test, IupacAndBothStrandsBoxesSitBesideTheOptionsAndCountFromStart) {
+    // Beside StopBox in its font, inside the chart's right edge, their captions whole.
+    const auto& c = form_.Controls();
+    const QRect stop = c.StopBox->geometry();
+    int left = stop.right();
+    for (QCheckBox* box : {c.IupacBox, c.StrandsBox}) {
+        EXPECT_EQ(box->font(), c.StopBox->font()) << box->objectName().toStdString();
+        EXPECT_EQ(box->geometry().top(), stop.top());
+        EXPECT_GT(box->geometry().left(), left);
+        EXPECT_GE(box->width(), box->sizeHint().width()) << box->objectName().toStdString();
+        left = box->geometry().right();
+    }
+    EXPECT_LE(left, form_.grafico().geometry().right());
+    EXPECT_EQ(form_.centralWidget()->size(), QSize(874, 636));
+
+    // gga read backwards complemented is tcc: nnc meets it there only.
+    ChooseText("gga\n");
+    QTest::keyClicks(&form_.Edit(2), QStringLiteral("nnc"));
+    QTest::mouseClick(c.IupacBox, Qt::LeftButton);
+    QTest::mouseClick(c.StrandsBox, Qt::LeftButton);
+    Answer("OK");
+    QTest::mouseClick(c.Button1, Qt::LeftButton);
+    EXPECT_EQ(Y(1, 33), 1);
+}
+
 TEST_F(Form1Test, StopClickedDuringARunEndsItAtTheRefresh) {
     ChooseText(Lines(200, "ACGT"));
     form_.Edit(2).setText(QStringLiteral("a"));
@@ -276,10 +301,17 @@ TEST_F(Form1Test, ExitAsksAndClosesOnYesOnly) {
 }
 
 TEST_F(Form1Test, TabOrderAndTheThickLineOfTheWordBeingEdited) {
-    QWidget* order[] = {
-        form_.Controls().Button1, &form_.Edit(1),           &form_.Edit(2),
-        &form_.Edit(3),           &form_.Edit(4),           &form_.Edit(5),
-        form_.Controls().frame,   form_.Controls().Button2, form_.Controls().StopBox};
+    QWidget* order[] = {form_.Controls().Button1,
+                        &form_.Edit(1),
+                        &form_.Edit(2),
+                        &form_.Edit(3),
+                        &form_.Edit(4),
+                        &form_.Edit(5),
+                        form_.Controls().frame,
+                        form_.Controls().Button2,
+                        form_.Controls().StopBox,
+                        form_.Controls().IupacBox,
+                        form_.Controls().StrandsBox};
     for (std::size_t i = 1; i < std::size(order); ++i) {
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
         EXPECT_EQ(QApplication::focusWidget(), order[i]) << i;
