@@ -16,6 +16,7 @@
 #include "batch/input_problem.h"
 #include "batch/profile_merge.h"
 #include "input/in_out_error.h"
+#include "input/sequence_reader.h"
 #include "input/shard_range.h"
 #include "run/run_controller.h"
 
@@ -36,6 +37,39 @@ int WriteProfile(ConsoleView* view, const std::string& csv) {
     return 0;
 }
 
+// The reading mode a regular file's first bytes call for, read apart from the run (a shard's
+// range depends on the mode before the run starts).
+std::string_view ModeOfFile(const std::string& name) {
+    LineTextFile file;
+    file.BindName(name);
+    SequenceReader reader(file);
+    reader.Open();
+    return reader.ModeByContent();
+}
+
+// Chooses the file as the menu command of its format would; the content decides the format
+// that neither an option nor the name gave, in the run itself unless a shard needs it first.
+void ChooseFile(RunController& controller, const BatchOptions& options) {
+    BatchOptions::Format format = options.format;
+    if (format == BatchOptions::Format::ByContent && options.shardCount != 0) {
+        const std::string_view mode = ModeOfFile(options.file);
+        format = mode == kFastqMode   ? BatchOptions::Format::Fastq
+                 : mode == kFastaMode ? BatchOptions::Format::Fasta
+                                      : BatchOptions::Format::Text;
+    }
+    switch (format) {
+        case BatchOptions::Format::Fasta:
+            return controller.FastaClick();
+        case BatchOptions::Format::Fastq:
+            return controller.FastqClick();
+        case BatchOptions::Format::Text:
+            return controller.textClick();
+        case BatchOptions::Format::ByContent:
+            controller.textClick();
+            return controller.TakeModeFromContent();
+    }
+}
+
 // Runs the controller as the window would: choose the file, then START.
 int Run(const BatchOptions& options) {
     if (const std::string problem = InputProblem(options.file); !problem.empty())
@@ -46,10 +80,7 @@ int Run(const BatchOptions& options) {
     ConsoleView view(options, stderr, isatty(STDERR_FILENO) == 1);
     RunController controller(view);
     try {
-        if (options.format == BatchOptions::Format::Fasta)
-            controller.FastaClick();
-        else
-            controller.textClick();
+        ChooseFile(controller, options);
         if (view.Failed()) return 1;  // the view has said why
         if (options.shardCount != 0)
             controller.RestrictToRange(ShardReadRange(

@@ -1,6 +1,7 @@
 #include "batch/batch_options.h"
 
 #include <charconv>
+#include <initializer_list>
 #include <optional>
 
 namespace kelmarin {
@@ -59,7 +60,7 @@ struct OptionRow {
 };
 
 std::string SetFormat(Parse& p, BatchOptions::Format f) {
-    if (p.format && *p.format != f) return "--fasta and --text exclude each other";
+    if (p.format && *p.format != f) return "--fasta, --fastq and --text exclude each other";
     p.format = f;
     return {};
 }
@@ -77,6 +78,8 @@ const OptionRow kOptions[] = {
      }},
     {"--fasta", nullptr, false,
      [](Parse& p, const std::string&) { return SetFormat(p, BatchOptions::Format::Fasta); }},
+    {"--fastq", nullptr, false,
+     [](Parse& p, const std::string&) { return SetFormat(p, BatchOptions::Format::Fastq); }},
     {"--text", nullptr, false,
      [](Parse& p, const std::string&) { return SetFormat(p, BatchOptions::Format::Text); }},
     {"--frame", nullptr, false,
@@ -154,12 +157,29 @@ BatchCommand MergeCommand(Parse& p, std::vector<std::string>& positional) {
 
 }  // namespace
 
-bool HasFastaExtension(const std::string& name) {
+namespace {
+
+// Whether name ends in one of the extensions, in any case, before an optional .gz.
+bool HasExtension(const std::string& name, std::initializer_list<const char*> extensions) {
     const std::string base = EndsWithNoCase(name, ".gz") ? name.substr(0, name.size() - 3) : name;
-    for (const char* ext : {".fa", ".fas", ".fasta", ".fna", ".ffn", ".frn"})
+    for (const char* ext : extensions)
         if (EndsWithNoCase(base, ext)) return true;
     return false;
 }
+
+BatchOptions::Format FormatOfName(const std::string& name) {
+    if (HasFastqExtension(name)) return BatchOptions::Format::Fastq;
+    if (HasFastaExtension(name)) return BatchOptions::Format::Fasta;
+    return BatchOptions::Format::ByContent;
+}
+
+}  // namespace
+
+bool HasFastaExtension(const std::string& name) {
+    return HasExtension(name, {".fa", ".fas", ".fasta", ".fna", ".ffn", ".frn"});
+}
+
+bool HasFastqExtension(const std::string& name) { return HasExtension(name, {".fq", ".fastq"}); }
 
 BatchCommand ParseBatchCommand(const std::vector<std::string>& args) {
     Parse p;
@@ -187,24 +207,28 @@ BatchCommand ParseBatchCommand(const std::vector<std::string>& args) {
     BatchOptions& opt = p.command.options;
     if (std::string reason = TakePositional(opt, positional); !reason.empty())
         return Failed(std::move(reason));
-    opt.format = p.format.value_or(HasFastaExtension(opt.file) ? BatchOptions::Format::Fasta
-                                                               : BatchOptions::Format::Text);
+    opt.format = p.format.value_or(FormatOfName(opt.file));
     return p.command;
 }
 
 const char* BatchUsage() {
-    return "usage: kelmarin-batch [--fasta | --text] [--frame] [--reject-stop] [--png FILE] "
-           "[--size WxH]\n"
-           "                      [--shard K/N] FILE WORD [WORD [WORD [WORD]]]\n"
+    return "usage: kelmarin-batch [--fasta | --fastq | --text] [--frame] [--reject-stop] "
+           "[--png FILE]\n"
+           "                      [--size WxH] [--shard K/N] FILE WORD [WORD [WORD [WORD]]]\n"
            "       kelmarin-batch --merge PROFILE...\n"
            "       kelmarin-batch --help | --version\n"
            "Counts where each WORD begins in every sequence of FILE, as a percentage of the\n"
            "sequence's length in 100 buckets, and writes the profiles as CSV.\n"
-           "FILE may be gzip-compressed; '-' reads standard input, and a pipe may be given by\n"
-           "name: these are read once, so their progress shows no percentage.\n"
-           "  --fasta, --text   read FILE as FASTA or as one sequence per line (default: FASTA\n"
-           "                    for names ending in .fa, .fas, .fasta, .fna, .ffn or .frn,\n"
-           "                    in any case, with or without .gz)\n"
+           "FILE may be gzip-compressed, and is then read in one pass; '-' reads standard\n"
+           "input, and a pipe may be given by name: these are read once, so their progress\n"
+           "shows no percentage.\n"
+           "  --fasta, --fastq, --text\n"
+           "                    read FILE as FASTA, as FASTQ or as one sequence per line;\n"
+           "                    without them, names ending in .fa, .fas, .fasta, .fna, .ffn or\n"
+           "                    .frn are FASTA and .fq or .fastq FASTQ (any case, with or\n"
+           "                    without .gz); for other names the content decides: FASTQ when\n"
+           "                    its first line begins with '@' and its third with '+', FASTA\n"
+           "                    when it begins with '>', else text\n"
            "  --frame           count only occurrences beginning at positions 1, 4, 7, ...\n"
            "  --reject-stop     skip sequences with a stop codon in reading frame 1\n"
            "  --png FILE        also write the chart as the window shows it\n"

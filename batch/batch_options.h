@@ -1,6 +1,6 @@
 #pragma once
 // The command line of kelmarin-batch:
-//   kelmarin-batch [--fasta | --text] [--frame] [--reject-stop] [--png FILE] [--size WxH]
+//   kelmarin-batch [--fasta | --fastq | --text] [--frame] [--reject-stop] [--png FILE] [--size WxH]
 //                  [--shard K/N] FILE WORD [WORD [WORD [WORD]]]
 //   kelmarin-batch --merge PROFILE...
 //   kelmarin-batch --help | --version
@@ -14,9 +14,10 @@
 namespace kelmarin {
 
 struct BatchOptions {
-    enum class Format { Text, Fasta };
+    // ByContent: neither an option nor the name decides; the file's first bytes do.
+    enum class Format { Text, Fasta, Fastq, ByContent };
 
-    Format format = Format::Text;
+    Format format = Format::ByContent;
     bool inFrame = false;
     bool rejectStop = false;
     std::string pngFile;  // empty: no picture
@@ -38,9 +39,11 @@ struct BatchCommand {
     std::string reason;                   // with Fail: why the arguments do not fit, in one line
 };
 
-// Without --fasta or --text, these endings mean FASTA, in any case and before an optional .gz:
-// .fa, .fas, .fasta, .fna, .ffn, .frn.
+// Without --fasta, --fastq or --text, these endings mean FASTA, in any case and before an optional
+// .gz: .fa, .fas, .fasta, .fna, .ffn, .frn.
 bool HasFastaExtension(const std::string& name);
+// Likewise for FASTQ: .fq and .fastq.
+bool HasFastqExtension(const std::string& name);
 
 BatchCommand ParseBatchCommand(const std::vector<std::string>& args);
 

@@ -15,6 +15,8 @@ inline constexpr int kIoNotInput = 104;  // read from a file that is not open fo
 // Gzip content that does not inflate, and gzip content that ends inside a member.
 inline constexpr int kIoCorruptGzip = 110;
 inline constexpr int kIoTruncatedGzip = 111;
+// A FASTQ file that breaks the record layout; the message names the line and what it expected.
+inline constexpr int kIoMalformedFastq = 112;
 
 // Codes for operating-system failures, numbered as the messages below expect.
 inline constexpr int kIoFileNotFound = 2;
@@ -25,6 +27,8 @@ inline constexpr int kIoAccessDenied = 5;
 class EInOutError : public std::runtime_error {
   public:
     explicit EInOutError(int code);
+    // A failure whose message says more than the code's fixed text (a malformed record).
+    EInOutError(int code, const std::string& message);
     // The number the message shows: the table code, or the operating system's own errno.
     int ErrorCode() const;
     // The I/O result raised: unlike ErrorCode, it tells a table code from an errno of the

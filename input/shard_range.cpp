@@ -58,13 +58,15 @@ class ByteScanner {
     }
 
     struct Line {
-        std::uint64_t end;  // where the LF, the end mark or the end of the file is
-        bool lf;            // ended by a LF, so that another line may begin after it
-        bool header;        // holds '>'
+        std::uint64_t end;     // where the LF, the end mark or the end of the file is
+        bool lf;               // ended by a LF, so that another line may begin after it
+        bool header;           // holds '>'
+        int first;             // the first byte of its text (CRs are dropped), -1 when empty
+        std::uint64_t length;  // of its text, as the line file reads it: without CRs
     };
     // The line that begins at from (or the rest of it).
     Line ScanLine(std::uint64_t from) {
-        Line line{from, false, false};
+        Line line{from, false, false, -1, 0};
         for (;;) {
             const std::string_view v = At(line.end);
             if (v.empty()) return line;
@@ -74,9 +76,25 @@ class ByteScanner {
                     return line;
                 }
                 line.header |= c == '>';
+                if (c != '\r') {
+                    if (line.length++ == 0) line.first = static_cast<unsigned char>(c);
+                }
                 ++line.end;
             }
         }
+    }
+
+    // How many bytes equal byte in [0, to).
+    std::uint64_t Count(std::uint64_t to, char byte) {
+        std::uint64_t n = 0;
+        for (std::uint64_t p = 0; p < to;) {
+            std::string_view v = At(p);
+            if (v.empty()) break;
+            if (v.size() > to - p) v = v.substr(0, std::size_t(to - p));
+            for (const char c : v) n += c == byte;
+            p += v.size();
+        }
+        return n;
     }
 
     // Where the first line that begins at or after pos begins; the end of the content when
@@ -145,6 +163,53 @@ ByteRange FastaRange(ByteScanner& scan, std::uint64_t first, ByteRange bounds) {
     }
 }
 
+// Whether a FASTQ record begins at the line at pos: '@', then sequence lines (at least one, none
+// beginning with '@' or '+'), a '+' line, and quality lines whose lengths add up to the
+// sequence's. A quality line may begin with '@', but the line after a record is a header or
+// empty, never a sequence line, so a quality line never passes for a header.
+bool FastqRecordAt(ByteScanner& scan, std::uint64_t pos) {
+    ByteScanner::Line l = scan.ScanLine(pos);
+    if (l.first != '@' || !l.lf) return false;
+    std::uint64_t bases = 0;
+    int sequenceLines = 0;
+    for (;;) {
+        pos = l.end + 1;
+        if (scan.ContentEndsAt(pos)) return false;
+        l = scan.ScanLine(pos);
+        if (l.first == '+') break;
+        if (l.first == '@' || !l.lf) return false;
+        bases += l.length;
+        ++sequenceLines;
+    }
+    if (sequenceLines == 0) return false;
+    for (std::uint64_t quality = 0; quality < bases;) {
+        if (!l.lf || scan.ContentEndsAt(l.end + 1)) return false;
+        l = scan.ScanLine(l.end + 1);
+        quality += l.length;
+        if (quality > bases) return false;
+    }
+    return true;
+}
+
+// Where the first FASTQ record that begins at or after pos begins; the end of the content when
+// none does.
+std::uint64_t FastqRecordFrom(ByteScanner& scan, std::uint64_t pos) {
+    for (std::uint64_t line = scan.LineStartFrom(pos);;) {
+        if (FastqRecordAt(scan, line)) return line;
+        const ByteScanner::Line l = scan.ScanLine(line);
+        if (!l.lf) return l.end;
+        line = l.end + 1;
+    }
+}
+
+// FASTQ: from the first record that begins in [bounds.begin, bounds.end) (the first shard from
+// the first byte, as the whole file is read) to the first record at or after bounds.end.
+ByteRange FastqRange(ByteScanner& scan, ByteRange bounds) {
+    const std::uint64_t begin = bounds.begin == 0 ? 0 : FastqRecordFrom(scan, bounds.begin);
+    if (begin >= bounds.end || scan.ContentEndsAt(begin)) return {};
+    return {begin, FastqRecordFrom(scan, bounds.end), 1 + scan.Count(begin, '\n')};
+}
+
 }  // namespace
 
 ByteRange ShardBounds(std::uint64_t size, std::uint64_t k, std::uint64_t n) {
@@ -169,6 +234,7 @@ ByteRange ShardReadRange(const std::string& name, std::uint64_t k, std::uint64_t
     ByteScanner scan(fd.Get());
     // An end mark anywhere before the shard ends the file before it.
     if (scan.Holds(0, bounds.begin, kEndMark)) return {};
+    if (mode == kFastqMode) return FastqRange(scan, bounds);
     const std::uint64_t first = scan.LineStartFrom(bounds.begin);
     if (first >= bounds.end || scan.ContentEndsAt(first)) return {};
     return mode == kFastaMode ? FastaRange(scan, first, bounds) : TextRange(scan, first, bounds);

@@ -27,10 +27,11 @@ RunController::RunController(RunView& view) : view_(view) {}
 
 void RunController::Button1Click() {
     if (running_) return;  // the run in progress keeps its file, words and series
-    // Without a reading mode (no Text or Fasta yet) nothing could be read: as no file.
-    const bool noMode = mode_ != kTextMode && mode_ != kFastaMode;
+    // Without a reading mode (no Text, Fasta or Fastq yet) nothing could be read: as no file.
+    const bool noMode = mode_ != kTextMode && mode_ != kFastaMode && mode_ != kFastqMode;
     if (noMode || (view_.OpenDialogFileName(OpenDialog::Text).empty() &&
-                   view_.OpenDialogFileName(OpenDialog::Fasta).empty())) {
+                   view_.OpenDialogFileName(OpenDialog::Fasta).empty() &&
+                   view_.OpenDialogFileName(OpenDialog::Fastq).empty())) {
         view_.ShowMessageDialog("Reading file not selected!", TMsgDlgType::mtError,
                                 Buttons(mbAbort));
         return;
@@ -51,7 +52,7 @@ void RunController::Button1Click() {
 }
 
 void RunController::Run() {
-    const std::uint64_t total = reader_.CountSequences(mode_);
+    const std::uint64_t total = CountingPass();
     for (int s = 1; s <= WordProfile::kRows; ++s) view_.ClearPoints(s);
     view_.RepaintChartNow();
     view_.ProcessPendingEvents();
@@ -96,8 +97,19 @@ void RunController::Refresh(const WordProfile::Words& words, std::uint64_t proce
     }
     view_.RepaintChartNow();
     view_.SetProcessedText(std::to_string(processed));
-    view_.SetProgress(ProgressPercent(processed, total));
+    view_.SetProgress(progressByBytes_ ? dataFile_.PercentConsumed()
+                                       : ProgressPercent(processed, total));
     view_.ProcessPendingEvents();
+}
+
+std::uint64_t RunController::CountingPass() {
+    const bool once = view_.ReadsCompressedOnce();
+    dataFile_.InflateAhead(once);
+    reader_.Open();
+    if (modeFromContent_) mode_ = std::string(reader_.ModeByContent());
+    const std::uint64_t total = reader_.Count(mode_, !once);
+    progressByBytes_ = once && dataFile_.Inflates();
+    return total;
 }
 
 void RunController::Button2Click() { stop_ = true; }
@@ -105,6 +117,8 @@ void RunController::Button2Click() { stop_ = true; }
 void RunController::textClick() { ChooseFile(OpenDialog::Text, kTextMode); }
 
 void RunController::FastaClick() { ChooseFile(OpenDialog::Fasta, kFastaMode); }
+
+void RunController::FastqClick() { ChooseFile(OpenDialog::Fastq, kFastqMode); }
 
 void RunController::ChooseFile(OpenDialog dialog, std::string_view mode) {
     if (running_) return;  // the running run relies on its file and reading mode
@@ -117,6 +131,7 @@ void RunController::ChooseFile(OpenDialog dialog, std::string_view mode) {
     else
         view_.ShowMessageDialog("Reading fil does not exist!", TMsgDlgType::mtError, Buttons(mbOK));
     mode_ = std::string(mode);
+    modeFromContent_ = false;
 }
 
 void RunController::Exit1Click() {

@@ -28,8 +28,8 @@ class RecordingView : public RunView {
     std::array<std::string, 4> words;
     bool inFrame = false;
     bool rejectStop = false;
-    std::array<std::string, 2> fileNames;    // what each dialog holds
-    std::array<std::string, 2> nextChoice;   // chosen at the next Execute; empty = cancel
+    std::array<std::string, 3> fileNames;    // what each dialog holds
+    std::array<std::string, 3> nextChoice;   // chosen at the next Execute; empty = cancel
     std::deque<int> answers;                 // dialog results; OK when none is queued
     std::function<void(int call)> onEvents;  // called at each ProcessPendingEvents
 
@@ -66,13 +66,13 @@ class RecordingView : public RunView {
     void RepaintGaugeNow() override { log.push_back("gauge"); }
 
     void ExecuteOpenDialog(OpenDialog d) override {
-        const int i = d == OpenDialog::Text ? 0 : 1;
+        const auto i = std::size_t(d);
         if (!nextChoice[i].empty()) fileNames[i] = nextChoice[i];
         nextChoice[i].clear();
-        log.push_back(i == 0 ? "open text" : "open fasta");
+        log.push_back(i == 0 ? "open text" : i == 1 ? "open fasta" : "open fastq");
     }
     std::string OpenDialogFileName(OpenDialog d) const override {
-        return fileNames[d == OpenDialog::Text ? 0 : 1];
+        return fileNames[std::size_t(d)];
     }
 
     int ShowMessageDialog(const std::string& text, TMsgDlgType kind,
