@@ -47,16 +47,20 @@ std::string_view ModeOfFile(const std::string& name) {
     return reader.ModeByContent();
 }
 
-// Chooses the file as the menu command of its format would; the content decides the format
-// that neither an option nor the name gave, in the run itself unless a shard needs it first.
-void ChooseFile(RunController& controller, const BatchOptions& options) {
-    BatchOptions::Format format = options.format;
-    if (format == BatchOptions::Format::ByContent && options.shardCount != 0) {
-        const std::string_view mode = ModeOfFile(options.file);
-        format = mode == kFastqMode   ? BatchOptions::Format::Fastq
-                 : mode == kFastaMode ? BatchOptions::Format::Fasta
-                                      : BatchOptions::Format::Text;
-    }
+// The format a run reads FILE in: a shard's range depends on it before the run starts, so for
+// a shard the content that decides is read first.
+BatchOptions::Format FormatForRun(const BatchOptions& options) {
+    if (options.format != BatchOptions::Format::ByContent || options.shardCount == 0)
+        return options.format;
+    const std::string_view mode = ModeOfFile(options.file);
+    return mode == kFastqMode   ? BatchOptions::Format::Fastq
+           : mode == kFastaMode ? BatchOptions::Format::Fasta
+                                : BatchOptions::Format::Text;
+}
+
+// Chooses the file as the menu command of its format would; a format left to the content is
+// settled by the run itself, which looks at the first bytes without losing them.
+void ChooseFile(RunController& controller, BatchOptions::Format format) {
     switch (format) {
         case BatchOptions::Format::Fasta:
             return controller.FastaClick();
@@ -71,16 +75,21 @@ void ChooseFile(RunController& controller, const BatchOptions& options) {
 }
 
 // Runs the controller as the window would: choose the file, then START.
-int Run(const BatchOptions& options) {
+int Run(BatchOptions options) {
     if (const std::string problem = InputProblem(options.file); !problem.empty())
         return Fail(nullptr, options.file + ": " + problem);
     if (options.shardCount != 0)
         if (const std::string problem = ShardProblem(options.file); !problem.empty())
             return Fail(nullptr, options.file + ": " + problem, 2);
+    try {
+        options.format = FormatForRun(options);
+    } catch (const EInOutError& e) {
+        return Fail(nullptr, options.file + ": " + FailureReason(e));
+    }
     ConsoleView view(options, stderr, isatty(STDERR_FILENO) == 1);
     RunController controller(view);
     try {
-        ChooseFile(controller, options);
+        ChooseFile(controller, options.format);
         if (view.Failed()) return 1;  // the view has said why
         if (options.shardCount != 0)
             controller.RestrictToRange(ShardReadRange(
