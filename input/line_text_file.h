@@ -63,8 +63,6 @@ class LineTextFile {
     // Up to n of the next bytes of content without consuming any (fewer at the end of the file,
     // before a 0x1A, or when the buffer holds fewer): what a reader looks at before it reads.
     std::string_view PeekContent(std::size_t n);
-    // Whether the open file's content is inflated from gzip (known once a byte was looked at).
-    bool Inflates() const { return content_.Inflates(); }
     // The share of the open regular file's own bytes consumed so far, 0 to 100: of the
     // compressed bytes for gzip content. 0 for a source of unknown size.
     int PercentConsumed() const;

@@ -79,12 +79,8 @@ std::string_view SequenceReader::ModeByContent() {
     return ModeOfContent(head);
 }
 
-std::uint64_t SequenceReader::Count(std::string_view mode, bool countCompressed) {
+std::uint64_t SequenceReader::Count(std::string_view mode) {
     if (file_.ReadsOnce()) return 0;  // a pipe cannot be read again: no count, no expected total
-    if (!countCompressed) {
-        AtEnd();  // the first byte tells gzip content
-        if (file_.Inflates()) return 0;
-    }
     // Every line counts in plain text mode, header lines in FASTA mode, records in FASTQ mode.
     const std::uint64_t total = mode == kFastaMode   ? file_.CountLinesHolding('>')
                                 : mode == kFastqMode ? fastq_.CountRecords()

@@ -44,9 +44,9 @@ class SequenceReader {
     std::uint64_t CountSequences(std::string_view mode);
     // CountSequences in two steps: Open installs the run buffer and opens the file; Count
     // counts from its first byte and opens it again, or counts nothing (0) for a file that
-    // reads only once, and, unless countCompressed, for gzip content.
+    // reads only once.
     void Open();
-    std::uint64_t Count(std::string_view mode, bool countCompressed = true);
+    std::uint64_t Count(std::string_view mode);
     // Of a file just opened, the reading mode its first bytes call for; consumes nothing.
     std::string_view ModeByContent();
 

@@ -103,13 +103,12 @@ void RunController::Refresh(const WordProfile::Words& words, std::uint64_t proce
 }
 
 std::uint64_t RunController::CountingPass() {
-    const bool once = view_.ReadsCompressedOnce();
+    const bool once = view_.ReadsInOnePass();
     dataFile_.InflateAhead(once);
     reader_.Open();
     if (modeFromContent_) mode_ = std::string(reader_.ModeByContent());
-    const std::uint64_t total = reader_.Count(mode_, !once);
-    progressByBytes_ = once && dataFile_.Inflates();
-    return total;
+    progressByBytes_ = once && !dataFile_.ReadsOnce();
+    return once ? 0 : reader_.Count(mode_);
 }
 
 void RunController::Button2Click() { stop_ = true; }

@@ -60,7 +60,7 @@ class RunController {
     bool running_ = false;
     bool exitRequested_ = false;
     bool modeFromContent_ = false;
-    bool progressByBytes_ = false;  // gzip read in one pass: progress is the share consumed
+    bool progressByBytes_ = false;  // read in one pass: progress is the share consumed
     std::string mode_;
     LineTextFile dataFile_;
     SequenceReader reader_{dataFile_};

@@ -40,10 +40,11 @@ class RunView {
     // Whether a name may stand for a source read once ("-" for standard input, or a pipe): a run
     // then makes no counting pass. The window takes regular files only.
     virtual bool AcceptsStreams() const { return false; }
-    // Whether gzip content is read in one pass, inflated on a thread of its own beside the run,
-    // with the share of compressed bytes consumed as its progress. The window counts first, on
-    // its one thread, as its gauge is measured against the count.
-    virtual bool ReadsCompressedOnce() const { return false; }
+    // Whether a file is read in one pass, without a counting pass, its progress the share of
+    // its bytes consumed (of the compressed ones for gzip content, which is inflated on a
+    // thread of its own beside the run). The window counts first, on its one thread, as its
+    // gauge is measured against the count.
+    virtual bool ReadsInOnePass() const { return false; }
 
     virtual int ShowMessageDialog(const std::string& text, TMsgDlgType kind,
                                   TMsgDlgButtons buttons) = 0;

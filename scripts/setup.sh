@@ -23,6 +23,7 @@ test_packages=(
   dpkg-dev                      # cpack -G DEB: the package's dependencies
   snakemake                     # the workflow's test
   clang-14 libclang-rt-14-dev   # the fuzz targets (scripts/fuzz.sh), built with libFuzzer
+  isal                          # igzip, which the gzip benchmark compares with
 )
 
 packages=("${run_packages[@]}")

@@ -29,7 +29,7 @@ class RecordingView : public RunView {
     std::array<std::string, 4> words;
     bool inFrame = false;
     bool rejectStop = false;
-    bool readsCompressedOnce = false;        // as kelmarin-batch reads gzip content
+    bool readsInOnePass = false;             // as kelmarin-batch reads
     std::array<std::string, 3> fileNames;    // what each dialog holds
     std::array<std::string, 3> nextChoice;   // chosen at the next Execute; empty = cancel
     std::deque<int> answers;                 // dialog results; OK when none is queued
@@ -76,7 +76,7 @@ class RecordingView : public RunView {
     std::string OpenDialogFileName(OpenDialog d) const override {
         return fileNames[std::size_t(d)];
     }
-    bool ReadsCompressedOnce() const override { return readsCompressedOnce; }
+    bool ReadsInOnePass() const override { return readsInOnePass; }
 
     int ShowMessageDialog(const std::string& text, TMsgDlgType kind,
                           TMsgDlgButtons buttons) override {

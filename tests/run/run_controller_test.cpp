@@ -391,7 +391,7 @@ TEST_F(RunControllerTest, GzipReadOnceShowsTheShareOfCompressedBytesConsumed) {
     view_ = test::RecordingView{};
     view_.words = counted.words;
     view_.fileNames = counted.fileNames;
-    view_.readsCompressedOnce = true;
+    view_.readsInOnePass = true;
     ctl_.Button1Click();
     EXPECT_EQ(view_.processedTexts, counted.processedTexts);
     EXPECT_EQ(view_.series, counted.series);
