@@ -199,18 +199,23 @@ int LineTextFile::PeekByte() {
 }
 
 void LineTextFile::ReadText(std::string& line) {
+    ReadTextInto([&line](const char* p, std::size_t n) { line.append(p, n); });
+}
+
+template <typename Take>
+void LineTextFile::ReadTextInto(Take&& take) {
     for (;;) {
         if (PeekByte() == kEnd) return;
         const char* start = buffer_ + pos_;
         const char* stop = FindLineStop(start, buffer_ + end_);
-        line.append(start, std::size_t(stop - start));
+        take(start, std::size_t(stop - start));
         pos_ = std::size_t(stop - buffer_);
         if (pos_ == end_) continue;  // the line goes on in the next block
         const char c = *stop;
         if (c == '\n') return;
         if (c == kEndMark) {
             if (endMark_) return;
-            line.push_back(c);
+            take(stop, 1);
             ++pos_;
         } else {
             // A CR is dropped unless a LF follows it; CR LF ends the line. Consuming the CR
@@ -332,10 +337,11 @@ std::size_t LineTextFile::SkipLineMeasuring() {
         pos_ = std::size_t(lf - buffer_) + 1;
         return length;
     }
-    std::string line;
-    ReadText(line);
+    // A line longer than what is buffered is measured in pieces, never held.
+    std::size_t length = 0;
+    ReadTextInto([&length](const char*, std::size_t n) { length += n; });
     SkipLine();
-    return line.size();
+    return length;
 }
 
 int LineTextFile::PeekLineStart() {

@@ -86,6 +86,9 @@ class LineTextFile {
     static constexpr int kEnd = -1;
     static constexpr char kEndMark = 0x1A;
 
+    // ReadText, handing each piece of the line to take(bytes, count) instead of keeping it.
+    template <typename Take>
+    void ReadTextInto(Take&& take);
     // The bytes from the current position up to the end mark or the end of the buffer.
     const char* ChunkEnd() const;
     // The LF that ends the current line when the whole line is buffered, else nullptr.

@@ -1,6 +1,7 @@
 // kelmarin-batch end to end: the real executable on real temporary files.
 
 #include <gtest/gtest.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -226,6 +227,29 @@ TEST_F(BatchTest, TheContentRuleGoesForStandardInputAndPipes) {
         EXPECT_EQ(r.out, expected.out);
         EXPECT_EQ(r.err, expected.err);
     }
+}
+
+TEST_F(BatchTest, PeakMemoryStaysBelowItsLimitOnALongRead) {
+    // One read of 40 MB whose quality line is longer than the run buffer: it is measured, never
+    // held, so the run keeps under 64 MiB plus twice its longest record, from a file or gzip.
+    const std::size_t length = 40'000'000;
+    // Written by the shell, so that this process stays small: the children's peak is measured.
+    const std::string plain = (dir_.Path() / "long.fq").string();
+    const std::string gz = plain + ".gz";
+    const std::string n = std::to_string(length);
+    const std::string make = "{ echo @long; yes ACGT | tr -d '\\n' | head -c " + n +
+                             "; printf '\\n+\\n'; yes I | tr -d '\\n' | head -c " + n +
+                             "; echo; } > " + Quote(plain) + " && gzip -1 -c " + Quote(plain) +
+                             " > " + Quote(gz);
+    ASSERT_EQ(std::system(make.c_str()), 0);
+    for (const std::string& file : {plain, gz}) {
+        const Result r = Run({file, "acg"});
+        EXPECT_EQ(r.status, 0) << r.err;
+        EXPECT_EQ(r.err, "processed 1\n");
+    }
+    rusage usage{};
+    ASSERT_EQ(getrusage(RUSAGE_CHILDREN, &usage), 0);
+    EXPECT_LT(std::uint64_t(usage.ru_maxrss) * 1024, 64u * 1024 * 1024 + 2 * length);
 }
 
 TEST_F(BatchTest, FrameAndStopCodonOptions) {
