@@ -181,9 +181,11 @@ TEST_F(RunControllerTest, CommandsDuringARunLeaveItAlone) {
     view_.words = {"a", "", "", ""};
     view_.onEvents = [&](int call) {
         if (call != 2) return;
-        view_.nextChoice = {dir_.Write("other.txt", "GG\n"), dir_.Write("other.fa", ">x\nGG\n")};
+        view_.nextChoice = {dir_.Write("other.txt", "GG\n"), dir_.Write("other.fa", ">x\nGG\n"),
+                            dir_.Write("other.fq", "@x\nGG\n+\nII\n")};
         ctl_.textClick();
         ctl_.FastaClick();
+        ctl_.FastqClick();
         ctl_.Button1Click();
     };
     ctl_.Button1Click();
