@@ -16,6 +16,7 @@
 #include "batch/input_problem.h"
 #include "batch/profile_merge.h"
 #include "input/in_out_error.h"
+#include "input/sequence_reader.h"
 #include "input/shard_range.h"
 #include "run/run_controller.h"
 
@@ -36,20 +37,59 @@ int WriteProfile(ConsoleView* view, const std::string& csv) {
     return 0;
 }
 
+// The reading mode a regular file's first bytes call for, read apart from the run (a shard's
+// range depends on the mode before the run starts).
+std::string_view ModeOfFile(const std::string& name) {
+    LineTextFile file;
+    file.BindName(name);
+    SequenceReader reader(file);
+    reader.Open();
+    return reader.ModeByContent();
+}
+
+// The format a run reads FILE in: a shard's range depends on it before the run starts, so for
+// a shard the content that decides is read first.
+BatchOptions::Format FormatForRun(const BatchOptions& options) {
+    if (options.format != BatchOptions::Format::ByContent || options.shardCount == 0)
+        return options.format;
+    const std::string_view mode = ModeOfFile(options.file);
+    return mode == kFastqMode   ? BatchOptions::Format::Fastq
+           : mode == kFastaMode ? BatchOptions::Format::Fasta
+                                : BatchOptions::Format::Text;
+}
+
+// Chooses the file as the menu command of its format would; a format left to the content is
+// settled by the run itself, which looks at the first bytes without losing them.
+void ChooseFile(RunController& controller, BatchOptions::Format format) {
+    switch (format) {
+        case BatchOptions::Format::Fasta:
+            return controller.FastaClick();
+        case BatchOptions::Format::Fastq:
+            return controller.FastqClick();
+        case BatchOptions::Format::Text:
+            return controller.textClick();
+        case BatchOptions::Format::ByContent:
+            controller.textClick();
+            return controller.TakeModeFromContent();
+    }
+}
+
 // Runs the controller as the window would: choose the file, then START.
-int Run(const BatchOptions& options) {
+int Run(BatchOptions options) {
     if (const std::string problem = InputProblem(options.file); !problem.empty())
         return Fail(nullptr, options.file + ": " + problem);
     if (options.shardCount != 0)
         if (const std::string problem = ShardProblem(options.file); !problem.empty())
             return Fail(nullptr, options.file + ": " + problem, 2);
+    try {
+        options.format = FormatForRun(options);
+    } catch (const EInOutError& e) {
+        return Fail(nullptr, options.file + ": " + FailureReason(e));
+    }
     ConsoleView view(options, stderr, isatty(STDERR_FILENO) == 1);
     RunController controller(view);
     try {
-        if (options.format == BatchOptions::Format::Fasta)
-            controller.FastaClick();
-        else
-            controller.textClick();
+        ChooseFile(controller, options.format);
         if (view.Failed()) return 1;  // the view has said why
         if (options.shardCount != 0)
             controller.RestrictToRange(ShardReadRange(

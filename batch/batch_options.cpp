@@ -1,6 +1,7 @@
 #include "batch/batch_options.h"
 
 #include <charconv>
+#include <initializer_list>
 #include <optional>
 
 namespace kelmarin {
@@ -50,7 +51,7 @@ struct OptionRow {
 };
 
 std::string SetFormat(Parse& p, BatchOptions::Format f) {
-    if (p.format && *p.format != f) return "--fasta and --text exclude each other";
+    if (p.format && *p.format != f) return "--fasta, --fastq and --text exclude each other";
     p.format = f;
     return {};
 }
@@ -68,6 +69,8 @@ const OptionRow kOptions[] = {
      }},
     {"--fasta", nullptr, false,
      [](Parse& p, const std::string&) { return SetFormat(p, BatchOptions::Format::Fasta); }},
+    {"--fastq", nullptr, false,
+     [](Parse& p, const std::string&) { return SetFormat(p, BatchOptions::Format::Fastq); }},
     {"--text", nullptr, false,
      [](Parse& p, const std::string&) { return SetFormat(p, BatchOptions::Format::Text); }},
     {"--frame", nullptr, false,
@@ -163,6 +166,12 @@ BatchCommand MergeCommand(Parse& p, std::vector<std::string>& positional) {
     return p.command;
 }
 
+BatchOptions::Format FormatOfName(const std::string& name) {
+    if (HasFastqExtension(name)) return BatchOptions::Format::Fastq;
+    if (HasFastaExtension(name)) return BatchOptions::Format::Fasta;
+    return BatchOptions::Format::ByContent;
+}
+
 }  // namespace
 
 BatchCommand ParseBatchCommand(const std::vector<std::string>& args) {
@@ -191,25 +200,30 @@ BatchCommand ParseBatchCommand(const std::vector<std::string>& args) {
     BatchOptions& opt = p.command.options;
     if (std::string reason = TakePositional(opt, positional); !reason.empty())
         return Failed(std::move(reason));
-    opt.format = p.format.value_or(HasFastaExtension(opt.file) ? BatchOptions::Format::Fasta
-                                                               : BatchOptions::Format::Text);
+    opt.format = p.format.value_or(FormatOfName(opt.file));
     return p.command;
 }
 
 const char* BatchUsage() {
-    return "usage: kelmarin-batch [--fasta | --text] [--frame] [--reject-stop] [--png FILE] "
-           "[--svg FILE]\n"
-           "                      [--pdf FILE] [--size WxH] [--iupac] [--both-strands] [--shard K/N]\n"
-           "                      FILE WORD [WORD [WORD [WORD]]]\n"
+    return "usage: kelmarin-batch [--fasta | --fastq | --text] [--frame] [--reject-stop] "
+           "[--iupac]\n"
+           "                      [--both-strands] [--png FILE] [--svg FILE] [--pdf FILE] "
+           "[--size WxH]\n"
+           "                      [--shard K/N] FILE WORD [WORD [WORD [WORD]]]\n"
            "       kelmarin-batch --merge PROFILE...\n"
            "       kelmarin-batch --help | --version\n"
            "Counts where each WORD begins in every sequence of FILE, as a percentage of the\n"
            "sequence's length in 100 buckets, and writes the profiles as CSV.\n"
-           "FILE may be gzip-compressed; '-' reads standard input, and a pipe may be given by\n"
-           "name: these are read once, so their progress shows no percentage.\n"
-           "  --fasta, --text   read FILE as FASTA or as one sequence per line (default: FASTA\n"
-           "                    for names ending in .fa, .fas, .fasta, .fna, .ffn or .frn,\n"
-           "                    in any case, with or without .gz)\n"
+           "FILE may be gzip-compressed, and is then read in one pass; '-' reads standard\n"
+           "input, and a pipe may be given by name: these are read once, so their progress\n"
+           "shows no percentage.\n"
+           "  --fasta, --fastq, --text\n"
+           "                    read FILE as FASTA, as FASTQ or as one sequence per line;\n"
+           "                    without them, names ending in .fa, .fas, .fasta, .fna, .ffn or\n"
+           "                    .frn are FASTA and .fq or .fastq FASTQ (any case, with or\n"
+           "                    without .gz); for other names the content decides: FASTQ when\n"
+           "                    its first line begins with '@' and its third with '+', FASTA\n"
+           "                    when it begins with '>', else text\n"
            "  --frame           count only occurrences beginning at positions 1, 4, 7, ...\n"
            "  --reject-stop     skip sequences with a stop codon in reading frame 1\n"
            "  --iupac           read WORD letters as IUPAC codes: r is a or g, n any base, u\n"

@@ -1,8 +1,8 @@
 #pragma once
 // The command line of kelmarin-batch:
-//   kelmarin-batch [--fasta | --text] [--frame] [--reject-stop] [--iupac] [--both-strands]
-//                  [--png FILE] [--svg FILE] [--pdf FILE] [--size WxH] [--shard K/N]
-//                  FILE WORD [WORD [WORD [WORD]]]
+//   kelmarin-batch [--fasta | --fastq | --text] [--frame] [--reject-stop] [--iupac]
+//                  [--both-strands] [--png FILE] [--svg FILE] [--pdf FILE] [--size WxH]
+//                  [--shard K/N] FILE WORD [WORD [WORD [WORD]]]
 //   kelmarin-batch --merge PROFILE...
 //   kelmarin-batch --help | --version
 // Options are rows of one table, so a new one is a row and a function.
@@ -12,14 +12,15 @@
 #include <string>
 #include <vector>
 
-#include "input/format_by_name.h"  // without --fasta or --text, the name decides
+#include "input/format_by_name.h"  // without --fasta, --fastq or --text, the name decides
 
 namespace kelmarin {
 
 struct BatchOptions {
-    enum class Format { Text, Fasta };
+    // ByContent: neither an option nor the name decides; the file's first bytes do.
+    enum class Format { Text, Fasta, Fastq, ByContent };
 
-    Format format = Format::Text;
+    Format format = Format::ByContent;
     bool inFrame = false;
     bool rejectStop = false;
     // Word letters as IUPAC codes; words also looked for on the reverse strand.

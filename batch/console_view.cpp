@@ -21,8 +21,11 @@ void ConsoleView::AddPoint(int series, double x, double y, TColor color) {
 }
 
 std::string ConsoleView::OpenDialogFileName(OpenDialog dialog) const {
-    const bool fasta = options_.format == BatchOptions::Format::Fasta;
-    return (dialog == OpenDialog::Fasta) == fasta ? options_.file : std::string();
+    // The file sits in the dialog of its format; one the content decides, in Text's.
+    const OpenDialog own = options_.format == BatchOptions::Format::Fasta   ? OpenDialog::Fasta
+                           : options_.format == BatchOptions::Format::Fastq ? OpenDialog::Fastq
+                                                                            : OpenDialog::Text;
+    return dialog == own ? options_.file : std::string();
 }
 
 int ConsoleView::ShowMessageDialog(const std::string& text, TMsgDlgType kind, TMsgDlgButtons) {

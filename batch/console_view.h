@@ -36,6 +36,7 @@ class ConsoleView : public RunView {
     void ExecuteOpenDialog(OpenDialog) override {}
     std::string OpenDialogFileName(OpenDialog dialog) const override;
     bool AcceptsStreams() const override { return true; }
+    bool ReadsInOnePass() const override { return true; }
 
     int ShowMessageDialog(const std::string& text, TMsgDlgType kind,
                           TMsgDlgButtons buttons) override;

@@ -30,13 +30,30 @@ void Generate(const std::string& fastaName, const std::string& textName) {
     }
 }
 
+constexpr int kReads = 640'000;
+constexpr std::size_t kReadLength = 150;
+
+void GenerateFastq(const std::string& name) {
+    std::mt19937_64 rng(20261209);
+    std::ofstream fastq(name, std::ios::binary);
+    std::string seq(kReadLength, 'A');
+    std::string quality(kReadLength, 'I');
+    for (int r = 0; r < kReads; ++r) {
+        for (char& c : seq) c = "ACGT"[rng() & 3];
+        for (char& c : quality) c = char('!' + rng() % 42);
+        fastq << "@read" << r << " generated\n" << seq << "\n+\n" << quality << '\n';
+    }
+}
+
 }  // namespace
 
 GeneratedFiles EnsureGeneratedData(const std::string& folder) {
     std::filesystem::create_directories(folder);
-    GeneratedFiles files{folder + "/generated.fa", folder + "/generated.txt"};
+    GeneratedFiles files{folder + "/generated.fa", folder + "/generated.txt",
+                         folder + "/generated.fq"};
     if (!std::filesystem::exists(files.fasta) || !std::filesystem::exists(files.text))
         Generate(files.fasta, files.text);
+    if (!std::filesystem::exists(files.fastq)) GenerateFastq(files.fastq);
     return files;
 }
 

@@ -13,8 +13,13 @@
 namespace {
 
 std::vector<std::string> Written(const kelmarin::BatchOptions& o) {
-    std::vector<std::string> args = {o.format == kelmarin::BatchOptions::Format::Fasta ? "--fasta"
-                                                                                       : "--text"};
+    using Format = kelmarin::BatchOptions::Format;
+    std::vector<std::string> args;
+    // A format left to the content is written as no option, and the name decides as before.
+    if (o.format != Format::ByContent)
+        args.push_back(o.format == Format::Fasta   ? "--fasta"
+                       : o.format == Format::Fastq ? "--fastq"
+                                                   : "--text");
     if (o.inFrame) args.push_back("--frame");
     if (o.rejectStop) args.push_back("--reject-stop");
     if (o.iupac) args.push_back("--iupac");

@@ -1,11 +1,13 @@
-// Reads fuzzed files as the run does, in plain text and FASTA mode, with the stop codon filter,
-// in-frame reading, IUPAC codes and both strands on or off, through the full run buffer or a small
-// one, and with a run stopped part way followed by another; every sequence, total, profile and
-// lookahead line must equal the plain model's.
+// Reads fuzzed files as the run does, in plain text, FASTA and FASTQ mode, with the stop codon
+// filter, in-frame reading, IUPAC codes and both strands on or off, through the full run buffer
+// or a small one, and with a run stopped part way followed by another; every sequence, total,
+// profile and lookahead line must equal the plain model's, and a malformed FASTQ file must fail
+// at the model's line.
 //
-// Input: flags, small buffer size, sequences before the stop, four words (a length byte then
-// its bytes; the first length byte's top bits: 0x40 IUPAC codes, 0x80 both strands), the first
-// file's length (2 bytes, little-endian), the first file, the second.
+// Input: flags, small buffer size, sequences before the stop (its bits 6 and 7: FASTQ for the
+// first and the second run), four words (a length byte then its bytes; the first length byte's
+// top bits: 0x40 IUPAC codes, 0x80 both strands), the first file's length (2 bytes,
+// little-endian), the first file, the second.
 
 #include <sys/mman.h>
 #include <unistd.h>
@@ -71,7 +73,8 @@ std::string PlainBytes(std::string bytes) {
 
 struct RunSetup {
     std::string bytes;
-    bool fasta, rejectStop, inFrame, rebind;
+    model::Mode mode;
+    bool rejectStop, inFrame, rebind;
     std::size_t stopAfter;  // 0: the run goes to the end of the file
 };
 
@@ -98,21 +101,43 @@ void ExpectCount(const Context& c, const std::string& what, std::uint64_t got,
     if (got != expected) Mismatch(c, what, std::to_string(got), std::to_string(expected));
 }
 
-void Run(int number, const RunSetup& s, const std::string& name, const model::Words& words,
+// The counting pass, which meets a malformed FASTQ file's first fault: false when it did, at
+// the model's line.
+bool CountingPass(const Context& c, SequenceReader& reader, std::string_view mode,
+                  const model::Reader& m, std::uint64_t& total) {
+    try {
+        total = reader.CountSequences(mode);
+    } catch (const EInOutError& e) {
+        const std::string expected = "line " + std::to_string(m.FaultLine()) + ":";
+        if (m.FaultLine() == 0 || std::string(e.what()).rfind(expected, 0) != 0)
+            Mismatch(c, "counting pass", e.what(), m.FaultLine() ? expected : "no fault");
+        return false;
+    }
+    if (m.FaultLine() != 0) Mismatch(c, "counting pass", "no fault", std::to_string(m.FaultLine()));
+    return true;
+}
+
+// Whether the run went on after its counting pass.
+bool Run(int number, const RunSetup& s, const std::string& name, const model::Words& words,
          model::Matching matching, LineTextFile& file, SequenceReader& reader,
          std::string& modelLook, std::vector<char>& smallBuffer) {
     const Context c{&s.bytes, number};
-    const std::string_view mode = s.fasta ? kFastaMode : kTextMode;
+    const std::string_view mode = s.mode == model::Mode::Fastq   ? kFastqMode
+                                  : s.mode == model::Mode::Fasta ? kFastaMode
+                                                                 : kTextMode;
     if (s.rebind) file.BindName(name);
-    const std::uint64_t total = reader.CountSequences(mode);
-    model::Reader m(s.bytes, s.fasta, modelLook);
+    model::Reader m(s.bytes, s.mode, modelLook);
+    std::uint64_t total = 0;
+    if (!CountingPass(c, reader, mode, m, total)) return false;
     ExpectCount(c, "expected total", total, m.ExpectedTotal());
     if (!smallBuffer.empty()) {
         // The counting pass and the run again through a buffer smaller than many lines.
         file.UseBuffer(smallBuffer.data(), smallBuffer.size());
         file.OpenInput();
         CheckIo();
-        const std::uint64_t lines = s.fasta ? file.CountLinesHolding('>') : file.CountLines();
+        const std::uint64_t lines = s.mode == model::Mode::Fastq   ? reader.Count(mode)
+                                    : s.mode == model::Mode::Fasta ? file.CountLinesHolding('>')
+                                                                   : file.CountLines();
         CheckIo();
         ExpectCount(c, "expected total, small buffer", lines, m.ExpectedTotal());
         file.OpenInput();
@@ -148,6 +173,7 @@ void Run(int number, const RunSetup& s, const std::string& name, const model::Wo
             ExpectCount(c, "word '" + words[r - 1] + "' bucket " + std::to_string(b),
                         profile.ProfileRow(r)[b - 1], modelProfile[r - 1][b - 1]);
     Expect(c, "lookahead line", reader.Lookahead(), modelLook);
+    return true;
 }
 
 }  // namespace
@@ -160,7 +186,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     Input in(data, size);
     const std::uint8_t flags = in.Byte();
     const std::size_t smallSize = std::size_t(in.Byte()) + 1;
-    const std::size_t stopAfter = in.Byte();
+    const std::uint8_t stopByte = in.Byte();
+    const std::size_t stopAfter = stopByte & 0x3F;
     model::Words words;
     model::Matching matching;
     for (std::string& w : words) {
@@ -176,8 +203,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         model::LowerCase(w);  // as the run takes its words
     }
     const std::size_t lengthA = in.Byte() | std::size_t(in.Byte()) << 8;
+    const auto modeOf = [](bool fastq, bool fasta) {
+        return fastq ? model::Mode::Fastq : fasta ? model::Mode::Fasta : model::Mode::Text;
+    };
     RunSetup first{PlainBytes(in.Bytes(lengthA)),
-                   bool(flags & 1),
+                   modeOf(stopByte & 0x40, flags & 1),
                    bool(flags & 2),
                    bool(flags & 4),
                    true,
@@ -188,7 +218,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     second.rejectStop = flags & 0x80;
     if (flags & 0x10) {  // the next run is over another file, in its own mode
         second.bytes = PlainBytes(in.Rest());
-        second.fasta = flags & 0x20;
+        second.mode = modeOf(stopByte & 0x80, flags & 0x20);
     } else {
         second.rebind = false;
     }
@@ -197,8 +227,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     SequenceReader reader(file);
     std::string modelLook;
     std::vector<char> smallBuffer(flags & 8 ? smallSize : 0);
-    Run(1, first, fileA.Write(first.bytes), words, matching, file, reader, modelLook, smallBuffer);
-    if (first.stopAfter != 0) {
+    const bool ran = Run(1, first, fileA.Write(first.bytes), words, matching, file, reader,
+                         modelLook, smallBuffer);
+    if (ran && first.stopAfter != 0) {
         const std::string& name = second.rebind ? fileB.Write(second.bytes) : std::string();
         Run(2, second, name, words, matching, file, reader, modelLook, smallBuffer);
     }

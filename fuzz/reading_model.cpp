@@ -64,13 +64,51 @@ bool HasStopCodon(const std::string& seq) {
     }
 }
 
-Reader::Reader(std::string bytes, bool fasta, std::string& look)
-    : file_(bytes), fasta_(fasta), look_(look) {
+Reader::Reader(std::string bytes, Mode mode, std::string& look)
+    : file_(bytes), mode_(mode), look_(look) {
     LineFile counting(std::move(bytes));
+    if (mode_ == Mode::Fastq) {
+        // Records up to the end, or up to the first fault.
+        std::uint64_t line = 0;
+        std::string seq;
+        while (ReadFastqRecord(counting, line, seq)) ++total_;
+        return;
+    }
     do {
         const std::string line = counting.NextLine();
-        if (!fasta_ || IsHeader(line)) ++total_;
+        if (mode_ == Mode::Text || IsHeader(line)) ++total_;
     } while (!counting.AtEnd());
+}
+
+bool Reader::ReadFastqRecord(LineFile& file, std::uint64_t& line, std::string& seq) {
+    const auto fail = [&](std::uint64_t at) {
+        fault_ = at;
+        return false;
+    };
+    seq.clear();
+    std::string text;
+    do {  // empty lines between records
+        if (file.AtEnd()) return false;
+        text = file.NextLine();
+        ++line;
+    } while (text.empty());
+    const std::uint64_t header = line;
+    if (text[0] != '@') return fail(line);
+    for (;;) {
+        if (file.AtEnd()) return fail(header);
+        text = file.NextLine();
+        ++line;
+        if (!text.empty() && text[0] == '+') break;
+        if (!text.empty() && text[0] == '@') return fail(line);
+        seq += text;
+    }
+    for (std::size_t quality = 0; quality < seq.size();) {
+        if (file.AtEnd()) return fail(header);
+        quality += file.NextLine().size();
+        ++line;
+        if (quality > seq.size()) return fail(line);
+    }
+    return true;
 }
 
 std::string Reader::ReadFastaRecord() {
@@ -89,8 +127,11 @@ std::string Reader::ReadFastaRecord() {
 std::string Reader::NextSequence(bool rejectStop) {
     do {
         std::string seq;
-        if (fasta_) {
+        if (mode_ == Mode::Fasta) {
             seq = ReadFastaRecord();
+        } else if (mode_ == Mode::Fastq) {
+            ReadFastqRecord(file_, line_, seq);
+            LowerCase(seq);
         } else {
             seq = file_.NextLine();
             LowerCase(seq);

@@ -1,8 +1,8 @@
 #pragma once
 // A plain, slow model of reading and counting, written straight from the rules and sharing no
-// code with the program: line ends and the end mark, the counting pass, plain text lines and
-// FASTA records with the lookahead line, the stop codon filter and the word profile. The fuzz
-// targets compare the program with it.
+// code with the program: line ends and the end mark, the counting pass, plain text lines,
+// FASTA records with the lookahead line, FASTQ records and the line of their first fault, the
+// stop codon filter and the word profile. The fuzz targets compare the program with it.
 
 #include <array>
 #include <cstddef>
@@ -29,22 +29,32 @@ void LowerCase(std::string& s);
 bool IsHeader(const std::string& line);
 bool HasStopCodon(const std::string& seq);
 
+enum class Mode { Text, Fasta, Fastq };
+
 // The reader over one file, for one run; the lookahead line belongs to the caller, since it
 // carries over from one run to the next.
 class Reader {
   public:
-    Reader(std::string bytes, bool fasta, std::string& look);
+    Reader(std::string bytes, Mode mode, std::string& look);
     std::uint64_t ExpectedTotal() const { return total_; }
+    // FASTQ only: the line of the file's first fault, 0 when it has none. The counting pass
+    // meets it, so a run of such a file fails before it starts.
+    std::uint64_t FaultLine() const { return fault_; }
     bool AtEnd() const { return file_.AtEnd(); }
     std::string NextSequence(bool rejectStop);
 
   private:
     std::string ReadFastaRecord();
+    // Whether a record came (its sequence in seq); false at the end, or at a fault, whose line
+    // goes to fault_.
+    bool ReadFastqRecord(LineFile& file, std::uint64_t& line, std::string& seq);
 
     LineFile file_;
-    bool fasta_;
+    Mode mode_;
     std::string& look_;
     std::uint64_t total_ = 0;
+    std::uint64_t fault_ = 0;
+    std::uint64_t line_ = 0;  // FASTQ: lines read by the run
 };
 
 using Row = std::array<std::uint64_t, 100>;

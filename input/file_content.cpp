@@ -1,10 +1,16 @@
 #include "input/file_content.h"
 
 #include <isa-l/igzip_lib.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
+#include <condition_variable>
 #include <cstring>
+#include <deque>
+#include <mutex>
+#include <thread>
+#include <vector>
 
 #include "input/in_out_error.h"
 
@@ -26,7 +32,95 @@ ssize_t ReadSome(int fd, void* out, std::size_t size, int& code) {
     return n;
 }
 
+// Inflated blocks handed from the inflating thread to the reads; a few of them bound the lead.
+constexpr std::size_t kAheadBlock = 1 << 20;
+constexpr int kAheadBlocks = 4;
+
 }  // namespace
+
+// The inflating thread and the blocks it fills. The thread alone touches the inflater and the
+// handle; the reads take filled blocks in order and give them back when emptied.
+class FileContent::Ahead {
+  public:
+    struct Block {
+        std::unique_ptr<char[]> bytes{new char[kAheadBlock]};
+        std::size_t size = 0;
+        std::size_t taken = 0;
+        int code = 0;                // the failure that ended the content, with size 0
+        std::uint64_t consumed = 0;  // compressed bytes taken when the block was filled
+    };
+
+    Ahead() {
+        for (int i = 0; i < kAheadBlocks; ++i) free_.emplace_back();
+    }
+    ~Ahead() { Stop(); }
+
+    void Run(FileContent& content, int fd) {
+        thread_ = std::thread([this, &content, fd] { Fill(content, fd); });
+    }
+
+    void Stop() {
+        {
+            const std::lock_guard<std::mutex> lock(mutex_);
+            stop_ = true;
+        }
+        changed_.notify_all();
+        if (thread_.joinable()) thread_.join();
+    }
+
+    std::size_t Read(char* out, std::size_t size, int& code, std::uint64_t& consumed) {
+        std::unique_lock<std::mutex> lock(mutex_);
+        changed_.wait(lock, [this] { return !ready_.empty(); });
+        Block& b = ready_.front();
+        consumed = b.consumed;
+        if (b.size == 0) {  // the end, which every later read finds again; a failure once
+            code = b.code;
+            b.code = 0;
+            return 0;
+        }
+        const std::size_t n = b.size - b.taken < size ? b.size - b.taken : size;
+        std::memcpy(out, b.bytes.get() + b.taken, n);
+        b.taken += n;
+        if (b.taken == b.size) {
+            free_.push_back(std::move(b));
+            ready_.pop_front();
+            lock.unlock();
+            changed_.notify_all();
+        }
+        return n;
+    }
+
+  private:
+    void Fill(FileContent& content, int fd) {
+        for (bool last = false; !last;) {
+            Block b;
+            {
+                std::unique_lock<std::mutex> lock(mutex_);
+                changed_.wait(lock, [this] { return stop_ || !free_.empty(); });
+                if (stop_) return;
+                b = std::move(free_.back());
+                free_.pop_back();
+            }
+            b.code = 0;
+            b.taken = 0;
+            b.size = content.Inflate(fd, b.bytes.get(), kAheadBlock, b.code);
+            b.consumed = content.sourceRead_ - content.state_->avail_in;
+            last = b.size == 0;
+            {
+                const std::lock_guard<std::mutex> lock(mutex_);
+                ready_.push_back(std::move(b));
+            }
+            changed_.notify_all();
+        }
+    }
+
+    std::mutex mutex_;
+    std::condition_variable changed_;
+    std::deque<Block> ready_;
+    std::vector<Block> free_;
+    bool stop_ = false;
+    std::thread thread_;
+};
 
 bool IsGzipMagic(const char* p, std::size_t size) {
     return size >= 2 && static_cast<unsigned char>(p[0]) == 0x1F &&
@@ -34,16 +128,43 @@ bool IsGzipMagic(const char* p, std::size_t size) {
 }
 
 FileContent::FileContent() = default;
-FileContent::~FileContent() = default;
+FileContent::~FileContent() { Stop(); }
+
+void FileContent::Stop() { ahead_.reset(); }
 
 void FileContent::Start() {
+    Stop();
     mode_ = Mode::Sniff;
+    gzip_ = false;
     inputEnded_ = false;
+    sourceRead_ = 0;
+    aheadConsumed_ = 0;
 }
 
 void FileContent::StartPlain() {
+    Start();
     mode_ = Mode::Plain;
-    inputEnded_ = false;
+}
+
+ssize_t FileContent::ReadSource(int fd, void* out, std::size_t size, int& code) {
+    const ssize_t n = ReadSome(fd, out, size, code);
+    if (n > 0) sourceRead_ += std::uint64_t(n);
+    return n;
+}
+
+std::uint64_t FileContent::SourceConsumed() const {
+    if (ahead_) return aheadConsumed_;
+    if (gzip_ && state_) return sourceRead_ - state_->avail_in;
+    return sourceRead_;
+}
+
+void FileContent::StartAhead(int fd) {
+    // Only a regular file: a read of a pipe may wait for ever, and the thread must stop.
+    struct stat st {};
+    if (!aheadWanted_ || ::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) return;
+    ahead_ = std::make_unique<Ahead>();
+    mode_ = Mode::Ahead;
+    ahead_->Run(*this, fd);
 }
 
 std::size_t FileContent::Read(int fd, char* out, std::size_t size, int& code) {
@@ -51,13 +172,13 @@ std::size_t FileContent::Read(int fd, char* out, std::size_t size, int& code) {
         case Mode::Sniff:
             return Sniff(fd, out, size, code);
         case Mode::Plain: {
-            const ssize_t n = ReadSome(fd, out, size, code);
+            const ssize_t n = ReadSource(fd, out, size, code);
             return n < 0 ? 0 : std::size_t(n);
         }
         case Mode::Gzip:
-            return Inflate(fd, out, size, code);
-        case Mode::Done:
-            break;
+            return inflating_ ? Inflate(fd, out, size, code) : 0;
+        case Mode::Ahead:
+            return ahead_->Read(out, size, code, aheadConsumed_);
     }
     return 0;
 }
@@ -67,7 +188,7 @@ std::size_t FileContent::Sniff(int fd, char* out, std::size_t size, int& code) {
     // content is moved to the input buffer. A pipe may deliver the magic's bytes one at a time.
     std::size_t got = 0;
     do {
-        const ssize_t n = ReadSome(fd, out + got, size - got, code);
+        const ssize_t n = ReadSource(fd, out + got, size - got, code);
         if (n < 0) return 0;
         if (n == 0) break;
         got += std::size_t(n);
@@ -87,7 +208,10 @@ std::size_t FileContent::Sniff(int fd, char* out, std::size_t size, int& code) {
     state_->next_in = input_.get();
     state_->avail_in = std::uint32_t(got);
     mode_ = Mode::Gzip;
-    return Inflate(fd, out, size, code);
+    gzip_ = true;
+    inflating_ = true;
+    StartAhead(fd);
+    return Read(fd, out, size, code);
 }
 
 bool FileContent::FillInput(int fd, int& code) {
@@ -95,7 +219,7 @@ bool FileContent::FillInput(int fd, int& code) {
     std::memmove(input_.get(), state_->next_in, state_->avail_in);
     state_->next_in = input_.get();
     const ssize_t n =
-        ReadSome(fd, input_.get() + state_->avail_in, inputSize_ - state_->avail_in, code);
+        ReadSource(fd, input_.get() + state_->avail_in, inputSize_ - state_->avail_in, code);
     if (n < 0) return false;
     if (n == 0) inputEnded_ = true;
     state_->avail_in += std::uint32_t(n);
@@ -104,7 +228,7 @@ bool FileContent::FillInput(int fd, int& code) {
 
 std::size_t FileContent::Inflate(int fd, char* out, std::size_t size, int& code) {
     std::size_t produced = 0;
-    while (produced < size && mode_ == Mode::Gzip) {
+    while (produced < size && inflating_) {
         if (state_->avail_in == 0 && !inputEnded_ && !FillInput(fd, code)) return 0;
         const std::size_t room = size - produced;
         state_->next_out = reinterpret_cast<std::uint8_t*>(out + produced);
@@ -131,7 +255,7 @@ std::size_t FileContent::Damaged(int failure, int& code) {
     // The inflater must not be called again after it failed: the content ends here, and the
     // reads after the failure find its end.
     code = failure;
-    mode_ = Mode::Done;
+    inflating_ = false;
     return 0;
 }
 
@@ -140,7 +264,7 @@ bool FileContent::NextMember(int fd, int& code) {
     while (state_->avail_in < 2 && !inputEnded_)
         if (!FillInput(fd, code)) return false;
     if (state_->avail_in == 0) {
-        mode_ = Mode::Done;
+        inflating_ = false;
         return true;
     }
     if (!IsGzipMagic(reinterpret_cast<const char*>(state_->next_in), state_->avail_in)) {

@@ -4,6 +4,8 @@
 // members one after another (bgzip output, concatenated files) read as one stream. Failures are
 // I/O result codes: the operating system's, or a corrupt or truncated gzip stream.
 
+#include <sys/types.h>
+
 #include <cstddef>
 #include <cstdint>
 #include <memory>
@@ -22,6 +24,9 @@ class FileContent {
     FileContent(const FileContent&) = delete;
     FileContent& operator=(const FileContent&) = delete;
 
+    // From the next Start on, gzip content of a regular file is inflated by a thread of its own
+    // into a few blocks ahead of the reads, so that inflating overlaps the reader's own work.
+    void InflateAhead(bool on) { aheadWanted_ = on; }
     // Starts over at the first byte of a newly opened handle.
     void Start();
     // Starts over in the middle of a handle's bytes, which are taken as they are.
@@ -29,17 +34,33 @@ class FileContent {
     // Reads up to size (at least 2) bytes of content from fd into out: the number read, 0 at the
     // end. On failure returns 0 and sets code to the I/O result.
     std::size_t Read(int fd, char* out, std::size_t size, int& code);
+    // Ends the inflating thread, if one runs; the handle must not close before.
+    void Stop();
+
+    bool Inflates() const { return gzip_; }
+    // The handle's bytes consumed so far: all of those read when plain, the compressed bytes
+    // the inflater has taken when gzip.
+    std::uint64_t SourceConsumed() const;
 
   private:
-    enum class Mode { Sniff, Plain, Gzip, Done };
+    enum class Mode { Sniff, Plain, Gzip, Ahead };
+    class Ahead;
 
     std::size_t Sniff(int fd, char* out, std::size_t size, int& code);
     std::size_t Inflate(int fd, char* out, std::size_t size, int& code);
     bool FillInput(int fd, int& code);
     bool NextMember(int fd, int& code);
     std::size_t Damaged(int failure, int& code);
+    ssize_t ReadSource(int fd, void* out, std::size_t size, int& code);
+    void StartAhead(int fd);
 
     Mode mode_ = Mode::Sniff;
+    bool gzip_ = false;
+    bool inflating_ = false;  // the inflater has content left; only it changes this
+    bool aheadWanted_ = false;
+    std::unique_ptr<Ahead> ahead_;
+    std::uint64_t sourceRead_ = 0;
+    std::uint64_t aheadConsumed_ = 0;  // as of the block the reads are taking
     bool inputEnded_ = false;
     std::unique_ptr<inflate_state> state_;
     std::unique_ptr<std::uint8_t[]> input_;

@@ -1,5 +1,7 @@
 #include "input/format_by_name.h"
 
+#include <initializer_list>
+
 namespace kelmarin {
 
 namespace {
@@ -13,13 +15,20 @@ bool EndsWithNoCase(const std::string& s, const std::string& suffix) {
     return true;
 }
 
-}  // namespace
-
-bool HasFastaExtension(const std::string& name) {
+// Whether name ends in one of the extensions, in any case, before an optional .gz.
+bool HasExtension(const std::string& name, std::initializer_list<const char*> extensions) {
     const std::string base = EndsWithNoCase(name, ".gz") ? name.substr(0, name.size() - 3) : name;
-    for (const char* ext : {".fa", ".fas", ".fasta", ".fna", ".ffn", ".frn"})
+    for (const char* ext : extensions)
         if (EndsWithNoCase(base, ext)) return true;
     return false;
 }
+
+}  // namespace
+
+bool HasFastaExtension(const std::string& name) {
+    return HasExtension(name, {".fa", ".fas", ".fasta", ".fna", ".ffn", ".frn"});
+}
+
+bool HasFastqExtension(const std::string& name) { return HasExtension(name, {".fq", ".fastq"}); }
 
 }  // namespace kelmarin

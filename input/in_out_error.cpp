@@ -6,6 +6,9 @@ namespace kelmarin {
 
 EInOutError::EInOutError(int code) : std::runtime_error(InOutMessage(code)), code_(code) {}
 
+EInOutError::EInOutError(int code, const std::string& message)
+    : std::runtime_error(message), code_(code) {}
+
 int EInOutError::ErrorCode() const {
     return code_ >= kIoOsErrorBase ? code_ - kIoOsErrorBase : code_;
 }
@@ -33,6 +36,8 @@ std::string InOutMessage(int code) {
             return "Truncated gzip stream";
         case kIoFileChanged:
             return "File changed while it was read";
+        case kIoMalformedFastq:
+            return "Malformed FASTQ file";
         default:
             return "I/O error " + std::to_string(code);
     }

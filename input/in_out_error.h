@@ -17,6 +17,8 @@ inline constexpr int kIoCorruptGzip = 110;
 inline constexpr int kIoTruncatedGzip = 111;
 // A file that shrank, or was replaced, between the counting pass and the end of the run.
 inline constexpr int kIoFileChanged = 112;
+// A FASTQ file that breaks the record layout; the message names the line and what it expected.
+inline constexpr int kIoMalformedFastq = 113;
 
 // Codes for operating-system failures, numbered as the messages below expect.
 inline constexpr int kIoFileNotFound = 2;
@@ -27,6 +29,8 @@ inline constexpr int kIoAccessDenied = 5;
 class EInOutError : public std::runtime_error {
   public:
     explicit EInOutError(int code);
+    // A failure whose message says more than the code's fixed text (a malformed record).
+    EInOutError(int code, const std::string& message);
     // The number the message shows: the table code, or the operating system's own errno.
     int ErrorCode() const;
     // The I/O result raised: unlike ErrorCode, it tells a table code from an errno of the

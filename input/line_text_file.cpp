@@ -69,6 +69,7 @@ std::uint64_t CountByte(const char* p, const char* end, char byte) {
 LineTextFile::~LineTextFile() { CloseHandle(); }
 
 void LineTextFile::CloseHandle() {
+    content_.Stop();  // an inflating thread reads the handle until it is told to stop
     if (fd_ >= 0) {
         const int rc = ::close(fd_);
         fd_ = -1;
@@ -77,6 +78,7 @@ void LineTextFile::CloseHandle() {
 }
 
 void LineTextFile::BindName(std::string name) {
+    content_.Stop();
     if (fd_ >= 0) {
         ::close(fd_);  // the old handle is of no further use; its close result is not
         fd_ = -1;
@@ -91,9 +93,10 @@ void LineTextFile::BindName(std::string name) {
     SetRange(0, UINT64_MAX);
 }
 
-void LineTextFile::SetRange(std::uint64_t begin, std::uint64_t end) {
+void LineTextFile::SetRange(std::uint64_t begin, std::uint64_t end, std::uint64_t firstLine) {
     rangeBegin_ = begin;
     rangeEnd_ = end < begin ? begin : end;
+    firstLine_ = firstLine;
 }
 
 void LineTextFile::BindStream(std::string name) {
@@ -143,6 +146,10 @@ void LineTextFile::OpenInput() {
     }
     fd_ = fd;
     rangeLeft_ = rangeEnd_ - rangeBegin_;
+    const auto size = std::uint64_t(st.st_size);
+    sourceSize_ = !S_ISREG(st.st_mode) || size <= rangeBegin_ ? 0
+                  : size - rangeBegin_ < rangeLeft_           ? size - rangeBegin_
+                                                              : rangeLeft_;
     // A range is a part of the file's own bytes: its first bytes are no gzip magic.
     if (rangeBegin_ > 0 || rangeEnd_ != UINT64_MAX)
         content_.StartPlain();
@@ -211,18 +218,23 @@ int LineTextFile::PeekByte() {
 }
 
 void LineTextFile::ReadText(std::string& line) {
+    ReadTextInto([&line](const char* p, std::size_t n) { line.append(p, n); });
+}
+
+template <typename Take>
+void LineTextFile::ReadTextInto(Take&& take) {
     for (;;) {
         if (PeekByte() == kEnd) return;
         const char* start = buffer_ + pos_;
         const char* stop = FindLineStop(start, buffer_ + end_);
-        line.append(start, std::size_t(stop - start));
+        take(start, std::size_t(stop - start));
         pos_ = std::size_t(stop - buffer_);
         if (pos_ == end_) continue;  // the line goes on in the next block
         const char c = *stop;
         if (c == '\n') return;
         if (c == kEndMark) {
             if (endMark_) return;
-            line.push_back(c);
+            take(stop, 1);
             ++pos_;
         } else {
             // A CR is dropped unless a LF follows it; CR LF ends the line. Consuming the CR
@@ -335,6 +347,61 @@ std::uint64_t LineTextFile::CountLinesHolding(char probe) {
         pos_ = std::size_t(end - buffer_);
     }
     return count + inHit;  // a last line without a line end
+}
+
+std::size_t LineTextFile::SkipLineMeasuring() {
+    bool unused = false;
+    if (const char* lf = WholeLine<false>(0, unused)) {
+        const std::size_t length = std::size_t(lf - (buffer_ + pos_));
+        pos_ = std::size_t(lf - buffer_) + 1;
+        return length;
+    }
+    // A line longer than what is buffered is measured in pieces, never held.
+    std::size_t length = 0;
+    ReadTextInto([&length](const char*, std::size_t n) { length += n; });
+    SkipLine();
+    return length;
+}
+
+int LineTextFile::PeekLineStart() {
+    for (;;) {
+        const int c = PeekByte();
+        if (c != '\r') return c;
+        ++pos_;
+    }
+}
+
+std::string_view LineTextFile::PeekContent(std::size_t n) {
+    if (PeekByte() == kEnd) return {};
+    // The buffer must keep room for the end mark that a refill writes at the end.
+    if (n > size_ - 1) n = size_ - 1;
+    if (end_ - pos_ < n) {
+        std::memmove(buffer_, buffer_ + pos_, end_ - pos_);
+        end_ -= pos_;
+        pos_ = 0;
+        while (end_ < n && size_ - end_ >= 2 && rangeLeft_ > 0) {
+            int code = 0;
+            const std::size_t room =
+                rangeLeft_ < size_ - end_ ? std::size_t(rangeLeft_) : size_ - end_;
+            const std::size_t got = content_.Read(fd_, buffer_ + end_, room, code);
+            rangeLeft_ -= got;
+            if (code != 0) SetIoResult(code);
+            if (got == 0) break;  // the refill at the end of these bytes finds the end again
+            end_ += got;
+        }
+    }
+    const char* p = buffer_ + pos_;
+    const std::size_t held = std::size_t(ChunkEnd() - p);
+    return {p, held < n ? held : n};
+}
+
+int LineTextFile::PercentConsumed() const {
+    if (sourceSize_ == 0 || state_ != State::Input) return 0;
+    std::uint64_t done = content_.SourceConsumed();
+    // Plain bytes still in the buffer are not consumed yet; inflated ones map to no source byte.
+    if (!content_.Inflates()) done -= done < end_ - pos_ ? done : end_ - pos_;
+    if (done > sourceSize_) done = sourceSize_;
+    return int(done * 100 / sourceSize_);
 }
 
 std::string LineTextFile::NextLine() {

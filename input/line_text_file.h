@@ -8,6 +8,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <string>
+#include <string_view>
 
 #include "input/file_content.h"
 
@@ -41,8 +42,13 @@ class LineTextFile {
     // are forgotten.
     void UseBuffer(char* buffer, std::size_t size);
     // From the next OpenInput on, reads only the bytes [begin, end) of the file, as if they
-    // were all of it. BindName goes back to the whole file.
-    void SetRange(std::uint64_t begin, std::uint64_t end);
+    // were all of it; firstLine is the number of the file's line that begins at begin. BindName
+    // goes back to the whole file.
+    void SetRange(std::uint64_t begin, std::uint64_t end, std::uint64_t firstLine = 1);
+    std::uint64_t FirstLine() const { return firstLine_; }
+    // From the next OpenInput on, gzip content of a regular file is inflated on a thread of its
+    // own, ahead of the reads. Only a program that may run a second thread asks for it.
+    void InflateAhead(bool on) { content_.InflateAhead(on); }
 
     void OpenInput();
     void CloseInput();
@@ -61,6 +67,20 @@ class LineTextFile {
     void NextLine(std::string& line);
     // ReadText appending to line, then SkipLine.
     void AppendLine(std::string& line);
+    // SkipLine; the length of the line ReadText would have returned.
+    std::size_t SkipLineMeasuring();
+    // The next byte without consuming it, or -1 at the end of the file.
+    int PeekByte();
+    // At the start of a line: the first byte of its text, or '\n' when it is empty, or -1 at the
+    // end of the file. CRs before it are consumed as ReadText drops them (a CR before a LF
+    // leaves the LF, which ends the line just as well).
+    int PeekLineStart();
+    // Up to n of the next bytes of content without consuming any (fewer at the end of the file,
+    // before a 0x1A, or when the buffer holds fewer): what a reader looks at before it reads.
+    std::string_view PeekContent(std::size_t n);
+    // The share of the open regular file's own bytes consumed so far, 0 to 100: of the
+    // compressed bytes for gzip content. 0 for a source of unknown size.
+    int PercentConsumed() const;
     // AppendLine; true when the appended line holds the byte probe.
     bool AppendLineFinding(std::string& line, char probe);
     // Read the rest of the file as a loop of NextLine until AtEnd would, reading at least one
@@ -81,7 +101,9 @@ class LineTextFile {
     static constexpr int kEnd = -1;
     static constexpr char kEndMark = 0x1A;
 
-    int PeekByte();
+    // ReadText, handing each piece of the line to take(bytes, count) instead of keeping it.
+    template <typename Take>
+    void ReadTextInto(Take&& take);
     // The bytes from the current position up to the end mark or the end of the buffer.
     const char* ChunkEnd() const;
     // The LF that ends the current line when the whole line is buffered, else nullptr.
@@ -104,6 +126,8 @@ class LineTextFile {
     std::uint64_t rangeBegin_ = 0;
     std::uint64_t rangeEnd_ = UINT64_MAX;
     std::uint64_t rangeLeft_ = UINT64_MAX;  // bytes of the range not yet read
+    std::uint64_t firstLine_ = 1;
+    std::uint64_t sourceSize_ = 0;  // of an open regular file (or its range); 0 when unknown
 };
 
 }  // namespace kelmarin

@@ -1,5 +1,7 @@
 #include "input/sequence_reader.h"
 
+#include <array>
+
 #include "input/in_out_error.h"
 
 #if defined(__SSE2__)
@@ -43,18 +45,51 @@ bool SequenceReader::AtEnd() {
     return end;
 }
 
+std::string_view ModeOfContent(std::string_view head) {
+    if (!head.empty() && head[0] == '>') return kFastaMode;
+    // The first byte of each of the first three lines' text (lone CRs are dropped).
+    std::array<int, 3> starts{-1, -1, -1};
+    std::size_t p = 0;
+    for (int& start : starts) {
+        while (p < head.size() && head[p] == '\r') ++p;
+        if (p == head.size()) break;
+        start = static_cast<unsigned char>(head[p]);
+        const std::size_t lf = head.find('\n', p);
+        if (lf == std::string_view::npos) break;
+        p = lf + 1;
+    }
+    return starts[0] == '@' && starts[2] == '+' ? kFastqMode : kTextMode;
+}
+
 std::uint64_t SequenceReader::CountSequences(std::string_view mode) {
+    Open();
+    return Count(mode);
+}
+
+void SequenceReader::Open() {
     file_.UseBuffer(runBuffer_.get(), kRunBufferSize);
     file_.OpenInput();
     CheckIo();
     counted_ = file_.Identity();
+    fastq_.Restart(file_.FirstLine());
+}
+
+std::string_view SequenceReader::ModeByContent() {
+    const std::string_view head = file_.PeekContent(kRunBufferSize);
+    CheckIo();
+    return ModeOfContent(head);
+}
+
+std::uint64_t SequenceReader::Count(std::string_view mode) {
     if (file_.ReadsOnce()) return 0;  // a pipe cannot be read again: no count, no expected total
-    const bool fasta = mode == kFastaMode;
-    // Every line counts in plain text mode, header lines in FASTA mode.
-    const std::uint64_t total = fasta ? file_.CountLinesHolding('>') : file_.CountLines();
+    // Every line counts in plain text mode, header lines in FASTA mode, records in FASTQ mode.
+    const std::uint64_t total = mode == kFastaMode   ? file_.CountLinesHolding('>')
+                                : mode == kFastqMode ? fastq_.CountRecords()
+                                                     : file_.CountLines();
     CheckIo();
     file_.OpenInput();
     CheckIo();
+    fastq_.Restart(file_.FirstLine());
     return total;
 }
 
@@ -74,6 +109,11 @@ void SequenceReader::ReadFastaRecord(std::string& seq) {
     // The header itself is dropped: no part of it enters a sequence.
     if (!AtEnd()) NextLine(look_);
     if (!IsHeaderLine(look_)) GatherRecord(seq);
+    LowerCaseAscii(seq);
+}
+
+void SequenceReader::ReadFastqRecord(std::string& seq) {
+    fastq_.ReadRecord(seq);
     LowerCaseAscii(seq);
 }
 
@@ -121,6 +161,8 @@ void SequenceReader::NextSequence(std::string_view mode, const RejectTest& rejec
     do {
         if (mode == kFastaMode)
             ReadFastaRecord(seq);
+        else if (mode == kFastqMode)
+            ReadFastqRecord(seq);
         else if (mode == kTextMode)
             ReadTextSequence(seq);
         else {

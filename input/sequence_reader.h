@@ -1,7 +1,8 @@
 #pragma once
 // Turns the data file into lower-cased sequences: one per line in plain text mode ("testo"),
-// one per record in FASTA mode ("fasta"), where any line holding '>' is a header. It also makes
-// the counting pass that tells a run how many sequences to expect.
+// one per record in FASTA mode ("fasta"), where any line holding '>' is a header, and one per
+// record in FASTQ mode ("fastq", see fastq_reader.h). It also makes the counting pass that tells
+// a run how many sequences to expect.
 
 #include <cstdint>
 #include <functional>
@@ -9,12 +10,18 @@
 #include <string>
 #include <string_view>
 
+#include "input/fastq_reader.h"
 #include "input/line_text_file.h"
 
 namespace kelmarin {
 
 inline constexpr std::string_view kTextMode = "testo";
 inline constexpr std::string_view kFastaMode = "fasta";
+inline constexpr std::string_view kFastqMode = "fastq";
+
+// The reading mode a file's first bytes call for: FASTQ when its first line begins with '@' and
+// its third with '+', FASTA when its first byte is '>', plain text otherwise.
+std::string_view ModeOfContent(std::string_view head);
 
 // ASCII A-Z to a-z; every other byte stays as it is.
 void LowerCaseAscii(std::string& s);
@@ -35,9 +42,17 @@ class SequenceReader {
     // file open at its first byte. A file that reads only once is opened and not counted: the
     // answer is 0. Raises EInOutError on a file failure.
     std::uint64_t CountSequences(std::string_view mode);
+    // CountSequences in two steps: Open installs the run buffer and opens the file; Count
+    // counts from its first byte and opens it again, or counts nothing (0) for a file that
+    // reads only once.
+    void Open();
+    std::uint64_t Count(std::string_view mode);
+    // Of a file just opened, the reading mode its first bytes call for; consumes nothing.
+    std::string_view ModeByContent();
 
     void ReadTextSequence(std::string& seq);
     void ReadFastaRecord(std::string& seq);
+    void ReadFastqRecord(std::string& seq);
     // The next non-empty, not rejected sequence, or an empty one at the end of the file.
     void NextSequence(std::string_view mode, const RejectTest& reject, std::string& seq);
 
@@ -56,6 +71,7 @@ class SequenceReader {
     void MoveHeaderToLookahead(std::string& seq, std::size_t headerStart);
 
     LineTextFile& file_;
+    FastqReader fastq_{file_};
     std::unique_ptr<char[]> runBuffer_;
     std::string look_;
     FileIdentity counted_;  // the file the last counting pass read

@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <memory>
@@ -58,25 +59,43 @@ class ByteScanner {
     }
 
     struct Line {
-        std::uint64_t end;  // where the LF, the end mark or the end of the file is
-        bool lf;            // ended by a LF, so that another line may begin after it
-        bool header;        // holds '>'
+        std::uint64_t end;     // where the LF, the end mark or the end of the file is
+        bool lf;               // ended by a LF, so that another line may begin after it
+        bool header;           // holds '>'
+        int first;             // the first byte of its text (CRs are dropped), -1 when empty
+        std::uint64_t length;  // of its text, as the line file reads it: without CRs
     };
     // The line that begins at from (or the rest of it).
     Line ScanLine(std::uint64_t from) {
-        Line line{from, false, false};
+        Line line{from, false, false, -1, 0};
         for (;;) {
             const std::string_view v = At(line.end);
             if (v.empty()) return line;
-            for (const char c : v) {
-                if (c == '\n' || c == kEndMark) {
-                    line.lf = c == '\n';
-                    return line;
-                }
-                line.header |= c == '>';
-                ++line.end;
+            // The line's end in this block: its LF or an end mark, whichever comes first.
+            const char* p = v.data();
+            const char* stop = static_cast<const char*>(std::memchr(p, '\n', v.size()));
+            const char* blockEnd = stop ? stop : p + v.size();
+            if (const void* mark = std::memchr(p, kEndMark, std::size_t(blockEnd - p)))
+                blockEnd = static_cast<const char*>(mark);
+            Measure(line, std::string_view(p, std::size_t(blockEnd - p)));
+            line.end += std::uint64_t(blockEnd - p);
+            if (blockEnd != p + v.size()) {
+                line.lf = *blockEnd == '\n';
+                return line;
             }
         }
+    }
+
+    // Adds a piece of a line to what is known of it: CRs are dropped from its text.
+    static void Measure(Line& line, std::string_view piece) {
+        line.header = line.header || piece.find('>') != std::string_view::npos;
+        const std::size_t crs = std::size_t(std::count(piece.begin(), piece.end(), '\r'));
+        if (line.length == 0) {
+            const std::size_t first = piece.find_first_not_of('\r');
+            if (first != std::string_view::npos)
+                line.first = static_cast<unsigned char>(piece[first]);
+        }
+        line.length += piece.size() - crs;
     }
 
     // Where the first line that begins at or after pos begins; the end of the content when
@@ -145,6 +164,71 @@ ByteRange FastaRange(ByteScanner& scan, std::uint64_t first, ByteRange bounds) {
     }
 }
 
+// The records of a FASTQ file as the reader finds them, from the first byte on: in multi-line
+// FASTQ a quality line may begin with '@' and the lines after it may pass for a whole record,
+// so no look at the lines near a cut can tell where a record begins; only a walk from the
+// start can. The walk measures lines with memchr and keeps no sequence.
+class FastqWalk {
+  public:
+    explicit FastqWalk(ByteScanner& scan) : scan_(scan) {}
+
+    // The start of the next record and its line number; false at the end of the content or
+    // at a fault, which the shard that reads it raises as the reader does.
+    bool Next(std::uint64_t& start, std::uint64_t& line) {
+        Line l = At();
+        while (l.length == 0 && l.lf) l = Skip(l);  // empty lines between records
+        if (l.first != '@' || !l.lf) return false;
+        start = pos_;
+        line = line_;
+        std::uint64_t bases = 0;
+        for (l = Skip(l); l.first != '+'; l = Skip(l)) {
+            if (l.first == '@' || !l.lf) return false;
+            bases += l.length;
+        }
+        for (std::uint64_t quality = 0; quality < bases; quality += l.length) {
+            if (!l.lf) return false;
+            l = Skip(l);
+            if (l.end == pos_ && !l.lf) return false;  // nothing left
+        }
+        Skip(l);
+        return true;
+    }
+
+  private:
+    using Line = ByteScanner::Line;
+
+    Line At() { return scan_.ScanLine(pos_); }
+    // Moves past line l, which begins at pos_; the line after it.
+    Line Skip(const Line& l) {
+        pos_ = l.lf ? l.end + 1 : l.end;
+        line_ += l.lf;
+        return At();
+    }
+
+    ByteScanner& scan_;
+    std::uint64_t pos_ = 0;
+    std::uint64_t line_ = 1;
+};
+
+// FASTQ: from the first record that begins in [bounds.begin, bounds.end) (the first shard from
+// the first byte, as the whole file is read) to the first record at or after bounds.end. A
+// fault met before bounds.end sends the rest of the file to this shard, whose run raises it.
+ByteRange FastqRange(ByteScanner& scan, ByteRange bounds, std::uint64_t size) {
+    FastqWalk walk(scan);
+    std::uint64_t begin = 0, line = 1;
+    if (bounds.begin > 0) {
+        do {
+            if (!walk.Next(begin, line)) return {};
+        } while (begin < bounds.begin);
+        if (begin >= bounds.end) return {};
+    }
+    std::uint64_t end = 0, endLine = 0;
+    do {
+        if (!walk.Next(end, endLine)) return {begin, size, line};
+    } while (end < bounds.end);
+    return {begin, end, line};
+}
+
 }  // namespace
 
 ByteRange ShardBounds(std::uint64_t size, std::uint64_t k, std::uint64_t n) {
@@ -169,6 +253,7 @@ ByteRange ShardReadRange(const std::string& name, std::uint64_t k, std::uint64_t
     ByteScanner scan(fd.Get());
     // An end mark anywhere before the shard ends the file before it.
     if (scan.Holds(0, bounds.begin, kEndMark)) return {};
+    if (mode == kFastqMode) return FastqRange(scan, bounds, std::uint64_t(st.st_size));
     const std::uint64_t first = scan.LineStartFrom(bounds.begin);
     if (first >= bounds.end || scan.ContentEndsAt(first)) return {};
     return mode == kFastaMode ? FastaRange(scan, first, bounds) : TextRange(scan, first, bounds);

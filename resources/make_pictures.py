@@ -220,6 +220,23 @@ def draw_info():
     return c
 
 
+def draw_fastq():
+    """A sheet of reads with their quality bars beneath each (32 x 32)."""
+    c = Canvas(32, 32, SILVER)
+    c.rect(5, 2, 27, 31, (0, 0, 0))
+    c.rect(6, 3, 26, 30, (255, 255, 255))
+    bases = "atgcgatcattgcatgcc"
+    for row, top in enumerate((5, 15)):
+        for i in range(18):
+            base = bases[(i + 5 * row) % len(bases)]
+            c.rect(7 + i, top, 8 + i, top + 3, BASE_COLOURS[base])
+        for i in range(18):
+            height = 2 + (7 * i + 3 * row) % 5
+            colour = (46, 160, 67) if height > 3 else (255, 160, 0) if height > 2 else (214, 39, 40)
+            c.rect(7 + i, top + 10 - height, 8 + i, top + 10, colour)
+    return c
+
+
 # ---------------------------------------------------------------- file writers
 
 
@@ -326,7 +343,8 @@ def main():
         write_png_palette(os.path.join(HERE, "icons", f"{size}x{size}.png"),
                           enlarge(icon, factor), PALETTE_16, ICON_TRANSPARENT)
     for name, draw in (("menu_open_file", draw_open_file), ("menu_exit", draw_exit),
-                       ("menu_help", draw_help), ("menu_info", draw_info)):
+                       ("menu_help", draw_help), ("menu_info", draw_info),
+                       ("menu_fastq", draw_fastq)):
         write_bmp_256(os.path.join(HERE, name + ".bmp"), draw().rgb_rows())
 
 

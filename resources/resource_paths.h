@@ -17,6 +17,7 @@ inline constexpr char kOpenFilePicturePath[] = ":/kelmarin/menu_open_file.bmp"; 
 inline constexpr char kExitPicturePath[] = ":/kelmarin/menu_exit.bmp";           // Exit1
 inline constexpr char kHelpPicturePath[] = ":/kelmarin/menu_help.bmp";           // Help1
 inline constexpr char kInfoPicturePath[] = ":/kelmarin/menu_info.bmp";           // Info2
+inline constexpr char kFastqPicturePath[] = ":/kelmarin/menu_fastq.bmp";         // Fastq
 
 // Registers the compiled-in resources with Qt; calling it again does nothing.
 void InitResources();

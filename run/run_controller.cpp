@@ -35,10 +35,11 @@ RunController::RunController(RunView& view) : view_(view) {}
 
 void RunController::Button1Click() {
     if (running_) return;  // the run in progress keeps its file, words and series
-    // Without a reading mode (no Text or Fasta yet) nothing could be read: as no file.
-    const bool noMode = mode_ != kTextMode && mode_ != kFastaMode;
+    // Without a reading mode (no Text, Fasta or Fastq yet) nothing could be read: as no file.
+    const bool noMode = mode_ != kTextMode && mode_ != kFastaMode && mode_ != kFastqMode;
     if (noMode || (view_.OpenDialogFileName(OpenDialog::Text).empty() &&
-                   view_.OpenDialogFileName(OpenDialog::Fasta).empty())) {
+                   view_.OpenDialogFileName(OpenDialog::Fasta).empty() &&
+                   view_.OpenDialogFileName(OpenDialog::Fastq).empty())) {
         view_.ShowMessageDialog("Reading file not selected!", TMsgDlgType::mtError,
                                 Buttons(mbAbort));
         return;
@@ -60,7 +61,7 @@ void RunController::Button1Click() {
 }
 
 void RunController::Run() {
-    const std::uint64_t total = reader_.CountSequences(mode_);
+    const std::uint64_t total = CountingPass();
     for (int s = 1; s <= WordProfile::kRows; ++s) view_.ClearPoints(s);
     shown_ = Shown::Nothing;
     view_.ShownFileChanged(dataFile_.Name());
@@ -109,7 +110,8 @@ void RunController::Refresh(const WordProfile::Words& words, std::uint64_t proce
     shownCounts_ = profile_;
     shown_ = Shown::Run;
     view_.SetProcessedText(std::to_string(processed));
-    view_.SetProgress(ProgressPercent(processed, total));
+    view_.SetProgress(progressByBytes_ ? dataFile_.PercentConsumed()
+                                       : ProgressPercent(processed, total));
     view_.ProcessPendingEvents();
     // The first and the last refresh of a run are shown at once, the others as often as the
     // screen shows a new picture.
@@ -126,11 +128,22 @@ void RunController::ShowLastRefresh() {
     }
 }
 
+std::uint64_t RunController::CountingPass() {
+    const bool once = view_.ReadsInOnePass();
+    dataFile_.InflateAhead(once);
+    reader_.Open();
+    if (modeFromContent_) mode_ = std::string(reader_.ModeByContent());
+    progressByBytes_ = once && !dataFile_.ReadsOnce();
+    return once ? 0 : reader_.Count(mode_);
+}
+
 void RunController::Button2Click() { stop_ = true; }
 
 void RunController::textClick() { ChooseFile(OpenDialog::Text, kTextMode); }
 
 void RunController::FastaClick() { ChooseFile(OpenDialog::Fasta, kFastaMode); }
+
+void RunController::FastqClick() { ChooseFile(OpenDialog::Fastq, kFastqMode); }
 
 void RunController::ChooseFile(OpenDialog dialog, std::string_view mode) {
     if (running_) return;  // the running run relies on its file and reading mode
@@ -140,7 +153,9 @@ void RunController::ChooseFile(OpenDialog dialog, std::string_view mode) {
 
 void RunController::BindChosenFile(OpenDialog dialog) {
     if (running_) return;
-    BindChosen(dialog, dialog == OpenDialog::Fasta ? kFastaMode : kTextMode);
+    BindChosen(dialog, dialog == OpenDialog::Fastq   ? kFastqMode
+                       : dialog == OpenDialog::Fasta ? kFastaMode
+                                                     : kTextMode);
 }
 
 void RunController::BindChosen(OpenDialog dialog, std::string_view mode) {
@@ -158,6 +173,7 @@ void RunController::BindChosen(OpenDialog dialog, std::string_view mode) {
     reader_.ForgetLookahead();
     view_.ShownFileChanged(name);
     mode_ = std::string(mode);
+    modeFromContent_ = false;
 }
 
 void RunController::ShowProfile(const ProfileTable& table, const std::string& fileName) {

@@ -4,7 +4,7 @@
 // sequences; the view's pending events run only then, so STOP is seen only at a refresh. The
 // view may put a refresh on the screen later; the first and the last it puts at once.
 // The controller owns the run's state for the whole program: the data file, the reading mode,
-// the word profile and the lookahead line.
+// the word profile and the lookahead line. Fastq chooses a FASTQ file as Fasta a FASTA one.
 
 #include <cstdint>
 #include <optional>
@@ -29,7 +29,11 @@ class RunController {
     void Button2Click();  // STOP
     void textClick();
     void FastaClick();
+    void FastqClick();
     void Exit1Click();
+    // The next run takes its reading mode from the first bytes of its file (ModeOfContent)
+    // rather than from the command that chose it; choosing a file again ends this.
+    void TakeModeFromContent() { modeFromContent_ = true; }
 
     // Binds the file that the dialog names, in the dialog's reading mode, as after the dialog
     // was closed: a file dropped on the window is named in the dialog of its kind first.
@@ -46,7 +50,9 @@ class RunController {
 
     // Later runs read only these bytes of the data file, as one shard of it; choosing a file
     // goes back to the whole file.
-    void RestrictToRange(ByteRange range) { dataFile_.SetRange(range.begin, range.end); }
+    void RestrictToRange(ByteRange range) {
+        dataFile_.SetRange(range.begin, range.end, range.firstLine);
+    }
 
     bool Running() const { return running_; }
     bool StopFlag() const { return stop_; }
@@ -56,6 +62,8 @@ class RunController {
 
   private:
     void Run();
+    // Opens the data file, settles the reading mode and counts: the expected total.
+    std::uint64_t CountingPass();
     void Refresh(const WordProfile::Words& words, std::uint64_t processed, std::uint64_t total,
                  bool atEnd);
     void ShowLastRefresh();
@@ -71,6 +79,8 @@ class RunController {
     bool stop_ = false;
     bool running_ = false;
     bool exitRequested_ = false;
+    bool modeFromContent_ = false;
+    bool progressByBytes_ = false;  // read in one pass: progress is the share consumed
     std::string mode_;
     LineTextFile dataFile_;
     SequenceReader reader_{dataFile_};

@@ -11,8 +11,8 @@
 
 namespace kelmarin {
 
-// The two open dialogs: Text (plain text files) and Fasta.
-enum class OpenDialog { Text, Fasta };
+// The open dialogs: Text (plain text files), Fasta and Fastq.
+enum class OpenDialog { Text, Fasta, Fastq };
 
 class RunView {
   public:
@@ -45,6 +45,11 @@ class RunView {
     // Whether a name may stand for a source read once ("-" for standard input, or a pipe): a run
     // then makes no counting pass. The window takes regular files only.
     virtual bool AcceptsStreams() const { return false; }
+    // Whether a file is read in one pass, without a counting pass, its progress the share of
+    // its bytes consumed (of the compressed ones for gzip content, which is inflated on a
+    // thread of its own beside the run). The window counts first, on its one thread, as its
+    // gauge is measured against the count.
+    virtual bool ReadsInOnePass() const { return false; }
 
     virtual int ShowMessageDialog(const std::string& text, TMsgDlgType kind,
                                   TMsgDlgButtons buttons) = 0;

@@ -28,6 +28,7 @@ test_packages=(
   poppler-utils                 # pdftotext, pdfinfo: the chart's PDF checked
   snakemake                     # the workflow's test
   clang-format-14               # the sources' format, checked before the build
+  isal                          # igzip, which the gzip benchmark compares with
 )
 
 packages=("${run_packages[@]}")

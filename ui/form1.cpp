@@ -27,7 +27,12 @@ namespace {
 // Where the window is first shown, as the form says: setupUi applies only its size.
 constexpr QPoint kDesignPosition{242, 126};
 
-constexpr std::array<const char*, 2> kFilters = {"Test|*.txt|All|*.*", "Fasta|*.fas;*.fa"};
+// The Fasta dialog's second entry lists every FASTA name kelmarin-batch knows.
+constexpr std::array<const char*, 3> kFilters = {
+    "Test|*.txt|All|*.*",
+    "Fasta|*.fas;*.fa|Fasta, every name|*.fa;*.fas;*.fasta;*.fna;*.ffn;*.frn;*.fa.gz;*.fas.gz;"
+    "*.fasta.gz;*.fna.gz;*.ffn.gz;*.frn.gz",
+    "Fastq|*.fq;*.fastq;*.fq.gz;*.fastq.gz|All|*.*"};
 
 // Tab, a click, a shortcut or a call takes the focus to another control of the window. A menu
 // that opens or the window losing activation leaves the focus where it was.
@@ -54,7 +59,8 @@ TForm1::TForm1(QWidget* parent)
     : QMainWindow(parent),
       ui_(std::make_unique<Ui::Form1>()),
       dialogs_{TOpenDialog(QString::fromLatin1(kFilters[0])),
-               TOpenDialog(QString::fromLatin1(kFilters[1]))},
+               TOpenDialog(QString::fromLatin1(kFilters[1])),
+               TOpenDialog(QString::fromLatin1(kFilters[2]))},
       controller_(*this) {
     // The form's positions and sizes, and the font heights below, are taken as logical pixels
     // with no rescaling by the height of a "0" in the window font: Qt already scales logical
@@ -116,6 +122,7 @@ void TForm1::BuildMenuPictures() {
         return QIcon(QPixmap::fromImage(MenuPicture(path)));
     };
     ui_->APRI2->setIcon(picture(kOpenFilePicturePath));
+    ui_->Fastq->setIcon(picture(kFastqPicturePath));
     ui_->Exit1->setIcon(picture(kExitPicturePath));
     ui_->Help1->setIcon(picture(kHelpPicturePath));
     ui_->Info2->setIcon(picture(kInfoPicturePath));
@@ -130,6 +137,7 @@ void TForm1::ConnectCommands() {
     on(ui_->Button2, &QPushButton::clicked, &TForm1::Button2Click);
     on(ui_->text, &QAction::triggered, &TForm1::textClick);
     on(ui_->Fasta, &QAction::triggered, &TForm1::FastaClick);
+    on(ui_->Fastq, &QAction::triggered, &TForm1::FastqClick);
     on(ui_->Exit1, &QAction::triggered, &TForm1::Exit1Click);
     on(ui_->Help1, &QAction::triggered, &TForm1::Help1Click);
     on(ui_->Info2, &QAction::triggered, &TForm1::Info2Click);
@@ -139,6 +147,7 @@ void TForm1::Button1Click() { controller_.Button1Click(); }
 void TForm1::Button2Click() { controller_.Button2Click(); }
 void TForm1::textClick() { controller_.textClick(); }
 void TForm1::FastaClick() { controller_.FastaClick(); }
+void TForm1::FastqClick() { controller_.FastqClick(); }
 void TForm1::Exit1Click() { controller_.Exit1Click(); }
 
 void TForm1::Help1Click() {
@@ -251,12 +260,10 @@ void TForm1::SetProgress(int percent) { display_->SetProgress(percent); }
 
 void TForm1::ShowRefresh(bool atOnce) { display_->Show(atOnce); }
 
-void TForm1::ExecuteOpenDialog(OpenDialog dialog) {
-    dialogs_[dialog == OpenDialog::Text ? 0 : 1].Execute(this);
-}
+void TForm1::ExecuteOpenDialog(OpenDialog dialog) { dialogs_[std::size_t(dialog)].Execute(this); }
 
 std::string TForm1::OpenDialogFileName(OpenDialog dialog) const {
-    return dialogs_[dialog == OpenDialog::Text ? 0 : 1].FileName().toStdString();
+    return dialogs_[std::size_t(dialog)].FileName().toStdString();
 }
 
 int TForm1::ShowMessageDialog(const std::string& text, TMsgDlgType kind, TMsgDlgButtons buttons) {

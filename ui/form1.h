@@ -1,6 +1,6 @@
 #pragma once
 // The main window: the word boxes, the chart with its four word series, START and STOP, the
-// counter, the options, the gauge, the menu and the two open dialogs, built from the stored
+// counter, the options, the gauge, the menu and the three open dialogs, built from the stored
 // form description form1.ui. Its commands are the run controller's; the window itself only
 // highlights the series of the word being edited, opens the help file and shows the about box.
 
@@ -43,6 +43,8 @@ class TForm1 : public QMainWindow, public RunView {
     TLineSeries& Series(int n) { return *series_[std::size_t(n - 1)]; }  // Series1 .. Series4
     TOpenDialog& Aprifilelettura1() { return dialogs_[0]; }
     TOpenDialog& Aprifilelettura2() { return dialogs_[1]; }
+    TOpenDialog& Aprifilelettura3() { return dialogs_[2]; }  // Fastq
+    TOpenDialog& Dialog(OpenDialog dialog) { return dialogs_[std::size_t(dialog)]; }
     RunController& Controller() { return controller_; }
     // How a run's refreshes reach the screen.
     RunDisplay& Display() { return *display_; }
@@ -56,6 +58,7 @@ class TForm1 : public QMainWindow, public RunView {
     void Button2Click();
     void textClick();
     void FastaClick();
+    void FastqClick();
     void Exit1Click();
     void Help1Click();
     void Info2Click();
@@ -116,7 +119,7 @@ class TForm1 : public QMainWindow, public RunView {
 
     std::unique_ptr<Ui::Form1> ui_;
     std::array<std::unique_ptr<TLineSeries>, 4> series_;
-    std::array<TOpenDialog, 2> dialogs_;
+    std::array<TOpenDialog, 3> dialogs_;
     TAboutBox* aboutBox_ = nullptr;
     QSize designedClient_;
     std::vector<AnchoredControl> anchored_;

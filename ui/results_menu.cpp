@@ -146,9 +146,12 @@ void TResultsMenu::OpenProfile1Click() {
 
 void TResultsMenu::DropFile(const QString& name) {
     if (form_.Controller().Running()) return;  // the run keeps its file
-    const bool fasta = HasFastaExtension(name.toStdString());
-    (fasta ? form_.Aprifilelettura2() : form_.Aprifilelettura1()).SetFileName(name);
-    form_.Controller().BindChosenFile(fasta ? OpenDialog::Fasta : OpenDialog::Text);
+    const std::string file = name.toStdString();
+    const OpenDialog dialog = HasFastqExtension(file)   ? OpenDialog::Fastq
+                              : HasFastaExtension(file) ? OpenDialog::Fasta
+                                                        : OpenDialog::Text;
+    form_.Dialog(dialog).SetFileName(name);
+    form_.Controller().BindChosenFile(dialog);
 }
 
 QString TResultsMenu::DroppableFile(const QEvent& event) const {

@@ -1,6 +1,7 @@
 // kelmarin-batch end to end: the real executable on real temporary files.
 
 #include <gtest/gtest.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -110,32 +111,55 @@ TEST_F(BatchTest, FastaProfileAsCsv) {
     EXPECT_EQ(r.err, "processed 2\n");
 }
 
-TEST_F(BatchTest, NameRuleAndGzipContent) {
-    // One FASTA record, or two lines in plain text; gzip is known by its content, not its name.
-    const std::string bytes = ">s1\nAAAA\n";
-    const std::string gz = test::Gzip(bytes);
+TEST_F(BatchTest, OptionNameAndContentRules) {
+    // One FASTQ record, or four lines of text, or a FASTA file without a header (its last line).
+    const std::string fq = "@s1\nAAAA\n+\nIIII\n";
+    const std::string fa = ">s1\nAAAA\n";
     const struct {
+        std::vector<std::string> options;
         const char* name;
+        std::string bytes;
         bool gzip;
         const char* processed;
+        int aaaa;  // occurrences of "a" in bucket 25: 1 when the record "aaaa" was read
     } cases[] = {
-        {"in.txt", false, "2"},      {"in.fa", false, "1"},     {"in.fas", false, "1"},
-        {"in.fasta", false, "1"},    {"in.fna", false, "1"},    {"in.ffn", false, "1"},
-        {"in.frn", false, "1"},      {"CODING.FA", false, "1"}, {"in.Fasta", false, "1"},
-        {"coding.fa.gz", true, "1"}, {"IN.FNA.GZ", true, "1"},  {"in.frn.gz", true, "1"},
-        {"coding.fa", true, "1"},    {"in.txt.gz", true, "2"},  {"in.gz", true, "2"},
-        {"in.fa.txt", false, "2"},   {"in.fagz", false, "2"},   {"in", true, "2"},
+        {{}, "in.fq", fq, false, "1", 1},
+        {{}, "IN.FASTQ", fq, false, "1", 1},
+        {{}, "in.fq.gz", fq, true, "1", 1},
+        {{}, "in.Fastq.GZ", fq, true, "1", 1},
+        {{}, "in.fa", fq, false, "1", 0},   // the name decides: FASTA
+        {{}, "in.txt", fq, false, "1", 1},  // the content decides, through gzip too
+        {{}, "in", fq, true, "1", 1},
+        {{}, "in.fqgz", fq, false, "1", 1},
+        {{"--text"}, "in.fq", fq, false, "4", 1},
+        {{"--fasta"}, "in.fq", fq, false, "1", 0},
+        {{"--fastq"}, "in.fa", fq, false, "1", 1},
+        {{}, "in.fa", fa, false, "1", 1},
+        {{}, "in.fas", fa, false, "1", 1},
+        {{}, "in.fasta", fa, false, "1", 1},
+        {{}, "in.fna", fa, false, "1", 1},
+        {{}, "in.ffn", fa, false, "1", 1},
+        {{}, "in.frn", fa, false, "1", 1},
+        {{}, "CODING.FA", fa, false, "1", 1},
+        {{}, "in.Fasta", fa, false, "1", 1},
+        {{}, "coding.fa.gz", fa, true, "1", 1},
+        {{}, "IN.FNA.GZ", fa, true, "1", 1},
+        {{}, "in.txt", fa, false, "1", 1},
+        {{}, "in.gz", fa, true, "1", 1},
+        {{"--text"}, "in.fa", fa, false, "2", 1},
+        {{}, "in.txt", "AAAA\n@s\n+\n", false, "3", 1},
+        {{}, "in.dat", "AAAA\nCCCC\n", true, "2", 1},
     };
     for (const auto& c : cases) {
-        const Result r = Run({dir_.Write(c.name, c.gzip ? gz : bytes), "a"});
-        EXPECT_EQ(r.status, 0) << c.name << r.err;
-        EXPECT_EQ(r.err, std::string("processed ") + c.processed + "\n") << c.name;
-        EXPECT_EQ(Count(ParseCsv(r.out), 25, 1), 1) << c.name;
+        std::vector<std::string> args = c.options;
+        args.push_back(dir_.Write(c.name, c.gzip ? test::Gzip(c.bytes) : c.bytes));
+        args.push_back("a");
+        SCOPED_TRACE(testing::PrintToString(args) + " " + testing::PrintToString(c.bytes));
+        const Result r = Run(args);
+        EXPECT_EQ(r.status, 0) << r.err;
+        EXPECT_EQ(r.err, std::string("processed ") + c.processed + "\n");
+        EXPECT_EQ(Count(ParseCsv(r.out), 25, 1), c.aaaa);
     }
-    Result r = Run({"--text", dir_.Write("in.fa", bytes), "a"});
-    EXPECT_EQ(r.err, "processed 2\n");
-    r = Run({"--fasta", dir_.Write("in.txt", bytes), "a"});
-    EXPECT_EQ(r.err, "processed 1\n");
 }
 
 TEST_F(BatchTest, GzipMembersStandardInputAndPipesGiveTheFilesProfile) {
@@ -173,6 +197,61 @@ TEST_F(BatchTest, GzipMembersStandardInputAndPipesGiveTheFilesProfile) {
         EXPECT_EQ(r.out, expected.out);
         EXPECT_EQ(r.err, expected.err);
     }
+}
+
+TEST_F(BatchTest, TheContentRuleGoesForStandardInputAndPipes) {
+    std::string fq;
+    for (int i = 0; i < 400; ++i)
+        fq += "@r" + std::to_string(i) + "\n" + Lines(1 + i % 3, "ATGCGTAAGT") + "+\n" +
+              Lines(1 + i % 3, "@+IIIIIIII");
+    const std::string plain = dir_.Write("reads.fq", fq);
+    const std::string gz = dir_.Write("reads.fq.gz", test::Gzip(fq));
+    const std::string fifo = (dir_.Path() / "fifo").string();
+    ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+    const Result expected = Run({plain, "atg", "taa"});
+    ASSERT_EQ(expected.status, 0) << expected.err;
+    EXPECT_EQ(expected.err, "processed 400\n");
+    const struct {
+        std::vector<std::string> args;
+        std::string prefix, input;
+    } cases[] = {
+        {{gz, "atg", "taa"}, "", "/dev/null"},
+        {{"-", "atg", "taa"}, "", plain},
+        {{"-", "atg", "taa"}, "", gz},
+        {{"-", "atg", "taa"}, "cat " + Quote(gz) + " | ", ""},
+        {{"/dev/stdin", "atg", "taa"}, "cat " + Quote(plain) + " | ", ""},
+        {{fifo, "atg", "taa"}, "cat " + Quote(plain) + " >" + Quote(fifo) + " & ", "/dev/null"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.prefix + testing::PrintToString(c.args) + " < " + c.input);
+        const Result r = Run(c.args, c.prefix, c.input);
+        EXPECT_EQ(r.status, 0) << r.err;
+        EXPECT_EQ(r.out, expected.out);
+        EXPECT_EQ(r.err, expected.err);
+    }
+}
+
+TEST_F(BatchTest, PeakMemoryStaysBelowItsLimitOnALongRead) {
+    // One read of 40 MB whose quality line is longer than the run buffer: it is measured, never
+    // held, so the run keeps under 64 MiB plus twice its longest record, from a file or gzip.
+    const std::size_t length = 40'000'000;
+    // Written by the shell, so that this process stays small: the children's peak is measured.
+    const std::string plain = (dir_.Path() / "long.fq").string();
+    const std::string gz = plain + ".gz";
+    const std::string n = std::to_string(length);
+    const std::string make = "{ echo @long; yes ACGT | tr -d '\\n' | head -c " + n +
+                             "; printf '\\n+\\n'; yes I | tr -d '\\n' | head -c " + n +
+                             "; echo; } > " + Quote(plain) + " && gzip -1 -c " + Quote(plain) +
+                             " > " + Quote(gz);
+    ASSERT_EQ(std::system(make.c_str()), 0);
+    for (const std::string& file : {plain, gz}) {
+        const Result r = Run({file, "acg"});
+        EXPECT_EQ(r.status, 0) << r.err;
+        EXPECT_EQ(r.err, "processed 1\n");
+    }
+    rusage usage{};
+    ASSERT_EQ(getrusage(RUSAGE_CHILDREN, &usage), 0);
+    EXPECT_LT(std::uint64_t(usage.ru_maxrss) * 1024, 64u * 1024 * 1024 + 2 * length);
 }
 
 TEST_F(BatchTest, FrameAndStopCodonOptions) {
@@ -239,6 +318,14 @@ TEST_F(BatchTest, FailuresNameTheFileAndExitWithOneAndNoOutput) {
         {"/proc/self/mem", "I/O error 5"},  // EIO, which is no denied access
         {dir_.Write("corrupt.fa.gz", corrupt), "corrupt gzip stream"},
         {dir_.Write("cut.txt", gz.substr(0, gz.size() / 2)), "corrupt gzip stream"},
+        {dir_.Write("long.fq", "@r\nAC\n+\nIII\n"),
+         "line 4: expected a quality as long as its sequence, 2 letters, not 3"},
+        {dir_.Write("cut.fq.gz", test::Gzip("@r\nACGT\n+\nII\n")),
+         "line 1: the file ends inside this record: expected 2 more quality letters"},
+        {dir_.Write("reads.fastq", "@r\nAC\n@s\n"),
+         "line 3: expected a '+' line before the next record"},
+        {dir_.Write("reads.txt", "@r\nAC\n+\nII\nAC\n"),
+         "line 5: expected '@' at the start of a record"},
     };
     if (geteuid() != 0) {  // root reads anything
         const std::string locked = dir_.Write("locked.txt", "ACGT\n");
@@ -263,6 +350,7 @@ TEST_F(BatchTest, BadArgumentsExitWithTwoAndTheirReason) {
         {"--bogus", txt, "a"},
         {"-x", txt, "a"},
         {"--fasta", "--text", txt, "a"},
+        {"--fastq", "--fasta", txt, "a"},
         {"--size", "682", txt, "a"},
         {"--size", "0x10", txt, "a"},
         {txt, "a", "--png"},
@@ -385,27 +473,36 @@ TEST_F(BatchTest, SameRowsAsTheWindowsRun) {
 }
 
 TEST_F(BatchTest, ShardsMergeIntoTheWholeFilesProfile) {
-    // CR LF and lone CRs, lines before the first header, a record longer than a shard.
+    // FASTA: CR LF and lone CRs, lines before the first header, a record longer than a shard.
     const std::string fa =
         dir_.Write("in.fa", "tt\r\n>a\r\nAT\rGC\r\n>b\n" + Lines(8, "CATGCATGCA") + ">c\nATG\n");
+    // FASTQ, known by its content: qualities that begin with '@' or '+' (a quality "@I" with
+    // the short records after it would pass for a record of four bases), CR LF, empty lines
+    // between records, a multi-line record longer than a shard.
+    const std::string fq =
+        dir_.Write("reads.dat", "@a\nCATG\n+\n@III\n@b\r\nATGCA\r\n+b\r\n+@@@@\r\n\n@c\n" +
+                                    Lines(8, "CATGCATGCA") + "+\n" + Lines(8, "@+IIIIIII@") +
+                                    Lines(12, "@x\nCA\n+\n@I") + "@d\nATG\n+\n@@@\n");
     const std::vector<std::string> words = {"atg", "ca", "t"};
-    std::vector<std::string> whole = {"--frame", fa};
-    whole.insert(whole.end(), words.begin(), words.end());
-    const Result all = Run(whole);
-    ASSERT_EQ(all.status, 0) << all.err;
-    for (const int n : {1, 3, 7}) {
-        std::vector<std::string> merge = {"--merge"};
-        for (int k = 1; k <= n; ++k) {
-            std::vector<std::string> args = {"--frame", "--shard",
-                                             std::to_string(k) + "/" + std::to_string(n), fa};
-            args.insert(args.end(), words.begin(), words.end());
-            const Result part = Run(args);
-            ASSERT_EQ(part.status, 0) << part.err;
-            merge.push_back(dir_.Write("part" + std::to_string(k) + ".csv", part.out));
+    for (const std::string& file : {fa, fq}) {
+        std::vector<std::string> whole = {"--frame", file};
+        whole.insert(whole.end(), words.begin(), words.end());
+        const Result all = Run(whole);
+        ASSERT_EQ(all.status, 0) << all.err;
+        for (const int n : {1, 3, 7, 20}) {
+            std::vector<std::string> merge = {"--merge"};
+            for (int k = 1; k <= n; ++k) {
+                std::vector<std::string> args = {"--frame", "--shard",
+                                                 std::to_string(k) + "/" + std::to_string(n), file};
+                args.insert(args.end(), words.begin(), words.end());
+                const Result part = Run(args);
+                ASSERT_EQ(part.status, 0) << part.err;
+                merge.push_back(dir_.Write("part" + std::to_string(k) + ".csv", part.out));
+            }
+            const Result merged = Run(merge);
+            ASSERT_EQ(merged.status, 0) << merged.err;
+            EXPECT_EQ(merged.out, all.out) << n << " shards of " << file;
         }
-        const Result merged = Run(merge);
-        ASSERT_EQ(merged.status, 0) << merged.err;
-        EXPECT_EQ(merged.out, all.out) << n << " shards";
     }
     // Neither a gzip file nor standard input can seek to a shard.
     for (const std::string& file :

@@ -17,6 +17,7 @@ class RecordingView : public RunView {
     struct Point {
         double x, y;
         TColor color;
+        bool operator==(const Point&) const = default;
     };
     struct Message {
         std::string text;
@@ -30,8 +31,9 @@ class RecordingView : public RunView {
     bool rejectStop = false;
     bool iupac = false;
     bool bothStrands = false;
-    std::array<std::string, 2> fileNames;    // what each dialog holds
-    std::array<std::string, 2> nextChoice;   // chosen at the next Execute; empty = cancel
+    bool readsInOnePass = false;             // as kelmarin-batch reads
+    std::array<std::string, 3> fileNames;    // what each dialog holds
+    std::array<std::string, 3> nextChoice;   // chosen at the next Execute; empty = cancel
     std::deque<int> answers;                 // dialog results; OK when none is queued
     std::function<void(int call)> onEvents;  // called at each ProcessPendingEvents
 
@@ -69,14 +71,15 @@ class RecordingView : public RunView {
     void ShowRefresh(bool atOnce) override { log.push_back(atOnce ? "show now" : "show"); }
 
     void ExecuteOpenDialog(OpenDialog d) override {
-        const int i = d == OpenDialog::Text ? 0 : 1;
+        const auto i = std::size_t(d);
         if (!nextChoice[i].empty()) fileNames[i] = nextChoice[i];
         nextChoice[i].clear();
-        log.push_back(i == 0 ? "open text" : "open fasta");
+        log.push_back(i == 0 ? "open text" : i == 1 ? "open fasta" : "open fastq");
     }
     std::string OpenDialogFileName(OpenDialog d) const override {
-        return fileNames[d == OpenDialog::Text ? 0 : 1];
+        return fileNames[std::size_t(d)];
     }
+    bool ReadsInOnePass() const override { return readsInOnePass; }
 
     int ShowMessageDialog(const std::string& text, TMsgDlgType kind,
                           TMsgDlgButtons buttons) override {

@@ -24,13 +24,15 @@ using test::Lines;
 
 class RunControllerTest : public ::testing::Test {
   protected:
-    // Chooses a file through the Text or Fasta command, as the user would.
+    // Chooses a file through the Text, Fasta or Fastq command, as the user would.
     void Choose(OpenDialog d, const std::string& name) {
-        view_.nextChoice[d == OpenDialog::Text ? 0 : 1] = name;
+        view_.nextChoice[std::size_t(d)] = name;
         if (d == OpenDialog::Text)
             ctl_.textClick();
-        else
+        else if (d == OpenDialog::Fasta)
             ctl_.FastaClick();
+        else
+            ctl_.FastqClick();
     }
     void ChooseText(std::string_view bytes) {
         Choose(OpenDialog::Text, dir_.Write("in.txt", bytes));
@@ -228,9 +230,11 @@ TEST_F(RunControllerTest, CommandsDuringARunLeaveItAlone) {
     view_.words = {"a", "", "", ""};
     view_.onEvents = [&](int call) {
         if (call != 2) return;
-        view_.nextChoice = {dir_.Write("other.txt", "GG\n"), dir_.Write("other.fa", ">x\nGG\n")};
+        view_.nextChoice = {dir_.Write("other.txt", "GG\n"), dir_.Write("other.fa", ">x\nGG\n"),
+                            dir_.Write("other.fq", "@x\nGG\n+\nII\n")};
         ctl_.textClick();
         ctl_.FastaClick();
+        ctl_.FastqClick();
         ctl_.Button1Click();
     };
     ctl_.Button1Click();
@@ -379,6 +383,77 @@ TEST_F(RunControllerTest, GzipFilesRunAsTheirContentInBothModes) {
         view_ = test::RecordingView{};
         view_.words = plain.words;
     }
+}
+
+TEST_F(RunControllerTest, FastqThroughItsOwnDialog) {
+    // 45 records of ATGAAA whose qualities hold the words' letters: only the bases count.
+    Choose(OpenDialog::Fastq, dir_.Write("in.fq", Lines(45, "@r\nATGAAA\n+\natgatg")));
+    EXPECT_EQ(view_.log.back(), "open fastq");
+    EXPECT_EQ(ctl_.ReadingMode(), "fastq");
+    view_.words = {"ATG", "", "", ""};
+    ctl_.Button1Click();
+    EXPECT_EQ(view_.processedTexts, (std::vector<std::string>{"20", "40", "45"}));
+    EXPECT_EQ(view_.progress, (std::vector<int>{44, 88, 100, 100}));
+    EXPECT_EQ(view_.series[0][16].y, 45);
+    double total = 0;
+    for (const auto& p : view_.series[0]) total += p.y;
+    EXPECT_EQ(total, 45);
+
+    // A malformed file fails the run before the chart is cleared, naming the line.
+    Choose(OpenDialog::Fastq, dir_.Write("bad.fq", "@r\nATG\n+\nII\n@s\nA\n+\nI\n"));
+    view_.log.clear();
+    EXPECT_EQ(ExpectRunFailure(),
+              "line 5: expected a quality as long as its sequence, 3 letters, not 4");
+    EXPECT_TRUE(EntriesStartingWith("clear").empty());
+}
+
+TEST_F(RunControllerTest, TheContentDecidesTheModeWhenAskedTo) {
+    const std::string fq = dir_.Write("reads", "@r\nACGT\n+\n@@@@\n@s\nGG\n+\n++\n");
+    Choose(OpenDialog::Text, fq);
+    ctl_.TakeModeFromContent();
+    ctl_.Button1Click();
+    EXPECT_EQ(ctl_.ReadingMode(), "fastq");
+    EXPECT_EQ(view_.processedTexts, std::vector<std::string>{"2"});
+    // Choosing a file again goes back to the command's own mode.
+    Choose(OpenDialog::Text, fq);
+    ctl_.Button1Click();
+    EXPECT_EQ(ctl_.ReadingMode(), "testo");
+    EXPECT_EQ(view_.processedTexts.back(), "8");
+}
+
+TEST_F(RunControllerTest, GzipReadOnceShowsTheShareOfCompressedBytesConsumed) {
+    // Random bases, so that the gzip copy stays large: about 300 KB over many input blocks.
+    std::string fq;
+    unsigned seed = 7;
+    for (int r = 0; r < 8000; ++r) {
+        std::string seq(150, 'A');
+        for (char& c : seq) {
+            seed = seed * 1103515245u + 12345u;
+            c = "ACGT"[(seed >> 16) & 3];
+        }
+        fq += "@r" + std::to_string(r) + "\n" + seq + "\n+\n" + std::string(150, '@') + "\n";
+    }
+    const std::string gz = dir_.Write("reads.fq.gz", test::Gzip(fq));
+    view_.words = {"atg", "", "", "gaattc"};
+    Choose(OpenDialog::Fastq, gz);
+    ctl_.Button1Click();
+    const test::RecordingView counted = view_;
+    ASSERT_EQ(counted.processedTexts.back(), "8000");
+
+    view_ = test::RecordingView{};
+    view_.words = counted.words;
+    view_.fileNames = counted.fileNames;
+    view_.readsInOnePass = true;
+    ctl_.Button1Click();
+    EXPECT_EQ(view_.processedTexts, counted.processedTexts);
+    EXPECT_EQ(view_.series, counted.series);
+    // The gauge follows the compressed bytes: it never goes back, passes through the middle,
+    // and ends at 100.
+    ASSERT_EQ(view_.progress.size(), counted.progress.size());
+    EXPECT_TRUE(std::is_sorted(view_.progress.begin(), view_.progress.end()));
+    EXPECT_EQ(view_.progress.back(), 100);
+    EXPECT_TRUE(std::any_of(view_.progress.begin(), view_.progress.end(),
+                            [](int p) { return p > 20 && p < 80; }));
 }
 
 TEST_F(RunControllerTest, ANameWithoutAReadingModeStartsNoRun) {

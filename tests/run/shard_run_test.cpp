@@ -3,9 +3,11 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <optional>
 #include <random>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "input/in_out_error.h"
@@ -21,7 +23,7 @@ using Rows = std::array<WordProfile::Row, WordProfile::kRows>;
 
 struct Settings {
     std::string name;
-    bool fasta;
+    std::string_view mode;
     WordProfile::Words words;
     bool inFrame, rejectStop;
 };
@@ -32,9 +34,17 @@ Rows RunOver(const Settings& s, std::optional<ByteRange> range) {
     view.words = s.words;
     view.inFrame = s.inFrame;
     view.rejectStop = s.rejectStop;
-    view.nextChoice[s.fasta ? 1 : 0] = s.name;
     RunController ctl(view);
-    s.fasta ? ctl.FastaClick() : ctl.textClick();
+    if (s.mode == kFastqMode) {
+        view.nextChoice[2] = s.name;
+        ctl.FastqClick();
+    } else if (s.mode == kFastaMode) {
+        view.nextChoice[1] = s.name;
+        ctl.FastaClick();
+    } else {
+        view.nextChoice[0] = s.name;
+        ctl.textClick();
+    }
     if (range) ctl.RestrictToRange(*range);
     ctl.Button1Click();
     Rows rows;
@@ -47,7 +57,7 @@ std::uint64_t ExpectedTotal(const Settings& s, std::optional<ByteRange> range) {
     file.BindName(s.name);
     if (range) file.SetRange(range->begin, range->end);
     SequenceReader reader(file);
-    return reader.CountSequences(s.fasta ? kFastaMode : kTextMode);
+    return reader.CountSequences(s.mode);
 }
 
 // Bytes that move line and record boundaries: LF, CR LF, lone CRs, headers (also with '>' in
@@ -70,6 +80,35 @@ std::string RandomFile(std::mt19937& rng) {
     return bytes;
 }
 
+// FASTQ records of one to three sequence lines, whose qualities are mostly '@' and '+' and
+// split over lines of their own lengths, with CR LF, empty lines between records and now and
+// then an end mark between two records.
+std::string RandomFastq(std::mt19937& rng) {
+    const std::string eol = rng() % 2 ? "\n" : "\r\n";
+    std::string bytes;
+    const int records = int(rng() % 12);
+    for (int r = 0; r < records; ++r) {
+        bytes += "@r" + eol;
+        std::size_t bases = 0;
+        for (int l = int(rng() % 3); l >= 0; --l) {
+            const std::size_t n = rng() % 40;
+            for (std::size_t i = 0; i < n; ++i) bytes += "acgtTA"[rng() % 6];
+            bytes += eol;
+            bases += n;
+        }
+        bytes += (rng() % 2 ? "+" : "+r") + eol;
+        for (std::size_t left = bases; left > 0;) {
+            const std::size_t n = std::min<std::size_t>(left, 1 + rng() % 50);
+            for (std::size_t i = 0; i < n; ++i) bytes += "@+I@"[rng() % 4];
+            bytes += eol;
+            left -= n;
+        }
+        if (rng() % 4 == 0) bytes += eol;
+        if (rng() % 30 == 0) bytes += "\x1A";  // the records after it are never read
+    }
+    return bytes;
+}
+
 std::string Escaped(const std::string& bytes) {
     std::string out;
     for (const unsigned char c : bytes)
@@ -84,9 +123,10 @@ TEST(ShardRunTest, ShardsAddUpToTheWholeFile) {
     std::mt19937 rng(20261208);
     const std::vector<std::string> kWords = {"a", "ac", "cg", "t", "tt", "acg", ""};
     test::TempDir dir;
-    for (int round = 0; round < 120; ++round) {
-        const std::string bytes = RandomFile(rng);
-        Settings s{dir.Write("in.txt", bytes), round % 2 == 0, {}, rng() % 2 == 0, rng() % 3 == 0};
+    for (int round = 0; round < 180; ++round) {
+        const std::string_view mode = std::array{kTextMode, kFastaMode, kFastqMode}[round % 3];
+        const std::string bytes = mode == kFastqMode ? RandomFastq(rng) : RandomFile(rng);
+        Settings s{dir.Write("in.txt", bytes), mode, {}, rng() % 2 == 0, rng() % 3 == 0};
         for (auto& w : s.words) w = kWords[rng() % kWords.size()];
         const Rows whole = RunOver(s, std::nullopt);
         const std::uint64_t wholeTotal = ExpectedTotal(s, std::nullopt);
@@ -95,15 +135,14 @@ TEST(ShardRunTest, ShardsAddUpToTheWholeFile) {
             Rows sum{};
             std::uint64_t total = 0;
             for (std::uint64_t k = 1; k <= n; ++k) {
-                const ByteRange range =
-                    ShardReadRange(s.name, k, n, s.fasta ? kFastaMode : kTextMode);
+                const ByteRange range = ShardReadRange(s.name, k, n, s.mode);
                 const Rows part = RunOver(s, range);
                 for (int r = 0; r < WordProfile::kRows; ++r)
                     for (int b = 0; b < WordProfile::kBuckets; ++b) sum[r][b] += part[r][b];
                 // An empty range reads as an empty file, which counts one line in plain text.
                 if (!range.Empty()) total += ExpectedTotal(s, range);
             }
-            const std::string what = (s.fasta ? "fasta, " : "text, ") + std::to_string(n) +
+            const std::string what = std::string(s.mode) + ", " + std::to_string(n) +
                                      " shards of \"" + Escaped(bytes) + "\"";
             ASSERT_EQ(sum, whole) << what;
             if (hasContent) {
@@ -129,6 +168,23 @@ TEST(ShardRunTest, RangesAreWidenedToWholeLinesOrRecords) {
     EXPECT_EQ(range(2, kFastaMode), P(9, 15));
     EXPECT_TRUE(ShardReadRange(name, 3, 3, kFastaMode).Empty());
     EXPECT_THROW(ShardReadRange(name + ".missing", 1, 2, kTextMode), EInOutError);
+}
+
+TEST(ShardRunTest, AFastqShardBeginsAtAWholeRecordAndKnowsItsLine) {
+    test::TempDir dir;
+    // Records at bytes 0 and 15 (line 5); the quality at byte 10 begins with '@', and the
+    // second record's quality has a line that begins with '+' at byte 26.
+    const std::string name = dir.Write("in.fq", "@a\nACGT\n+\n@III\n@b\nAC\nGT\n+\n+I\nII\n");
+    const auto range = [&](std::uint64_t k, std::uint64_t n) {
+        const ByteRange r = ShardReadRange(name, k, n, kFastqMode);
+        return std::tuple(r.begin, r.end, r.firstLine);
+    };
+    using R = std::tuple<std::uint64_t, std::uint64_t, std::uint64_t>;
+    EXPECT_EQ(range(1, 4), R(0, 15, 1));   // [0, 8)
+    EXPECT_EQ(range(2, 4), R(15, 32, 5));  // [8, 16): the '@' quality at 10 begins no record
+    EXPECT_EQ(range(1, 2), R(0, 32, 1));   // [0, 16)
+    EXPECT_TRUE(ShardReadRange(name, 2, 2, kFastqMode).Empty());  // [16, 32): no header
+    EXPECT_TRUE(ShardReadRange(name, 3, 4, kFastqMode).Empty());
 }
 
 }  // namespace

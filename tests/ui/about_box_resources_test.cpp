@@ -44,6 +44,7 @@ const MenuPictureCase kMenuPictures[] = {
     {"Exit1", kExitPicturePath, {36, 34}},
     {"Help1", kHelpPicturePath, {34, 33}},
     {"Info2", kInfoPicturePath, {44, 44}},
+    {"Fastq", kFastqPicturePath, {32, 32}},
 };
 
 TEST(AboutBoxResources, MenuPicturesAre256ColourBitmapsOnSilver) {

@@ -85,7 +85,16 @@ TEST_F(Form1Test, LayoutCaptionsAndMenu) {
     EXPECT_EQ(form_.Controls().APRI2->title(), QStringLiteral("Open file"));
     EXPECT_FALSE(form_.Controls().Exit1->icon().isNull());
     EXPECT_EQ(form_.Aprifilelettura1().Filter(), QStringLiteral("Test|*.txt|All|*.*"));
-    EXPECT_EQ(form_.Aprifilelettura2().Filter(), QStringLiteral("Fasta|*.fas;*.fa"));
+    EXPECT_TRUE(form_.Aprifilelettura2().Filter().startsWith(QStringLiteral("Fasta|*.fas;*.fa|")));
+    EXPECT_EQ(form_.Aprifilelettura3().Filter(),
+              QStringLiteral("Fastq|*.fq;*.fastq;*.fq.gz;*.fastq.gz|All|*.*"));
+    // Fastq comes after Fasta, with a picture of its own.
+    const QList<QAction*> open = form_.Controls().APRI2->actions();
+    ASSERT_EQ(open.size(), 3);
+    EXPECT_EQ(open[1], form_.Controls().Fasta);
+    EXPECT_EQ(open[2], form_.Controls().Fastq);
+    EXPECT_EQ(open[2]->text(), QStringLiteral("Fastq"));
+    EXPECT_FALSE(open[2]->icon().isNull());
     EXPECT_EQ(QApplication::focusWidget(), form_.Controls().Button1);
 }
 
@@ -397,6 +406,22 @@ TEST_F(Form1Test, HelpWithoutAHelpFileSaysSoInAnErrorBox) {
     EXPECT_TRUE(form_.isEnabled());
 }
 
+TEST_F(Form1Test, FastqBindsTheFileAndSetsItsReadingMode) {
+    const QString name = QString::fromStdString(dir_.Write("in.fq", "@r\nATGC\n+\natga\n"));
+    form_.Aprifilelettura3().SetExecutor([name](TOpenDialog& d) {
+        d.SetFileName(name);
+        return true;
+    });
+    form_.Controls().Fastq->trigger();
+    EXPECT_EQ(form_.Controller().ReadingMode(), "fastq");
+    EXPECT_EQ(form_.Controller().DataFile().Name(), name.toStdString());
+    form_.Edit(2).setText(QStringLiteral("atg"));
+    Answer("OK");
+    QTest::mouseClick(form_.Controls().Button1, Qt::LeftButton);
+    EXPECT_EQ(form_.Edit(1).text(), QStringLiteral("1"));
+    EXPECT_EQ(Y(1, 25), 1);  // the quality "atga" is not counted
+}
+
 TEST_F(Form1Test, CancelledDialogKeepsItsFileName) {
     ChooseText("ACGT\n");
     const QString chosen = form_.Aprifilelettura1().FileName();
@@ -472,7 +497,11 @@ TEST_F(Form1Test, TheOpenDialogsOfferTheirLastChoiceAndLetAnyNameThrough) {
         Answer("OK");
     });
     form_.Controls().Fasta->trigger();
-    EXPECT_EQ(fastaFilters, QStringList{QStringLiteral("Fasta (*.fas *.fa)")});
+    // Every FASTA name kelmarin-batch knows can be picked as well, not only typed.
+    ASSERT_EQ(fastaFilters.size(), 2);
+    EXPECT_EQ(fastaFilters[0], QStringLiteral("Fasta (*.fas *.fa)"));
+    for (const char* mask : {"*.fasta", "*.fna", "*.ffn", "*.frn", "*.fasta.gz", "*.frn.gz"})
+        EXPECT_TRUE(fastaFilters[1].contains(QLatin1String(mask))) << mask;
     EXPECT_EQ(fastaFirst, fastaFilters.value(0));
 }
 

@@ -1,6 +1,7 @@
 #!/usr/bin/env python3
-"""The Snakemake workflow on a few small FASTA files, one of them gzip, with and without shards:
-its merged profile must equal one kelmarin-batch run over all of the files joined.
+"""The Snakemake workflow on a few small FASTA and FASTQ files, some of them gzip, with and
+without shards: its merged profile must equal the whole runs of kelmarin-batch over the FASTA
+files joined and over the FASTQ files joined, added up.
 
 usage: workflow_test.py KELMARIN_BATCH SNAKEFILE
 """
@@ -13,7 +14,7 @@ import sys
 import tempfile
 
 WORDS = ["atg", "TA", "g c"]
-OPTIONS = "--fasta --frame"
+OPTIONS = "--frame"  # the names tell FASTA from FASTQ
 
 
 def fasta(rng, records, eol):
@@ -25,20 +26,38 @@ def fasta(rng, records, eol):
     return (eol.join(lines) + eol).encode()
 
 
+def fastq(rng, records, eol):
+    """Multi-line reads whose qualities begin with '@' and '+' as often as not."""
+    lines = []
+    for r in range(records):
+        seq = "".join(rng.choice("ACGTacgt") for _ in range(rng.randint(0, 200)))
+        quality = "".join(rng.choice("@+I#") for _ in seq)
+        lines.append(f"@r{r}")
+        lines += [seq[i:i + 70] for i in range(0, len(seq), 70)] or [""]
+        lines.append("+")
+        lines += [quality[i:i + 50] for i in range(0, len(quality), 50)]
+    return (eol.join(lines) + eol).encode()
+
+
 def main():
     batch, snakefile = os.path.abspath(sys.argv[1]), os.path.abspath(sys.argv[2])
     rng = random.Random(7)
     with tempfile.TemporaryDirectory() as tmp:
-        inputs = []
-        contents = [fasta(rng, 40 + 20 * i, eol) for i, eol in enumerate(["\n", "\r\n", "\n"])]
-        for i, content in enumerate(contents):
-            inputs.append(os.path.join(tmp, f"in{i}.fa" + (".gz" if i == 2 else "")))
-            with open(inputs[-1], "wb") as f:
-                f.write(gzip.compress(content) if i == 2 else content)
-        joined = os.path.join(tmp, "all.fa")
-        with open(joined, "wb") as out:
-            out.write(b"".join(contents))
-        single = subprocess.run([batch] + OPTIONS.split() + [joined] + WORDS, check=True,
+        inputs, wholes = [], []
+        for ext, make in (("fa", fasta), ("fq", fastq)):
+            contents = [make(rng, 40 + 20 * i, eol) for i, eol in enumerate(["\n", "\r\n", "\n"])]
+            for i, content in enumerate(contents):
+                inputs.append(os.path.join(tmp, f"in{i}.{ext}" + (".gz" if i == 2 else "")))
+                with open(inputs[-1], "wb") as f:
+                    f.write(gzip.compress(content) if i == 2 else content)
+            joined = os.path.join(tmp, f"all.{ext}")
+            with open(joined, "wb") as out:
+                out.write(b"".join(contents))
+            wholes.append(os.path.join(tmp, f"all.{ext}.csv"))
+            with open(wholes[-1], "wb") as out:
+                subprocess.run([batch] + OPTIONS.split() + [joined] + WORDS, check=True,
+                               stdout=out, stderr=subprocess.DEVNULL)
+        single = subprocess.run([batch, "--merge"] + wholes, check=True,
                                 stdout=subprocess.PIPE, stderr=subprocess.DEVNULL).stdout
 
         failures = 0

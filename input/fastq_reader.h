@@ -1,0 +1,49 @@
+#pragma once
+// Reads FASTQ records from the data file: a header line that begins with '@', one or more
+// sequence lines joined, a separator line that begins with '+', and quality lines until their
+// total length equals the sequence's. Empty lines between records are skipped. A file that
+// breaks this layout raises EInOutError (kIoMalformedFastq) naming the line and what was
+// expected. Quality letters are measured, never kept. It does not lower-case or filter: the
+// sequence reader does that as for the other modes.
+
+#include <cstdint>
+#include <string>
+
+#include "input/line_text_file.h"
+
+namespace kelmarin {
+
+class FastqReader {
+  public:
+    explicit FastqReader(LineTextFile& file) : file_(file) {}
+
+    // The file was just opened: its next line is line firstLine.
+    void Restart(std::uint64_t firstLine) { line_ = firstLine - 1; }
+
+    // The next record's sequence, as written; false (and seq empty) when only empty lines
+    // were left.
+    bool ReadRecord(std::string& seq);
+    // Reads the rest of the file record by record, without keeping sequences: how many there
+    // are. Raises as ReadRecord does, so a counted file is a well-formed one.
+    std::uint64_t CountRecords();
+
+  private:
+    // The steps of a record, in order.
+    bool SkipEmptyLines();  // false at the end of the file
+    void ReadHeader();
+    // Appends the sequence lines to seq when it is given, then reads the separator; the
+    // sequence's length.
+    std::uint64_t ReadSequenceLines(std::string* seq);
+    void ReadQuality(std::uint64_t length);
+
+    int PeekLineStart();
+    void SkipLine();
+    [[noreturn]] void Malformed(std::uint64_t line, const std::string& expected) const;
+    [[noreturn]] void EndsInside(const std::string& expected) const;
+
+    LineTextFile& file_;
+    std::uint64_t line_ = 0;        // lines read since the file was opened, counting from firstLine
+    std::uint64_t recordLine_ = 0;  // where the record being read began
+};
+
+}  // namespace kelmarin

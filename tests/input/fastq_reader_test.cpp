@@ -1,0 +1,151 @@
+// FASTQ records through the sequence reader: the layout, the counting pass, the content rule
+// and every malformed case with the line it names.
+
+#include <gtest/gtest.h>
+
+#include <random>
+#include <string>
+#include <vector>
+
+#include "input/in_out_error.h"
+#include "input/sequence_reader.h"
+#include "tests/input/temp_file.h"
+
+namespace kelmarin {
+namespace {
+
+using Seqs = std::vector<std::string>;
+
+class FastqReaderTest : public ::testing::Test {
+  protected:
+    void Bind(std::string_view bytes) { file_.BindName(dir_.Write("reads.fq", bytes)); }
+
+    Seqs ReadAll() {
+        Seqs seqs;
+        std::string seq;
+        do {
+            reader_.NextSequence(kFastqMode, {}, seq);
+            if (!seq.empty()) seqs.push_back(seq);
+        } while (!file_.AtEnd());
+        return seqs;
+    }
+
+    test::TempDir dir_;
+    LineTextFile file_;
+    SequenceReader reader_{file_};
+};
+
+TEST_F(FastqReaderTest, Records) {
+    struct Case {
+        std::string bytes;
+        std::uint64_t total;
+        Seqs seqs;
+    };
+    const std::vector<Case> cases = {
+        // '@' and '+' are quality letters too, also at the start of a quality line.
+        {"@r1\r\nACGT\r\n+\r\n@+I#\r\n@r2\r\nGg\r\n+r2\r\n+@\r\n", 2, {"acgt", "gg"}},
+        {"@r1\nAC\nGT\n+\nII\n@I\n@r2\nT\n+\n@\n", 2, {"acgt", "t"}},    // multi-line records
+        {"\n@r1\nAC\n+\n@@\n\n\r\n\n@r2\nG\n+\n+\n\n", 2, {"ac", "g"}},  // empty lines between
+        {"@e\n+\n@r\nCA\n+\nII\n@f\n\n+\n", 3, {"ca"}},  // empty sequences are skipped
+        {"@r\nAC\n+\nac", 1, {"ac"}},                    // quality letters are never bases
+        {"@r\nA\rC\n+\nI\rI\n\x1A@s\nGG\n", 1, {"ac"}},  // lone CRs dropped; 0x1A ends the file
+        {"", 0, {}},
+        {"\n\n", 0, {}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::PrintToString(c.bytes));
+        Bind(c.bytes);
+        EXPECT_EQ(reader_.CountSequences(kFastqMode), c.total);
+        EXPECT_EQ(ReadAll(), c.seqs);
+    }
+}
+
+TEST_F(FastqReaderTest, MalformedFilesNameTheLineAndWhatWasExpected) {
+    const struct {
+        std::string bytes, message;
+    } cases[] = {
+        {"ACGT\n", "line 1: expected '@' at the start of a record"},
+        {"@r1\nAC\n+\nII\n\nTT\n", "line 6: expected '@' at the start of a record"},
+        {"@r1\nAC\n@r2\nGG\n+\nII\n", "line 3: expected a '+' line before the next record"},
+        {"@r1\nAC\n+\nIII\n",
+         "line 4: expected a quality as long as its sequence, 2 letters, not 3"},
+        {"@r0\nA\n+\nI\n\n@r1\nAC\n+\nI\nII\n",
+         "line 10: expected a quality as long as its sequence, 2 letters, not 3"},
+        {"@r1\nAC\n", "line 1: the file ends inside this record: expected a '+' line"},
+        {"@r1\nACGT\n+\nII\n",
+         "line 1: the file ends inside this record: expected 2 more quality letters"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::PrintToString(c.bytes));
+        Bind(c.bytes);
+        // The counting pass meets the fault before a run begins...
+        try {
+            reader_.CountSequences(kFastqMode);
+            ADD_FAILURE() << "the counting pass must fail";
+        } catch (const EInOutError& e) {
+            EXPECT_EQ(e.what(), c.message);
+            EXPECT_EQ(e.IoResult(), kIoMalformedFastq);
+        }
+        // ...and a read without it, as of a file read once, meets it too.
+        reader_.Open();
+        try {
+            ReadAll();
+            ADD_FAILURE() << "reading must fail";
+        } catch (const EInOutError& e) {
+            EXPECT_EQ(e.what(), c.message);
+        }
+    }
+}
+
+TEST_F(FastqReaderTest, RecordsAcrossRunBufferBoundaries) {
+    // More than two run buffers of records of every shape, so that lines of each kind fall
+    // across a refill.
+    std::mt19937 rng(23);
+    std::string bytes;
+    Seqs expected;
+    while (bytes.size() < 2 * SequenceReader::kRunBufferSize + 1000) {
+        std::string seq(1 + rng() % 300, 'A');
+        for (char& c : seq) c = "ACGTacgt"[rng() % 8];
+        const std::string eol = rng() % 3 ? "\n" : "\r\n";
+        bytes += "@read " + std::to_string(expected.size()) + eol;
+        for (std::size_t i = 0; i < seq.size(); i += 80) bytes += seq.substr(i, 80) + eol;
+        bytes += "+" + eol;
+        std::string quality(seq.size(), 'I');
+        for (char& c : quality) c = "@+I#!"[rng() % 5];
+        for (std::size_t i = 0; i < quality.size(); i += 70) bytes += quality.substr(i, 70) + eol;
+        if (rng() % 10 == 0) bytes += eol;
+        LowerCaseAscii(seq);
+        expected.push_back(seq);
+    }
+    Bind(bytes);
+    EXPECT_EQ(reader_.CountSequences(kFastqMode), expected.size());
+    EXPECT_EQ(ReadAll(), expected);
+}
+
+TEST(ModeOfContentTest, FirstLinesDecide) {
+    const struct {
+        std::string head;
+        std::string_view mode;
+    } cases[] = {
+        {"@r\nAC\n+\nII\n", kFastqMode},
+        {"@r\r\nAC\r\n+r\r\nII\r\n", kFastqMode},
+        {"@r\nAC\n+", kFastqMode},
+        {"@r\nAC\nGG\n+\nIIII\n", kTextMode},  // a second sequence line is not the rule's
+        {"@r\nAC\n", kTextMode},
+        {">s\nAC\n", kFastaMode},
+        {">s\n@\n+\n", kFastaMode},
+        {"ACGT\n>s\n", kTextMode},
+        {"", kTextMode},
+    };
+    for (const auto& c : cases) EXPECT_EQ(ModeOfContent(c.head), c.mode) << c.head;
+}
+
+TEST_F(FastqReaderTest, TheContentIsPeekedWithoutConsumingIt) {
+    Bind("@r\nACGT\n+\nIIII\n");
+    reader_.Open();
+    EXPECT_EQ(reader_.ModeByContent(), kFastqMode);
+    EXPECT_EQ(ReadAll(), Seqs{"acgt"});
+}
+
+}  // namespace
+}  // namespace kelmarin
