@@ -1,6 +1,7 @@
 #pragma once
 // The reading mode a file's name suggests, for front-ends that are handed a file without being
-// told its format (kelmarin-batch without --fasta, --fastq or --text, a file dropped on the window).
+// told its format (kelmarin-batch without --fasta, --fastq or --text, a file dropped on the
+// window).
 
 #include <string>
 

@@ -40,10 +40,8 @@ struct MenuPictureCase {
 };
 
 const MenuPictureCase kMenuPictures[] = {
-    {"APRI2", kOpenFilePicturePath, {32, 25}},
-    {"Exit1", kExitPicturePath, {36, 34}},
-    {"Help1", kHelpPicturePath, {34, 33}},
-    {"Info2", kInfoPicturePath, {44, 44}},
+    {"APRI2", kOpenFilePicturePath, {32, 25}}, {"Exit1", kExitPicturePath, {36, 34}},
+    {"Help1", kHelpPicturePath, {34, 33}},     {"Info2", kInfoPicturePath, {44, 44}},
     {"Fastq", kFastqPicturePath, {32, 32}},
 };
 
