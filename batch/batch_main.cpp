@@ -98,8 +98,7 @@ int Run(BatchOptions options) {
         if (!view.Finished()) return Fail(&view, options.file + ": the run did not reach its end");
         view.ClearProgressLine();
         // The picture first: when it fails, nothing has gone to standard output.
-        if (!options.pngFile.empty() || !options.svgFile.empty() || !options.pdfFile.empty())
-            WriteChartPicture(view, options);
+        if (options.WantsPicture()) WriteChartPicture(view, options);
     } catch (const EInOutError& e) {
         return Fail(&view, options.file + ": " + FailureReason(e));
     } catch (const std::exception& e) {

@@ -29,6 +29,7 @@ struct BatchOptions {
     std::string pngFile;  // empty: no picture
     std::string svgFile;  // empty: no SVG
     std::string pdfFile;  // empty: no PDF
+    bool WantsPicture() const { return !pngFile.empty() || !svgFile.empty() || !pdfFile.empty(); }
     int width = 682;
     int height = 524;
     std::string file;                  // "-" for standard input

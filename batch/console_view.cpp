@@ -17,7 +17,7 @@ void ConsoleView::ClearPoints(int series) { points_[series - 1].clear(); }
 
 void ConsoleView::AddPoint(int series, double x, double y, TColor color) {
     // Only a picture needs the chart's points; the CSV comes from the profile itself.
-    if (!options_.pngFile.empty()) points_[series - 1].push_back({x, y, color});
+    if (options_.WantsPicture()) points_[series - 1].push_back({x, y, color});
 }
 
 std::string ConsoleView::OpenDialogFileName(OpenDialog dialog) const {

@@ -5,7 +5,7 @@
 #include <QPainter>
 
 #include "chart/chart.h"
-#include "ui/chart_vector.h"
+#include "chart/chart_picture.h"
 #include "ui/replace_file.h"
 
 namespace kelmarin {
@@ -34,7 +34,11 @@ QImage ChartImage(TChart& chart) {
 
 void WriteChartFile(TChart& chart, const QString& path) {
     if (ChartFormatOfName(path) != ChartFormat::Png) {
-        ReplaceFile(path, [&chart](const QString& temp) { WriteChartVector(chart, temp); });
+        const bool pdf = ChartFormatOfName(path) == ChartFormat::Pdf;
+        ReplaceFile(path, [&chart, pdf](const QString& temp) {
+            pdf ? WriteChartPdf(chart, temp) : WriteChartSvg(chart, temp);
+        });
+        chart.update();  // the vectors were drawn without the window's frame: draw it anew
         return;
     }
     QByteArray png;

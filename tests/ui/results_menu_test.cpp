@@ -154,6 +154,18 @@ TEST_F(ResultsTest, SavedProfileAndChartAreWhatTheBatchWritesAndCopyPastesAsATab
     EXPECT_TRUE(saved.convertToFormat(QImage::Format_RGB32) ==
                 QImage(QString::fromStdString((dir_.Path() / "batch.png").string()))
                     .convertToFormat(QImage::Format_RGB32));
+    // The vector forms are kelmarin-batch's too.
+    const std::string svg = (dir_.Path() / "chart.svg").string();
+    Choose(Results().ChartSaveDialog(), svg);
+    Results().SaveChart1().trigger();
+    const std::string batchSvg = (dir_.Path() / "batch.svg").string();
+    Batch("--svg " + batchSvg + " --size " + std::to_string(size.width()) + "x" +
+          std::to_string(size.height()) + " " + txt + " ATG '' t");
+    EXPECT_EQ(Slurp(svg), Slurp(batchSvg));
+    const std::string pdf = (dir_.Path() / "chart.pdf").string();
+    Choose(Results().ChartSaveDialog(), pdf);
+    Results().SaveChart1().trigger();
+    EXPECT_EQ(Slurp(pdf).rfind("%PDF-", 0), 0u);
 
     // Ctrl+C on the chart once it has the focus: the same table, tab-separated.
     QGuiApplication::clipboard()->clear();
