@@ -504,7 +504,7 @@ TEST_F(RunControllerTest, AFileThatShrankOrWasReplacedDuringTheRunFails) {
     };
     const auto runChangingAtTheFirstRefresh = [&](const std::function<void()>& change) {
         const int first = view_.eventCalls + 2;  // the first after the chart was cleared
-        view_.onEvents = [&, first](int call) {
+        view_.onEvents = [change, first](int call) {
             if (call == first) change();
         };
         view_.plainMessages.clear();
