@@ -54,11 +54,12 @@ void WordPatterns::Build() {
     }
 }
 
-WordScanner::Words WordPatterns::For(std::string_view seq) const {
+const WordScanner::Words& WordPatterns::For(std::string_view seq) {
     const bool bytes =
         !matching_.iupac || (bytesSuffice_ && std::memchr(seq.data(), 'u', seq.size()) == nullptr);
-    WordScanner::Words scan = bytes ? byBytes_ : byTests_;
-    if (!matching_.bothStrands) return scan;
+    if (!matching_.bothStrands) return bytes ? byBytes_ : byTests_;
+    WordScanner::Words& scan = strands_;
+    scan = bytes ? byBytes_ : byTests_;
     // Position 1 of the reverse strand is seq's last byte, where a word found at start s on the
     // given strand begins at its end, s + size - 1.
     for (int t = kWords; t < 2 * kWords; ++t) {

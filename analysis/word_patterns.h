@@ -37,7 +37,9 @@ class WordPatterns {
 
     // The scanner's words for seq: word r on the given strand, then at kWords + r its reverse
     // complement, which counts in frame on its own strand (that strand begins at seq's end).
-    WordScanner::Words For(std::string_view seq) const;
+    // They stay valid until the next call; a run asks once per sequence, so nothing is copied
+    // unless both strands are read.
+    const WordScanner::Words& For(std::string_view seq);
 
   private:
     void Build();
@@ -51,6 +53,7 @@ class WordPatterns {
     // sequence that holds no u.
     bool bytesSuffice_ = false;
     WordScanner::Words byBytes_, byTests_;  // as matched byte for byte, or letter by letter
+    WordScanner::Words strands_;  // either, with the reverse strand's phases of a sequence
 };
 
 }  // namespace kelmarin

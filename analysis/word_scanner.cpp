@@ -131,6 +131,20 @@ __attribute__((target("avx2"))) inline std::uint64_t Match(const Windows& v, con
            (std::uint64_t(std::uint32_t(_mm256_movemask_epi8(hi))) << 32);
 }
 
+// As LoadWindows and Match, for the first 32 starts of a block only.
+template <std::size_t MaxK>
+__attribute__((target("avx2"))) inline void LoadLowWindows(const char* block, Windows& v) {
+    for (std::size_t j = 0; j < MaxK; ++j)
+        v.lo[j] = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(block + j));
+}
+
+__attribute__((target("avx2"))) inline std::uint64_t MatchLow(const Windows& v, const __m256i* c,
+                                                              std::size_t k) {
+    __m256i lo = _mm256_cmpeq_epi8(v.lo[0], c[0]);
+    for (std::size_t j = 1; j < k; ++j) lo = _mm256_and_si256(lo, _mm256_cmpeq_epi8(v.lo[j], c[j]));
+    return std::uint32_t(_mm256_movemask_epi8(lo));
+}
+
 template <std::size_t MaxK>
 __attribute__((target("avx2"))) void ScanAvx2(std::string_view seq, Target* targets, int count,
                                               bool inFrame, std::size_t from, std::size_t to) {
@@ -153,8 +167,15 @@ __attribute__((target("avx2"))) void ScanAvx2(std::string_view seq, Target* targ
     for (; i < to; i += 64) {
         alignas(32) char pad[64 + 64] = {};
         std::memcpy(pad, s + i, std::min<std::size_t>(sizeof pad, seq.size() - i));
-        LoadWindows<MaxK>(pad, v);
         const std::uint64_t* frame = FrameMasks(i, inFrame);
+        if (to - i <= 32) {  // half a block, as at the end of most short reads
+            LoadLowWindows<MaxK>(pad, v);
+            for (int w = 0; w < count; ++w)
+                Emit<false>(targets[w], MatchLow(v, c[w], targets[w].filter) & LowBits(to - i), i,
+                            s, frame);
+            continue;
+        }
+        LoadWindows<MaxK>(pad, v);
         for (int w = 0; w < count; ++w)
             Emit<false>(targets[w], Match(v, c[w], targets[w].filter) & LowBits(to - i), i, s,
                         frame);
