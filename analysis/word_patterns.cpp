@@ -12,20 +12,10 @@ bool StandsForOneBase(char letter) {
     return (set & (set - 1)) == 0;
 }
 
-// Byte by byte: the words are short, and a run compares them once per sequence.
-bool SameWords(const WordPatterns::Words& a, const WordPatterns::Words& b) {
-    for (std::size_t r = 0; r < a.size(); ++r) {
-        if (a[r].size() != b[r].size()) return false;
-        for (std::size_t i = 0; i < a[r].size(); ++i)
-            if (a[r][i] != b[r][i]) return false;
-    }
-    return true;
-}
-
 }  // namespace
 
 void WordPatterns::Prepare(const Words& words, WordMatching matching) {
-    if (built_ && matching == matching_ && SameWords(words, words_)) return;
+    if (built_ && words == words_ && matching == matching_) return;
     words_ = words;
     matching_ = matching;
     Build();
