@@ -286,6 +286,12 @@ void LineTextFile::ReadTextInto(Take&& take) {
 }
 
 void LineTextFile::SkipLine() {
+    // The common case, in one pass: the line and its LF in the buffer, no CR or end mark.
+    bool unused = false;
+    if (const char* lf = WholeLine<false>(0, unused)) {
+        pos_ = std::size_t(lf - buffer_) + 1;
+        return;
+    }
     for (;;) {
         if (PeekByte() == kEnd) return;
         const char* start = buffer_ + pos_;
