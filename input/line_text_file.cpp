@@ -409,7 +409,7 @@ std::size_t LineTextFile::SkipLineMeasuring() {
     return length;
 }
 
-int LineTextFile::PeekLineStart() {
+int LineTextFile::PeekLineStartAnyCase() {
     for (;;) {
         const int c = PeekByte();
         if (c != '\r') return c;
