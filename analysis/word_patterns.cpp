@@ -38,22 +38,25 @@ void WordPatterns::Build() {
             if (c == 'u') c = 't';
         }
     }
+    WordScanner::Words byBytes, byTests;
     for (int t = 0; t < 2 * kWords; ++t) {
-        byBytes_[t] = {bytes_[t], nullptr, 0};
-        byTests_[t] = {bytes_[t], tests_[t].data(), 0};
+        byBytes[t] = {bytes_[t], nullptr, 0};
+        byTests[t] = {bytes_[t], tests_[t].data(), 0};
     }
+    byBytes_ = WordScanner::Plan(byBytes);
+    byTests_ = WordScanner::Plan(byTests);
 }
 
-WordScanner::Words WordPatterns::For(std::string_view seq) const {
+const WordScanner::Plan& WordPatterns::For(std::string_view seq) {
     const bool bytes =
         !matching_.iupac || (bytesSuffice_ && std::memchr(seq.data(), 'u', seq.size()) == nullptr);
-    WordScanner::Words scan = bytes ? byBytes_ : byTests_;
+    WordScanner::Plan& scan = bytes ? byBytes_ : byTests_;
     if (!matching_.bothStrands) return scan;
     // Position 1 of the reverse strand is seq's last byte, where a word found at start s on the
     // given strand begins at its end, s + size - 1.
     for (int t = kWords; t < 2 * kWords; ++t) {
         const std::size_t size = bytes_[t].size();
-        if (size <= seq.size()) scan[t].phase = unsigned((seq.size() - size) % 3);
+        if (size <= seq.size()) scan.SetPhase(t, unsigned((seq.size() - size) % 3));
     }
     return scan;
 }

@@ -37,7 +37,9 @@ class WordPatterns {
 
     // The scanner's words for seq: word r on the given strand, then at kWords + r its reverse
     // complement, which counts in frame on its own strand (that strand begins at seq's end).
-    WordScanner::Words For(std::string_view seq) const;
+    // Prepared once for all sequences; only the reverse strand's phases change from one
+    // sequence to the next, and stay until the next call.
+    const WordScanner::Plan& For(std::string_view seq);
 
   private:
     void Build();
@@ -50,7 +52,7 @@ class WordPatterns {
     // Every word letter stands for one base at most: the bytes match alike, with t for u, in a
     // sequence that holds no u.
     bool bytesSuffice_ = false;
-    WordScanner::Words byBytes_, byTests_;  // as matched byte for byte, or letter by letter
+    WordScanner::Plan byBytes_, byTests_;  // as matched byte for byte, or letter by letter
 };
 
 }  // namespace kelmarin

@@ -14,7 +14,7 @@ void WordProfile::CountSequence(std::string_view seq, const Words& words, bool i
     if (seq.empty()) return;
     patterns_.Prepare(words, matching);
     const BucketScale bucket(seq.size());
-    const WordScanner::Words scan = patterns_.For(seq);
+    const WordScanner::Plan& scan = patterns_.For(seq);
     WordScanner::ForEach(seq, scan, inFrame,
                          [&](int t, const std::uint64_t* starts, std::size_t n) {
                              Row& row = rows_[std::size_t(t % kRows)];

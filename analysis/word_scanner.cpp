@@ -12,8 +12,7 @@ namespace kelmarin {
 
 namespace {
 
-// How many of a word's bytes the vector filter compares.
-constexpr std::size_t kFilterBytes = 4;
+constexpr std::size_t kFilterBytes = WordScanner::kFilterBytes;
 
 // Row start mod 3, column phase: bit b is set when start + b is phase mod 3. An occurrence out
 // of frame is skipped without moving the search, so masking the set of all starts keeps the
@@ -56,6 +55,7 @@ struct Target {
     std::size_t last;         // one past its last possible start
     unsigned phase;           // in frame: the starts counted, mod 3
     std::uint64_t* out;
+    const char* lanes;  // the filter letters, each 32 times
 };
 
 // Whether the word's letters from..size - 1 match at s.
@@ -131,14 +131,26 @@ __attribute__((target("avx2"))) inline std::uint64_t Match(const Windows& v, con
            (std::uint64_t(std::uint32_t(_mm256_movemask_epi8(hi))) << 32);
 }
 
+// As LoadWindows and Match, for the first 32 starts of a block only.
+template <std::size_t MaxK>
+__attribute__((target("avx2"))) inline void LoadLowWindows(const char* block, Windows& v) {
+    for (std::size_t j = 0; j < MaxK; ++j)
+        v.lo[j] = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(block + j));
+}
+
+__attribute__((target("avx2"))) inline std::uint64_t MatchLow(const Windows& v, const __m256i* c,
+                                                              std::size_t k) {
+    __m256i lo = _mm256_cmpeq_epi8(v.lo[0], c[0]);
+    for (std::size_t j = 1; j < k; ++j) lo = _mm256_and_si256(lo, _mm256_cmpeq_epi8(v.lo[j], c[j]));
+    return std::uint32_t(_mm256_movemask_epi8(lo));
+}
+
 template <std::size_t MaxK>
 __attribute__((target("avx2"))) void ScanAvx2(std::string_view seq, Target* targets, int count,
                                               bool inFrame, std::size_t from, std::size_t to) {
     const char* s = seq.data();
-    __m256i c[WordScanner::kMaxWords][kFilterBytes];
-    for (int w = 0; w < count; ++w)
-        for (std::size_t j = 0; j < targets[w].filter; ++j)
-            c[w][j] = _mm256_set1_epi8(targets[w].word[j]);
+    const __m256i* c[WordScanner::kMaxWords];
+    for (int w = 0; w < count; ++w) c[w] = reinterpret_cast<const __m256i*>(targets[w].lanes);
     Windows v{};  // only the first MaxK windows are ever loaded and read
     std::size_t i = from;
     // A block reads bytes up to i + 63 + MaxK - 1, which must lie inside the sequence.
@@ -153,8 +165,15 @@ __attribute__((target("avx2"))) void ScanAvx2(std::string_view seq, Target* targ
     for (; i < to; i += 64) {
         alignas(32) char pad[64 + 64] = {};
         std::memcpy(pad, s + i, std::min<std::size_t>(sizeof pad, seq.size() - i));
-        LoadWindows<MaxK>(pad, v);
         const std::uint64_t* frame = FrameMasks(i, inFrame);
+        if (to - i <= 32) {  // half a block, as at the end of most short reads
+            LoadLowWindows<MaxK>(pad, v);
+            for (int w = 0; w < count; ++w)
+                Emit<false>(targets[w], MatchLow(v, c[w], targets[w].filter) & LowBits(to - i), i,
+                            s, frame);
+            continue;
+        }
+        LoadWindows<MaxK>(pad, v);
         for (int w = 0; w < count; ++w)
             Emit<false>(targets[w], Match(v, c[w], targets[w].filter) & LowBits(to - i), i, s,
                         frame);
@@ -269,13 +288,11 @@ bool CpuHasAvx2() {
 
 bool useAvx2 = CpuHasAvx2();
 
-void ScanTargets(std::string_view seq, Target* targets, int count, bool inFrame, std::size_t from,
-                 std::size_t to) {
+void ScanTargets(std::string_view seq, Target* targets, int count, std::size_t maxK, bool inFrame,
+                 std::size_t from, std::size_t to) {
 #if KELMARIN_X86
     if (useAvx2) {
         const bool sets = targets[0].tests != nullptr;
-        std::size_t maxK = 1;
-        for (int w = 0; w < count; ++w) maxK = std::max(maxK, targets[w].filter);
         switch (maxK) {
             case 1:
                 return ScanAvx2Of<1>(sets, seq, targets, count, inFrame, from, to);
@@ -295,25 +312,45 @@ void ScanTargets(std::string_view seq, Target* targets, int count, bool inFrame,
 
 void WordScanner::AllowVectorScan(bool allow) { useAvx2 = allow && CpuHasAvx2(); }
 
-WordScanner::Counts WordScanner::Scan(std::string_view seq, const Words& words, bool inFrame,
+WordScanner::Plan::Plan(const Words& words) : words_(words) {
+    for (int w = 0; w < kMaxWords; ++w) {
+        const std::string_view word = words[std::size_t(w)].bytes;
+        if (word.empty()) continue;
+        shortest_ = count_ == 0 ? word.size() : std::min(shortest_, word.size());
+        for (std::size_t j = 0; j < std::min(word.size(), kFilterBytes); ++j)
+            lanes_[std::size_t(count_)][j].fill(word[j]);
+        index_[std::size_t(count_++)] = w;
+    }
+}
+
+WordScanner::Counts WordScanner::Scan(std::string_view seq, const Plan& plan, bool inFrame,
                                       std::size_t from, const Outputs& out) {
     Target targets[kMaxWords];
     int count = 0;
     int index[kMaxWords];
     std::size_t to = from;
-    for (int w = 0; w < kMaxWords; ++w) {
-        const std::string_view word = words[w].bytes;
-        if (word.empty() || word.size() > seq.size()) continue;
-        const std::size_t last = seq.size() - word.size() + 1;
+    std::size_t maxK = 1;
+    for (int p = 0; p < plan.count_; ++p) {
+        const int w = plan.index_[std::size_t(p)];
+        const Word& word = plan.words_[std::size_t(w)];
+        if (word.bytes.size() > seq.size()) continue;
+        const std::size_t last = seq.size() - word.bytes.size() + 1;
         if (last <= from) continue;
-        targets[count] = {word, words[w].tests,     std::min(word.size(), kFilterBytes),
-                          last, words[w].phase % 3, out[w]};
+        const std::size_t filter = std::min(word.bytes.size(), kFilterBytes);
+        targets[count] = {word.bytes,
+                          word.tests,
+                          filter,
+                          last,
+                          word.phase % 3,
+                          out[w],
+                          plan.lanes_[std::size_t(p)][0].data()};
         index[count++] = w;
         to = std::max(to, std::min(last, from + kBatch));
+        maxK = std::max(maxK, filter);
     }
     Counts found{};
     if (count == 0) return found;
-    ScanTargets(seq, targets, count, inFrame, from, to);
+    ScanTargets(seq, targets, count, maxK, inFrame, from, to);
     for (int t = 0; t < count; ++t) found[index[t]] = std::size_t(targets[t].out - out[index[t]]);
     return found;
 }

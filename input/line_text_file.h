@@ -74,7 +74,15 @@ class LineTextFile {
     // At the start of a line: the first byte of its text, or '\n' when it is empty, or -1 at the
     // end of the file. CRs before it are consumed as ReadText drops them (a CR before a LF
     // leaves the LF, which ends the line just as well).
-    int PeekLineStart();
+    int PeekLineStart() {
+        // Inline for the common case, a buffered byte that is neither CR nor the end mark: a
+        // FASTQ record asks five times.
+        if (state_ == State::Input && pos_ < end_) {
+            const auto c = static_cast<unsigned char>(buffer_[pos_]);
+            if (c != '\r' && c != kEndMark) return c;
+        }
+        return PeekLineStartAnyCase();
+    }
     // Up to n of the next bytes of content without consuming any (fewer at the end of the file,
     // before a 0x1A, or when the buffer holds fewer): what a reader looks at before it reads.
     std::string_view PeekContent(std::size_t n);
@@ -110,6 +118,7 @@ class LineTextFile {
     template <bool kProbe>
     const char* WholeLine(char probe, bool& found) const;
     bool Refill();
+    int PeekLineStartAnyCase();
     void CloseHandle();
 
     State state_ = State::Unbound;

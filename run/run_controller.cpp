@@ -69,6 +69,7 @@ void RunController::Run() {
     view_.ProcessPendingEvents();
 
     std::uint64_t processed = 0;
+    const std::uint64_t interval = view_.RefreshInterval();
     WordProfile::Words words;
     for (int r = 0; r < WordProfile::kRows; ++r) {
         words[r] = view_.WordText(r + 1);
@@ -87,7 +88,7 @@ void RunController::Run() {
         ++processed;
         profile_.CountSequence(seq, words, view_.InFrameChecked(), matching);
         const bool atEnd = DataFileAtEnd();
-        if (processed % kRefreshInterval == 0 || atEnd) Refresh(words, processed, total, atEnd);
+        if (processed % interval == 0 || atEnd) Refresh(words, processed, total, atEnd);
         // STOP, Exit or the closing of the main window: the file stays open, and the next run
         // starts it afresh.
         if (stop_ || view_.TerminationRequested()) return;
@@ -116,7 +117,7 @@ void RunController::Refresh(const WordProfile::Words& words, std::uint64_t proce
     // The first and the last refresh of a run are shown at once, the others as often as the
     // screen shows a new picture.
     const bool last = atEnd || stop_ || view_.TerminationRequested();
-    view_.ShowRefresh(processed <= kRefreshInterval || last);
+    view_.ShowRefresh(processed <= view_.RefreshInterval() || last);
 }
 
 void RunController::ShowLastRefresh() {

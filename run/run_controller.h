@@ -1,8 +1,9 @@
 #pragma once
 // The behaviour behind START, STOP and the menu commands Text, Fasta and Exit. A run reads the
 // chosen file inside START's handler and shows its progress through the view every 20
-// sequences; the view's pending events run only then, so STOP is seen only at a refresh. The
-// view may put a refresh on the screen later; the first and the last it puts at once.
+// sequences (or as often as the view asks); the view's pending events run only then, so STOP
+// is seen only at a refresh. The view may put a refresh on the screen later; the first and the
+// last it puts at once.
 // The controller owns the run's state for the whole program: the data file, the reading mode,
 // the word profile and the lookahead line. Fastq chooses a FASTQ file as Fasta a FASTA one.
 
@@ -21,8 +22,6 @@ namespace kelmarin {
 
 class RunController {
   public:
-    static constexpr std::uint64_t kRefreshInterval = 20;
-
     explicit RunController(RunView& view);
 
     void Button1Click();  // START

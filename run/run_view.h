@@ -4,6 +4,7 @@
 // The main window implements it with real controls, the batch front-end on a console, tests
 // with a recording fake.
 
+#include <cstdint>
 #include <string>
 
 #include "platform/color.h"
@@ -31,6 +32,11 @@ class RunView {
 
     virtual void SetProcessedText(const std::string& text) = 0;  // Edit1
     virtual void SetProgress(int percent) = 0;                   // barra
+
+    // How many sequences a run reads between refreshes. The window refreshes every 20, as its
+    // chart, counter and STOP's response depend on it; a view without a chart may ask for
+    // fewer, each refresh filling four series of 100 points.
+    virtual std::uint64_t RefreshInterval() const { return 20; }
 
     // Puts the series, the counter and the gauge on the screen as the calls above left them.
     // A view may keep them waiting until a frame of its screen has passed since it last put

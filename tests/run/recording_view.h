@@ -32,6 +32,7 @@ class RecordingView : public RunView {
     bool iupac = false;
     bool bothStrands = false;
     bool readsInOnePass = false;             // as kelmarin-batch reads
+    std::uint64_t refreshInterval = 0;       // 0: the interval every view has unless it asks
     std::array<std::string, 3> fileNames;    // what each dialog holds
     std::array<std::string, 3> nextChoice;   // chosen at the next Execute; empty = cancel
     std::deque<int> answers;                 // dialog results; OK when none is queued
@@ -80,6 +81,9 @@ class RecordingView : public RunView {
         return fileNames[std::size_t(d)];
     }
     bool ReadsInOnePass() const override { return readsInOnePass; }
+    std::uint64_t RefreshInterval() const override {
+        return refreshInterval ? refreshInterval : RunView::RefreshInterval();
+    }
 
     int ShowMessageDialog(const std::string& text, TMsgDlgType kind,
                           TMsgDlgButtons buttons) override {

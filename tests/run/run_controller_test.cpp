@@ -59,6 +59,17 @@ class RunControllerTest : public ::testing::Test {
     RunController ctl_{view_};
 };
 
+TEST_F(RunControllerTest, RefreshesAsOftenAsTheViewAsksAndShowsTheFirstAtOnce) {
+    ChooseText(Lines(45, "ATGAAA"));
+    view_.words = {"ATG", "", "", ""};
+    view_.refreshInterval = 32;
+    ctl_.Button1Click();
+    EXPECT_EQ(view_.processedTexts, (std::vector<std::string>{"32", "45"}));
+    EXPECT_EQ(view_.progress, (std::vector<int>{71, 100, 100}));
+    EXPECT_EQ(EntriesStartingWith("show"),
+              (std::vector<std::string>{"show now", "show now", "show now", "show now"}));
+}
+
 TEST_F(RunControllerTest, RefreshesEveryTwentySequencesAndAtTheEnd) {
     ChooseText(Lines(45, "ATGAAA"));
     view_.words = {"ATG", "", "", ""};
