@@ -88,6 +88,21 @@ class BatchTest : public ::testing::Test {
         r.err = Slurp(err);
         return r;
     }
+    // One way of giving the program its file: arguments, the shell's prefix, standard input.
+    struct Way {
+        std::vector<std::string> args;
+        std::string prefix, input;
+    };
+    // Every way gives what expected shows: success, the same profile and the same messages.
+    void ExpectEachWayGives(const std::vector<Way>& ways, const Result& expected) {
+        for (const Way& w : ways) {
+            SCOPED_TRACE(w.prefix + testing::PrintToString(w.args) + " < " + w.input);
+            const Result r = Run(w.args, w.prefix, w.input);
+            EXPECT_EQ(r.status, 0) << r.err;
+            EXPECT_EQ(r.out, expected.out);
+            EXPECT_EQ(r.err, expected.err);
+        }
+    }
     // The count of bucket b (1-based) in column c (1-based after "bucket").
     static long Count(const Rows& rows, int b, int c) { return std::stol(rows.at(b).at(c)); }
 
@@ -176,10 +191,7 @@ TEST_F(BatchTest, GzipMembersStandardInputAndPipesGiveTheFilesProfile) {
 
     const Result expected = Run({plain, "atg", "taa"});
     ASSERT_EQ(expected.status, 0) << expected.err;
-    const struct {
-        std::vector<std::string> args;
-        std::string prefix, input;
-    } cases[] = {
+    const std::vector<Way> ways = {
         {{gz, "atg", "taa"}, "", "/dev/null"},
         {{members, "atg", "taa"}, "", "/dev/null"},
         {{"--fasta", "-", "atg", "taa"}, "", plain},
@@ -190,13 +202,7 @@ TEST_F(BatchTest, GzipMembersStandardInputAndPipesGiveTheFilesProfile) {
          "cat " + Quote(gz) + " >" + Quote(fifo) + " & ",
          "/dev/null"},
     };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.prefix + testing::PrintToString(c.args) + " < " + c.input);
-        const Result r = Run(c.args, c.prefix, c.input);
-        EXPECT_EQ(r.status, 0) << r.err;
-        EXPECT_EQ(r.out, expected.out);
-        EXPECT_EQ(r.err, expected.err);
-    }
+    ExpectEachWayGives(ways, expected);
 }
 
 TEST_F(BatchTest, TheContentRuleGoesForStandardInputAndPipes) {
@@ -211,10 +217,7 @@ TEST_F(BatchTest, TheContentRuleGoesForStandardInputAndPipes) {
     const Result expected = Run({plain, "atg", "taa"});
     ASSERT_EQ(expected.status, 0) << expected.err;
     EXPECT_EQ(expected.err, "processed 400\n");
-    const struct {
-        std::vector<std::string> args;
-        std::string prefix, input;
-    } cases[] = {
+    const std::vector<Way> ways = {
         {{gz, "atg", "taa"}, "", "/dev/null"},
         {{"-", "atg", "taa"}, "", plain},
         {{"-", "atg", "taa"}, "", gz},
@@ -222,13 +225,7 @@ TEST_F(BatchTest, TheContentRuleGoesForStandardInputAndPipes) {
         {{"/dev/stdin", "atg", "taa"}, "cat " + Quote(plain) + " | ", ""},
         {{fifo, "atg", "taa"}, "cat " + Quote(plain) + " >" + Quote(fifo) + " & ", "/dev/null"},
     };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.prefix + testing::PrintToString(c.args) + " < " + c.input);
-        const Result r = Run(c.args, c.prefix, c.input);
-        EXPECT_EQ(r.status, 0) << r.err;
-        EXPECT_EQ(r.out, expected.out);
-        EXPECT_EQ(r.err, expected.err);
-    }
+    ExpectEachWayGives(ways, expected);
 }
 
 TEST_F(BatchTest, PeakMemoryStaysBelowItsLimitOnALongRead) {

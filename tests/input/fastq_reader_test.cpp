@@ -9,30 +9,16 @@
 
 #include "input/in_out_error.h"
 #include "input/sequence_reader.h"
-#include "tests/input/temp_file.h"
+#include "tests/input/reader_fixture.h"
 
 namespace kelmarin {
 namespace {
 
-using Seqs = std::vector<std::string>;
+using test::Seqs;
 
-class FastqReaderTest : public ::testing::Test {
+class FastqReaderTest : public test::ReaderTest {
   protected:
-    void Bind(std::string_view bytes) { file_.BindName(dir_.Write("reads.fq", bytes)); }
-
-    Seqs ReadAll() {
-        Seqs seqs;
-        std::string seq;
-        do {
-            reader_.NextSequence(kFastqMode, {}, seq);
-            if (!seq.empty()) seqs.push_back(seq);
-        } while (!file_.AtEnd());
-        return seqs;
-    }
-
-    test::TempDir dir_;
-    LineTextFile file_;
-    SequenceReader reader_{file_};
+    Seqs ReadAll() { return ReaderTest::ReadAll(kFastqMode); }
 };
 
 TEST_F(FastqReaderTest, Records) {

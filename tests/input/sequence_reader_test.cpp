@@ -12,37 +12,13 @@
 
 #include "analysis/stop_codon.h"
 #include "input/in_out_error.h"
-#include "tests/input/temp_file.h"
+#include "tests/input/reader_fixture.h"
 
 namespace kelmarin {
 namespace {
 
-using Seqs = std::vector<std::string>;
-
-class SequenceReaderTest : public ::testing::Test {
-  protected:
-    // Binds the data file to a file holding bytes, as the menu commands do.
-    void Bind(std::string_view bytes) { file_.BindName(dir_.Write("seqs.txt", bytes)); }
-
-    // The non-empty sequences a run takes: it reads, then stops at the end of the file.
-    Seqs ReadAll(std::string_view mode, const SequenceReader::RejectTest& reject = {}) {
-        return ReadAllWith(reader_, mode, reject);
-    }
-    Seqs ReadAllWith(SequenceReader& reader, std::string_view mode,
-                     const SequenceReader::RejectTest& reject = {}) {
-        Seqs seqs;
-        std::string seq;
-        do {
-            reader.NextSequence(mode, reject, seq);
-            if (!seq.empty()) seqs.push_back(seq);
-        } while (!file_.AtEnd());
-        return seqs;
-    }
-
-    test::TempDir dir_;
-    LineTextFile file_;
-    SequenceReader reader_{file_};
-};
+using test::Seqs;
+using SequenceReaderTest = test::ReaderTest;
 
 TEST_F(SequenceReaderTest, PlainTextLines) {
     struct Case {
