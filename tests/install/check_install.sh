@@ -3,16 +3,8 @@
 # Arguments: build folder, sample FASTA file; the install folders come from the environment.
 set -eu
 build=$1 sample=$2
-prefix=$(mktemp -d)
-# The install's list of files is kept for uninstalling what the user installed.
-manifest="$build/install_manifest.txt"
-[ -f "$manifest" ] && cp "$manifest" "$prefix.manifest"
-restore() {
-  if [ -f "$prefix.manifest" ]; then mv "$prefix.manifest" "$manifest"; else rm -f "$manifest"; fi
-  rm -rf "$prefix"
-}
-trap restore EXIT
-fail() { echo "FAIL: $*" >&2; exit 1; }
+. "$(dirname "$0")/keep_manifest.sh"
+prefix=$work
 
 cmake --install "$build" --prefix "$prefix" >/dev/null
 cd "$prefix"

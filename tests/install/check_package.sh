@@ -4,17 +4,8 @@
 # Argument: build folder.
 set -eu
 build=$1
-out=$(mktemp -d)
-# cpack's install writes the build's list of installed files, kept for uninstalling what the
-# user installed.
-manifest="$build/install_manifest.txt"
-[ -f "$manifest" ] && cp "$manifest" "$out.manifest"
-restore() {
-  if [ -f "$out.manifest" ]; then mv "$out.manifest" "$manifest"; else rm -f "$manifest"; fi
-  rm -rf "$out"
-}
-trap restore EXIT
-fail() { echo "FAIL: $*" >&2; exit 1; }
+. "$(dirname "$0")/keep_manifest.sh"
+out=$work
 cpack=$(command -v cpack)
 
 "$cpack" -G DEB --config "$build/CPackConfig.cmake" -B "$out" >"$out/log" 2>&1 ||
