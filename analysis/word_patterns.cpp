@@ -47,10 +47,16 @@ void WordPatterns::Build() {
     byTests_ = WordScanner::Plan(byTests);
 }
 
+WordScanner::Plan& WordPatterns::Chosen(std::string_view bytes) {
+    const bool exact = !matching_.iupac ||
+                       (bytesSuffice_ && std::memchr(bytes.data(), 'u', bytes.size()) == nullptr);
+    return exact ? byBytes_ : byTests_;
+}
+
+const WordScanner::Plan& WordPatterns::ForBytes(std::string_view bytes) { return Chosen(bytes); }
+
 const WordScanner::Plan& WordPatterns::For(std::string_view seq) {
-    const bool bytes =
-        !matching_.iupac || (bytesSuffice_ && std::memchr(seq.data(), 'u', seq.size()) == nullptr);
-    WordScanner::Plan& scan = bytes ? byBytes_ : byTests_;
+    WordScanner::Plan& scan = Chosen(seq);
     if (!matching_.bothStrands) return scan;
     // Position 1 of the reverse strand is seq's last byte, where a word found at start s on the
     // given strand begins at its end, s + size - 1.

@@ -40,9 +40,13 @@ class WordPatterns {
     // Prepared once for all sequences; only the reverse strand's phases change from one
     // sequence to the next, and stay until the next call.
     const WordScanner::Plan& For(std::string_view seq);
+    // The scanner's words for the bytes of any number of sequences laid end to end, their
+    // phases as they stand: for a scan that leaves in-frame reading to its caller.
+    const WordScanner::Plan& ForBytes(std::string_view bytes);
 
   private:
     void Build();
+    WordScanner::Plan& Chosen(std::string_view bytes);
 
     Words words_;
     WordMatching matching_;

@@ -1,5 +1,6 @@
 #include "analysis/word_profile.h"
 
+#include <array>
 #include <stdexcept>
 
 #include "analysis/bucket.h"
@@ -30,6 +31,36 @@ void WordProfile::CountSequence(std::string_view seq, const Words& words, bool i
                              for (std::size_t i = 0; i < n; ++i)
                                  ++row[bucket.Of(end - starts[i]) - 1];
                          });
+}
+
+void WordProfile::CountBatch(const SequenceBatch& batch, const Words& words,
+                             WordMatching matching) {
+    if (batch.Empty()) return;
+    patterns_.Prepare(words, matching);
+    const std::vector<SequenceBatch::Member>& members = batch.Members();
+    const WordScanner::Plan& scan = patterns_.ForBytes(batch.Bytes());
+    // Each word's occurrences come in increasing order: the member the last one lay in is where
+    // the search for the next one's begins.
+    std::array<std::size_t, WordScanner::kMaxWords> member{};
+    // In-frame reading differs between members and, on the reverse strand, so do the phases:
+    // the scan finds every start and each member keeps its own.
+    WordScanner::ForEach(
+        batch.Bytes(), scan, false, [&](int t, const std::uint64_t* starts, std::size_t n) {
+            Row& row = rows_[std::size_t(t % kRows)];
+            const std::uint64_t length = scan[t].bytes.size();
+            std::size_t m = member[std::size_t(t)];
+            for (std::size_t i = 0; i < n; ++i) {
+                const std::uint64_t s = starts[i];
+                while (s >= members[m].end) ++m;
+                const SequenceBatch::Member& in = members[m];
+                if (s + length > in.end) continue;  // runs into the next member
+                // 1-based on its own strand, as CountSequence counts it.
+                const std::uint64_t at = t < kRows ? s - in.begin + 1 : in.end + 1 - length - s;
+                if (in.inFrame && (at - 1) % 3 != 0) continue;
+                ++row[in.scale.Of(at) - 1];
+            }
+            member[std::size_t(t)] = m;
+        });
 }
 
 const WordProfile::Row& WordProfile::ProfileRow(int r) const {

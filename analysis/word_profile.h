@@ -7,6 +7,7 @@
 #include <string>
 #include <string_view>
 
+#include "analysis/sequence_batch.h"
 #include "analysis/word_patterns.h"
 
 namespace kelmarin {
@@ -28,6 +29,8 @@ class WordProfile {
     // strand, counted from seq's last base as 1.
     void CountSequence(std::string_view seq, const Words& words, bool inFrame,
                        WordMatching matching = {});
+    // CountSequence for each sequence of the batch, each in frame or not as it was added.
+    void CountBatch(const SequenceBatch& batch, const Words& words, WordMatching matching = {});
 
     // Row r (1 to 4), bucket 1 first.
     const Row& ProfileRow(int r) const;

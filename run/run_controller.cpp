@@ -83,15 +83,26 @@ void RunController::Run() {
         return view_.RejectStopChecked() && HasStopCodon(seq);
     };
     std::string seq;
+    batch_.Clear();
     for (;;) {
         reader_.NextSequence(mode_, reject, seq);
         ++processed;
-        profile_.CountSequence(seq, words, view_.InFrameChecked(), matching);
+        const bool inFrame = view_.InFrameChecked();
+        if (SequenceBatch::Takes(seq))
+            batch_.Add(seq, inFrame);
+        else
+            profile_.CountSequence(seq, words, inFrame, matching);
         const bool atEnd = DataFileAtEnd();
-        if (processed % interval == 0 || atEnd) Refresh(words, processed, total, atEnd);
+        const bool refresh = processed % interval == 0 || atEnd;
+        // Every sequence read is counted before a refresh shows the counts.
+        if (refresh || batch_.Full()) CountBatch(words, matching);
+        if (refresh) Refresh(words, processed, total, atEnd);
         // STOP, Exit or the closing of the main window: the file stays open, and the next run
         // starts it afresh.
-        if (stop_ || view_.TerminationRequested()) return;
+        if (stop_ || view_.TerminationRequested()) {
+            CountBatch(words, matching);
+            return;
+        }
         if (atEnd) break;
     }
     reader_.CheckFileUnchanged();  // an end that came early is no end of the file counted
@@ -118,6 +129,11 @@ void RunController::Refresh(const WordProfile::Words& words, std::uint64_t proce
     // screen shows a new picture.
     const bool last = atEnd || stop_ || view_.TerminationRequested();
     view_.ShowRefresh(processed <= view_.RefreshInterval() || last);
+}
+
+void RunController::CountBatch(const WordProfile::Words& words, WordMatching matching) {
+    profile_.CountBatch(batch_, words, matching);
+    batch_.Clear();
 }
 
 void RunController::ShowLastRefresh() {

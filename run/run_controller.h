@@ -65,6 +65,7 @@ class RunController {
     std::uint64_t CountingPass();
     void Refresh(const WordProfile::Words& words, std::uint64_t processed, std::uint64_t total,
                  bool atEnd);
+    void CountBatch(const WordProfile::Words& words, WordMatching matching);
     void ShowLastRefresh();
     void ChooseFile(OpenDialog dialog, std::string_view mode);
     void BindChosen(OpenDialog dialog, std::string_view mode);
@@ -84,6 +85,7 @@ class RunController {
     LineTextFile dataFile_;
     SequenceReader reader_{dataFile_};
     WordProfile profile_;
+    SequenceBatch batch_;  // read, not yet counted
     // What the chart shows: the words and counts of the last refresh, or an opened profile.
     enum class Shown { Nothing, Run, Profile } shown_ = Shown::Nothing;
     WordProfile::Words shownWords_;

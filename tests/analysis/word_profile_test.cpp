@@ -146,6 +146,31 @@ TEST_P(WordProfileScanTest, MatchesThePlainRuleForWordsOfEveryShortLength) {
     }
 }
 
+TEST_P(WordProfileScanTest, ABatchCountsAsItsSequencesOneByOne) {
+    // Words that often straddle two members, some longer than most reads; reads of every
+    // length up to a few blocks, each with its own frame option.
+    std::mt19937 rng(11);
+    const std::string alphabet = "acgtunr";
+    const Words wordSets[] = {{"a", "acg", "gaattc", "cgcgcgcgcgcgcgcgcgcgcgcgcgcgcgcgcgcgcgcgc"},
+                              {"nn", "ryn", "", "uaa"}};
+    for (int i = 0; i < 200; ++i) {
+        const Words& words = wordSets[i % 2];
+        const WordMatching matching{i % 4 >= 2, i % 8 >= 4};
+        SequenceBatch batch;
+        WordProfile batched, single;
+        while (!batch.Full()) {
+            std::string seq(rng() % (i % 10 == 0 ? 9000 : 200), 'a');
+            for (char& ch : seq) ch = alphabet[rng() % (i % 3 == 0 ? 2 : alphabet.size())];
+            const bool inFrame = rng() % 3 == 0;
+            batch.Add(seq, inFrame);
+            single.CountSequence(seq, words, inFrame, matching);
+        }
+        batched.CountBatch(batch, words, matching);
+        for (int r = 1; r <= 4; ++r)
+            ASSERT_EQ(batched.ProfileRow(r), single.ProfileRow(r)) << "case " << i << " row " << r;
+    }
+}
+
 TEST(WordProfileTest, RowNumbersOutsideOneToFourAreRefused) {
     WordProfile p;
     EXPECT_THROW(p.ProfileRow(0), std::out_of_range);
