@@ -24,6 +24,7 @@ class SequenceBatch {
     void Add(std::string_view seq, bool inFrame);
     bool Full() const { return bytes_.size() >= kBytes; }
     bool Empty() const { return members_.empty(); }
+    bool AnyInFrame() const { return anyInFrame_; }
     void Clear();
 
     struct Member {
@@ -37,6 +38,7 @@ class SequenceBatch {
   private:
     std::string bytes_;
     std::vector<Member> members_;
+    bool anyInFrame_ = false;
 };
 
 }  // namespace kelmarin

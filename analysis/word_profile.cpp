@@ -8,6 +8,28 @@
 
 namespace kelmarin {
 
+namespace {
+
+// Counts a batch's starts of one word, found on the given strand or, with kReverse, as the
+// reverse complement, from the member in on: the member of the last start.
+template <bool kReverse, bool kFrame>
+const SequenceBatch::Member* CountStarts(const std::uint64_t* starts, std::size_t n,
+                                         std::uint64_t length, const SequenceBatch::Member* in,
+                                         WordProfile::Row& row) {
+    for (std::size_t i = 0; i < n; ++i) {
+        const std::uint64_t s = starts[i];
+        while (s >= in->end) ++in;
+        if (s + length > in->end) continue;  // runs into the next member
+        // 1-based on its own strand, as CountSequence counts it.
+        const std::uint64_t at = kReverse ? in->end + 1 - length - s : s - in->begin + 1;
+        if (kFrame && in->inFrame && (at - 1) % 3 != 0) continue;
+        ++row[std::size_t(in->scale.Of(at) - 1)];
+    }
+    return in;
+}
+
+}  // namespace
+
 void WordProfile::ClearProfile() { rows_ = {}; }
 
 void WordProfile::CountSequence(std::string_view seq, const Words& words, bool inFrame,
@@ -37,30 +59,26 @@ void WordProfile::CountBatch(const SequenceBatch& batch, const Words& words,
                              WordMatching matching) {
     if (batch.Empty()) return;
     patterns_.Prepare(words, matching);
-    const std::vector<SequenceBatch::Member>& members = batch.Members();
     const WordScanner::Plan& scan = patterns_.ForBytes(batch.Bytes());
     // Each word's occurrences come in increasing order: the member the last one lay in is where
     // the search for the next one's begins.
-    std::array<std::size_t, WordScanner::kMaxWords> member{};
+    std::array<const SequenceBatch::Member*, WordScanner::kMaxWords> member;
+    member.fill(batch.Members().data());
     // In-frame reading differs between members and, on the reverse strand, so do the phases:
     // the scan finds every start and each member keeps its own.
-    WordScanner::ForEach(
-        batch.Bytes(), scan, false, [&](int t, const std::uint64_t* starts, std::size_t n) {
-            Row& row = rows_[std::size_t(t % kRows)];
-            const std::uint64_t length = scan[t].bytes.size();
-            std::size_t m = member[std::size_t(t)];
-            for (std::size_t i = 0; i < n; ++i) {
-                const std::uint64_t s = starts[i];
-                while (s >= members[m].end) ++m;
-                const SequenceBatch::Member& in = members[m];
-                if (s + length > in.end) continue;  // runs into the next member
-                // 1-based on its own strand, as CountSequence counts it.
-                const std::uint64_t at = t < kRows ? s - in.begin + 1 : in.end + 1 - length - s;
-                if (in.inFrame && (at - 1) % 3 != 0) continue;
-                ++row[in.scale.Of(at) - 1];
-            }
-            member[std::size_t(t)] = m;
-        });
+    const bool frame = batch.AnyInFrame();
+    WordScanner::ForEach(batch.Bytes(), scan, false,
+                         [&](int t, const std::uint64_t* starts, std::size_t n) {
+                             Row& row = rows_[std::size_t(t % kRows)];
+                             const std::uint64_t length = scan[t].bytes.size();
+                             const SequenceBatch::Member*& in = member[std::size_t(t)];
+                             if (t < kRows)
+                                 in = frame ? CountStarts<false, true>(starts, n, length, in, row)
+                                            : CountStarts<false, false>(starts, n, length, in, row);
+                             else
+                                 in = frame ? CountStarts<true, true>(starts, n, length, in, row)
+                                            : CountStarts<true, false>(starts, n, length, in, row);
+                         });
 }
 
 const WordProfile::Row& WordProfile::ProfileRow(int r) const {
