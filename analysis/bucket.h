@@ -23,7 +23,8 @@ class BucketScale {
 
     int Of(std::uint64_t a) const {
         if (!fast_) return ExactBucket(a, length_);
-        const double f = double(a) * scale_ + 0.5;
+        // Signed, as positions here are below 2^40: the conversion is then one instruction.
+        const double f = double(std::int64_t(a)) * scale_ + 0.5;
         const auto whole = static_cast<std::int64_t>(f);  // floor, as f > 0
         // One test for "near a half": the fraction of f near 0 or near 1.
         if (__builtin_fabs(f - double(whole) - 0.5) > 0.5 - kTieZone)
