@@ -237,6 +237,17 @@ TEST(LowerCaseTest, OnlyAsciiLettersChange) {
     std::string s = "ACGT acgt Zz@[`{ \xC3\x89 0";
     LowerCaseAscii(s);
     EXPECT_EQ(s, "acgt acgt zz@[`{ \xC3\x89 0");
+    // Every byte value, at every place of the vector steps and of the overlapping last one.
+    for (std::size_t n = 0; n <= 100; ++n) {
+        std::string bytes(n, ' '), expected(n, ' ');
+        for (std::size_t i = 0; i < n; ++i) {
+            bytes[i] = char((i * 37 + n * 11) % 256);
+            expected[i] =
+                bytes[i] >= 'A' && bytes[i] <= 'Z' ? char(bytes[i] - 'A' + 'a') : bytes[i];
+        }
+        LowerCaseAscii(bytes);
+        ASSERT_EQ(bytes, expected) << n << " bytes";
+    }
 }
 
 }  // namespace
