@@ -32,11 +32,13 @@ __attribute__((target("avx2"))) inline __m256i Lower32(__m256i v) {
 
 __attribute__((target("avx2"))) void LowerBytesAvx2(char* p, std::size_t n) {
     if (n < 32) return LowerBytes(p, n);
+    // Loaded before the steps store over part of it, which a load just after them would wait on.
+    auto* last = reinterpret_cast<__m256i*>(p + n - 32);
+    const __m256i lastLowered = Lower32(_mm256_loadu_si256(last));
     auto* v = reinterpret_cast<__m256i*>(p);
     for (std::size_t i = 0; i + 32 < n; i += 32, ++v)
         _mm256_storeu_si256(v, Lower32(_mm256_loadu_si256(v)));
-    auto* last = reinterpret_cast<__m256i*>(p + n - 32);
-    _mm256_storeu_si256(last, Lower32(_mm256_loadu_si256(last)));
+    _mm256_storeu_si256(last, lastLowered);
 }
 
 const bool lowerAvx2 = __builtin_cpu_supports("avx2");
