@@ -70,6 +70,7 @@ void RunController::Run() {
 
     std::uint64_t processed = 0;
     const std::uint64_t interval = view_.RefreshInterval();
+    std::uint64_t untilRefresh = interval;
     WordProfile::Words words;
     for (int r = 0; r < WordProfile::kRows; ++r) {
         words[r] = view_.WordText(r + 1);
@@ -93,7 +94,10 @@ void RunController::Run() {
         else
             profile_.CountSequence(seq, words, inFrame, matching);
         const bool atEnd = DataFileAtEnd();
-        const bool refresh = processed % interval == 0 || atEnd;
+        // Counted down rather than divided: reads come by the million.
+        const bool due = --untilRefresh == 0;
+        if (due) untilRefresh = interval;
+        const bool refresh = due || atEnd;
         // Every sequence read is counted before a refresh shows the counts.
         if (refresh || batch_.Full()) CountBatch(words, matching);
         if (refresh) Refresh(words, processed, total, atEnd);
