@@ -152,11 +152,12 @@ bool Run(int number, const RunSetup& s, const std::string& name, const model::Wo
         return s.rejectStop && HasStopCodon(seq);
     };
     std::string seq;
+    SequenceBatch batch;
     for (std::size_t processed = 1;; ++processed) {
         reader.NextSequence(mode, reject, seq);
         const std::string expected = m.NextSequence(s.rejectStop);
         Expect(c, "sequence " + std::to_string(processed), seq, expected);
-        profile.CountSequence(seq, programWords, s.inFrame, {matching.iupac, matching.bothStrands});
+        batch.Add(seq, s.inFrame);  // counted together, as a run counts them
         model::CountSequence(modelProfile, expected, words, s.inFrame, matching);
         if (processed == s.stopAfter) break;  // stopped: the file stays open
         const bool atEnd = file.AtEnd();
@@ -168,6 +169,7 @@ bool Run(int number, const RunSetup& s, const std::string& name, const model::Wo
             break;
         }
     }
+    profile.CountBatch(batch, programWords, {matching.iupac, matching.bothStrands});
     for (int r = 1; r <= WordProfile::kRows; ++r)
         for (int b = 1; b <= WordProfile::kBuckets; ++b)
             ExpectCount(c, "word '" + words[r - 1] + "' bucket " + std::to_string(b),
