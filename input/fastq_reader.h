@@ -27,7 +27,17 @@ class FastqReader {
     // are. Raises as ReadRecord does, so a counted file is a well-formed one.
     std::uint64_t CountRecords();
 
+    // Whether records of the plain shape may be taken in one go (on by default, and only
+    // where the processor scans 32 bytes at a step); off, every record is read line by line.
+    static void AllowWholeRecords(bool allow);
+
   private:
+    // The next record in one go when all of it is buffered and it has the plain shape: a
+    // header line, one sequence line, a '+' line and one quality line as long as the sequence,
+    // each ending with LF and holding no CR. Appends the sequence to seq when it is given;
+    // false, with nothing consumed, when the record must be read line by line.
+    bool TakeWholeRecord(std::string* seq);
+
     // The steps of a record, in order.
     bool SkipEmptyLines();  // false at the end of the file
     void ReadHeader();
