@@ -237,6 +237,18 @@ TEST(LowerCaseTest, OnlyAsciiLettersChange) {
     std::string s = "ACGT acgt Zz@[`{ \xC3\x89 0";
     LowerCaseAscii(s);
     EXPECT_EQ(s, "acgt acgt zz@[`{ \xC3\x89 0");
+    // Every byte value, in strings of lengths around the 32-byte step of the vector code.
+    std::string bytes(512, '\0');
+    for (std::size_t i = 0; i < bytes.size(); ++i) bytes[i] = char(i);
+    for (const std::size_t n : {31, 32, 33, 63, 64, 65, 256})
+        for (const std::size_t from : {0, 40, 64, 77}) {
+            std::string lowered = bytes.substr(from, n);
+            LowerCaseAscii(lowered);
+            for (std::size_t i = 0; i < n; ++i) {
+                const char c = bytes[from + i];
+                ASSERT_EQ(lowered[i], c >= 'A' && c <= 'Z' ? char(c + 32) : c) << n << " " << i;
+            }
+        }
 }
 
 }  // namespace
