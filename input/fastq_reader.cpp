@@ -1,6 +1,7 @@
 #include "input/fastq_reader.h"
 
 #include "input/in_out_error.h"
+#include "input/sequence_reader.h"
 
 #if defined(__x86_64__)
 #include <immintrin.h>
@@ -84,12 +85,15 @@ bool FindWholeRecord(const char*, const char*, WholeRecord&) { return false; }
 
 void FastqReader::AllowWholeRecords(bool allow) { wholeRecords = allow && CpuHasAvx2(); }
 
-bool FastqReader::TakeWholeRecord(std::string* seq) {
+bool FastqReader::TakeWholeRecord(std::string* seq, bool lowerCase) {
     if (!wholeRecords) return false;
     const std::string_view bytes = file_.BufferedContent();
     WholeRecord r;
     if (!FindWholeRecord(bytes.data(), bytes.data() + bytes.size(), r)) return false;
-    if (seq) seq->append(r.seq, r.length);
+    if (seq && lowerCase)
+        AppendLowerCaseAscii(*seq, {r.seq, r.length});
+    else if (seq)
+        seq->append(r.seq, r.length);
     file_.Consume(r.size);
     recordLine_ = line_ + 1;
     line_ += 4;
@@ -110,19 +114,20 @@ void FastqReader::EndsInside(const std::string& expected) const {
     Malformed(recordLine_, "the file ends inside this record: expected " + expected);
 }
 
-bool FastqReader::ReadRecord(std::string& seq) {
+bool FastqReader::ReadRecord(std::string& seq, bool lowerCase) {
     seq.clear();
     if (!SkipEmptyLines()) return false;
-    if (TakeWholeRecord(&seq)) return true;
+    if (TakeWholeRecord(&seq, lowerCase)) return true;
     ReadHeader();
     ReadQuality(ReadSequenceLines(&seq));
+    if (lowerCase) LowerCaseAscii(seq);
     return true;
 }
 
 std::uint64_t FastqReader::CountRecords() {
     std::uint64_t records = 0;
     while (SkipEmptyLines()) {
-        if (TakeWholeRecord(nullptr)) {
+        if (TakeWholeRecord(nullptr, false)) {
             ++records;
             continue;
         }

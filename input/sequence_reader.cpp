@@ -18,33 +18,47 @@ namespace {
 #if defined(__x86_64__)
 const bool lowerCaseAvx2 = __builtin_cpu_supports("avx2");
 
-// LowerCaseAscii 32 bytes at a step over n >= 32 bytes; the last step overlaps the one before,
-// which is harmless as a lower-cased byte stays as it is.
-__attribute__((target("avx2"))) void LowerCaseAvx2(char* p, std::size_t n) {
+// LowerCaseAscii from one place to another (or the same), 32 bytes at a step over n >= 32
+// bytes; the last step overlaps the one before, which is harmless as lowering is the same
+// twice.
+__attribute__((target("avx2"))) void LowerCaseAvx2(const char* from, char* to, std::size_t n) {
     // A-Z moved to the bottom of the signed range, so that one compare finds them.
     const __m256i shift = _mm256_set1_epi8(char(0x80 - 'A'));
     const __m256i top = _mm256_set1_epi8(char(0x80 - 'A' + 'Z' + 1 - 0x100));
     const __m256i bit = _mm256_set1_epi8(0x20);
-    const auto lower = [&](char* at) __attribute__((target("avx2"))) {
-        const __m256i v = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(at));
-        const __m256i upper = _mm256_cmpgt_epi8(top, _mm256_add_epi8(v, shift));
-        _mm256_storeu_si256(reinterpret_cast<__m256i*>(at),
-                            _mm256_add_epi8(v, _mm256_and_si256(upper, bit)));
+    const auto lowered = [&](std::size_t at) __attribute__((target("avx2"))) {
+        const __m256i v = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(from + at));
+        return _mm256_add_epi8(
+            v, _mm256_and_si256(_mm256_cmpgt_epi8(top, _mm256_add_epi8(v, shift)), bit));
     };
-    char* const last = p + n - 32;
-    for (; p < last; p += 32) lower(p);
-    lower(last);
+    // The last step is read first: in place, reading it after the writes it overlaps would
+    // wait for them.
+    const __m256i last = lowered(n - 32);
+    for (std::size_t at = 0; at + 32 < n; at += 32)
+        _mm256_storeu_si256(reinterpret_cast<__m256i*>(to + at), lowered(at));
+    _mm256_storeu_si256(reinterpret_cast<__m256i*>(to + n - 32), last);
 }
 #endif
 
-}  // namespace
-
-void LowerCaseAscii(std::string& s) {
+void LowerCaseInto(const char* from, char* to, std::size_t n) {
 #if defined(__x86_64__)
-    if (lowerCaseAvx2 && s.size() >= 32) return LowerCaseAvx2(s.data(), s.size());
+    if (lowerCaseAvx2 && n >= 32) return LowerCaseAvx2(from, to, n);
 #endif
     // Branch-free so that the compiler vectorises it.
-    for (char& c : s) c = char(c + ((static_cast<unsigned char>(c - 'A') < 26u) << 5));
+    for (std::size_t i = 0; i < n; ++i) {
+        const char c = from[i];
+        to[i] = char(c + ((static_cast<unsigned char>(c - 'A') < 26u) << 5));
+    }
+}
+
+}  // namespace
+
+void LowerCaseAscii(std::string& s) { LowerCaseInto(s.data(), s.data(), s.size()); }
+
+void AppendLowerCaseAscii(std::string& s, std::string_view bytes) {
+    const std::size_t at = s.size();
+    s.resize(at + bytes.size());
+    LowerCaseInto(bytes.data(), s.data() + at, bytes.size());
 }
 
 bool IsHeaderLine(std::string_view line) {
@@ -144,10 +158,7 @@ void SequenceReader::ReadFastaRecord(std::string& seq) {
     LowerCaseAscii(seq);
 }
 
-void SequenceReader::ReadFastqRecord(std::string& seq) {
-    fastq_.ReadRecord(seq);
-    LowerCaseAscii(seq);
-}
+void SequenceReader::ReadFastqRecord(std::string& seq) { fastq_.ReadRecord(seq, true); }
 
 void SequenceReader::GatherRecord(std::string& seq) {
     // Lines are read straight into the record; the last line read goes to the lookahead line

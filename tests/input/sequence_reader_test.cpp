@@ -244,6 +244,9 @@ TEST(LowerCaseTest, OnlyAsciiLettersChange) {
         for (const std::size_t from : {0, 40, 64, 77}) {
             std::string lowered = bytes.substr(from, n);
             LowerCaseAscii(lowered);
+            std::string appended = "S";
+            AppendLowerCaseAscii(appended, std::string_view(bytes).substr(from, n));
+            ASSERT_EQ(appended, "S" + lowered);
             for (std::size_t i = 0; i < n; ++i) {
                 const char c = bytes[from + i];
                 ASSERT_EQ(lowered[i], c >= 'A' && c <= 'Z' ? char(c + 32) : c) << n << " " << i;
