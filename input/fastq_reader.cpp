@@ -53,6 +53,7 @@ __attribute__((target("avx2"))) inline const char* LfEndAvx2(const char* p, cons
     return stop < end && *stop == '\n' ? stop : nullptr;
 }
 
+// Where the record that begins at p lies, when [p, end) holds all of it in the plain shape.
 // The quality is looked at only for line ends: a quality line of the sequence's length ends
 // exactly where its first LF or CR is.
 __attribute__((target("avx2"))) bool FindWholeRecord(const char* p, const char* end,
@@ -63,7 +64,7 @@ __attribute__((target("avx2"))) bool FindWholeRecord(const char* p, const char* 
     const char* header = LfEndAvx2(p, end, lf, cr);
     if (!header) return false;
     const char* seq = header + 1;
-    // A sequence line that begins with '+' or '@' is no sequence line: the slow path tells.
+    // A sequence line that begins with '+' or '@' is no sequence line: line by line tells why.
     if (seq == end || *seq == '+' || *seq == '@') return false;
     const char* seqEnd = LfEndAvx2(seq, end, lf, cr);
     if (!seqEnd || seqEnd == seq || seqEnd + 1 == end || seqEnd[1] != '+') return false;

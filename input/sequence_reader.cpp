@@ -40,25 +40,26 @@ __attribute__((target("avx2"))) void LowerCaseAvx2(const char* from, char* to, s
 }
 #endif
 
-void LowerCaseInto(const char* from, char* to, std::size_t n) {
-#if defined(__x86_64__)
-    if (lowerCaseAvx2 && n >= 32) return LowerCaseAvx2(from, to, n);
-#endif
-    // Branch-free so that the compiler vectorises it.
-    for (std::size_t i = 0; i < n; ++i) {
-        const char c = from[i];
-        to[i] = char(c + ((static_cast<unsigned char>(c - 'A') < 26u) << 5));
-    }
-}
+// Branch-free so that the compiler vectorises the loops that use it.
+char LowerAscii(char c) { return char(c + ((static_cast<unsigned char>(c - 'A') < 26u) << 5)); }
 
 }  // namespace
 
-void LowerCaseAscii(std::string& s) { LowerCaseInto(s.data(), s.data(), s.size()); }
+void LowerCaseAscii(std::string& s) {
+#if defined(__x86_64__)
+    if (lowerCaseAvx2 && s.size() >= 32) return LowerCaseAvx2(s.data(), s.data(), s.size());
+#endif
+    for (char& c : s) c = LowerAscii(c);
+}
 
 void AppendLowerCaseAscii(std::string& s, std::string_view bytes) {
     const std::size_t at = s.size();
     s.resize(at + bytes.size());
-    LowerCaseInto(bytes.data(), s.data() + at, bytes.size());
+    char* to = s.data() + at;
+#if defined(__x86_64__)
+    if (lowerCaseAvx2 && bytes.size() >= 32) return LowerCaseAvx2(bytes.data(), to, bytes.size());
+#endif
+    for (const char c : bytes) *to++ = LowerAscii(c);
 }
 
 bool IsHeaderLine(std::string_view line) {
