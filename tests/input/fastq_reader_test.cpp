@@ -1,5 +1,5 @@
 // FASTQ records through the sequence reader: the layout, the counting pass, the content rule
-// and every malformed case with the line it names.
+// and every malformed case with the line it names; records taken whole against line by line.
 
 #include "input/fastq_reader.h"
 
