@@ -73,6 +73,12 @@ void BM_CountingPassText(benchmark::State& s) { CountingPass(s, Files().text, kT
 void BM_CountingPassFastq(benchmark::State& s) { CountingPass(s, Files().fastq, kFastqMode); }
 void BM_ReaderFastq(benchmark::State& s) { ReadFile(s, Files().fastq, kFastqMode, false, false); }
 void BM_CountFastq(benchmark::State& s) { ReadFile(s, Files().fastq, kFastqMode, true, false); }
+// BM_ReaderFastq with every record read line by line: what taking plain records whole gains.
+void BM_ReaderFastqLineByLine(benchmark::State& s) {
+    FastqReader::AllowWholeRecords(false);
+    ReadFile(s, Files().fastq, kFastqMode, false, false);
+    FastqReader::AllowWholeRecords(true);
+}
 void BM_ReaderFasta(benchmark::State& s) { ReadFile(s, Files().fasta, kFastaMode, false, false); }
 void BM_ReaderText(benchmark::State& s) { ReadFile(s, Files().text, kTextMode, false, false); }
 void BM_CountFasta(benchmark::State& s) { ReadFile(s, Files().fasta, kFastaMode, true, false); }
@@ -100,6 +106,7 @@ BENCHMARK(BM_CountingPassFasta)->Unit(benchmark::kMillisecond)->MinTime(2);
 BENCHMARK(BM_CountingPassText)->Unit(benchmark::kMillisecond)->MinTime(2);
 BENCHMARK(BM_CountingPassFastq)->Unit(benchmark::kMillisecond)->MinTime(2);
 BENCHMARK(BM_ReaderFastq)->Unit(benchmark::kMillisecond)->MinTime(2);
+BENCHMARK(BM_ReaderFastqLineByLine)->Unit(benchmark::kMillisecond)->MinTime(2);
 BENCHMARK(BM_CountFastq)->Unit(benchmark::kMillisecond)->MinTime(2);
 BENCHMARK(BM_ReaderFasta)->Unit(benchmark::kMillisecond)->MinTime(2);
 BENCHMARK(BM_ReaderText)->Unit(benchmark::kMillisecond)->MinTime(2);

@@ -1,8 +1,105 @@
 #include "input/fastq_reader.h"
 
 #include "input/in_out_error.h"
+#include "input/sequence_reader.h"
+
+#if defined(__x86_64__)
+#include <immintrin.h>
+#endif
 
 namespace kelmarin {
+
+namespace {
+
+// Where a whole record lies in the buffered bytes.
+struct WholeRecord {
+    const char* seq = nullptr;
+    std::size_t length = 0;  // of the sequence
+    std::size_t size = 0;    // of the record, its last LF included
+};
+
+bool CpuHasAvx2() {
+#if defined(__x86_64__)
+    return __builtin_cpu_supports("avx2");
+#else
+    return false;
+#endif
+}
+
+bool wholeRecords = CpuHasAvx2();
+
+#if defined(__x86_64__)
+
+// The first LF or CR in [p, end), or end; lf and cr hold those bytes in every lane.
+__attribute__((target("avx2"))) inline const char* LineEndAvx2(const char* p, const char* end,
+                                                               __m256i lf, __m256i cr) {
+    if (end - p >= 32) {
+        const char* last = end - 32;
+        for (; p <= last; p += 32) {
+            const __m256i v = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(p));
+            const unsigned stops = unsigned(_mm256_movemask_epi8(
+                _mm256_or_si256(_mm256_cmpeq_epi8(v, lf), _mm256_cmpeq_epi8(v, cr))));
+            if (stops) return p + __builtin_ctz(stops);
+        }
+    }
+    while (p < end && *p != '\n' && *p != '\r') ++p;
+    return p;
+}
+
+// The LF that ends the line beginning at p, or nullptr when a CR or the end comes first.
+__attribute__((target("avx2"))) inline const char* LfEndAvx2(const char* p, const char* end,
+                                                             __m256i lf, __m256i cr) {
+    const char* stop = LineEndAvx2(p, end, lf, cr);
+    return stop < end && *stop == '\n' ? stop : nullptr;
+}
+
+// Where the record that begins at p lies, when [p, end) holds all of it in the plain shape.
+// The quality is looked at only for line ends: a quality line of the sequence's length ends
+// exactly where its first LF or CR is.
+__attribute__((target("avx2"))) bool FindWholeRecord(const char* p, const char* end,
+                                                     WholeRecord& r) {
+    const __m256i lf = _mm256_set1_epi8('\n');
+    const __m256i cr = _mm256_set1_epi8('\r');
+    if (p == end || *p != '@') return false;
+    const char* header = LfEndAvx2(p, end, lf, cr);
+    if (!header) return false;
+    const char* seq = header + 1;
+    // A sequence line that begins with '+' or '@' is no sequence line: line by line tells why.
+    if (seq == end || *seq == '+' || *seq == '@') return false;
+    const char* seqEnd = LfEndAvx2(seq, end, lf, cr);
+    if (!seqEnd || seqEnd == seq || seqEnd + 1 == end || seqEnd[1] != '+') return false;
+    const char* plusEnd = LfEndAvx2(seqEnd + 1, end, lf, cr);
+    if (!plusEnd) return false;
+    const char* quality = plusEnd + 1;
+    const std::size_t length = std::size_t(seqEnd - seq);
+    if (std::size_t(end - quality) <= length) return false;  // its LF is not buffered
+    const char* qualityEnd = quality + length;
+    if (LineEndAvx2(quality, end, lf, cr) != qualityEnd || *qualityEnd != '\n') return false;
+    r = {seq, length, std::size_t(qualityEnd + 1 - p)};
+    return true;
+}
+#else
+bool FindWholeRecord(const char*, const char*, WholeRecord&) { return false; }
+#endif
+
+}  // namespace
+
+void FastqReader::AllowWholeRecords(bool allow) { wholeRecords = allow && CpuHasAvx2(); }
+
+bool FastqReader::TakeWholeRecord(std::string* seq, bool lowerCase) {
+    if (!wholeRecords) return false;
+    const std::string_view bytes = file_.BufferedContent();
+    WholeRecord r;
+    if (!FindWholeRecord(bytes.data(), bytes.data() + bytes.size(), r)) return false;
+    if (seq && lowerCase)
+        AppendLowerCaseAscii(*seq, {r.seq, r.length});
+    else if (seq)
+        seq->append(r.seq, r.length);
+    file_.Consume(r.size);
+    recordLine_ = line_ + 1;
+    line_ += 4;
+    return true;
+}
 
 int FastqReader::PeekLineStart() {
     const int c = file_.PeekLineStart();
@@ -18,17 +115,23 @@ void FastqReader::EndsInside(const std::string& expected) const {
     Malformed(recordLine_, "the file ends inside this record: expected " + expected);
 }
 
-bool FastqReader::ReadRecord(std::string& seq) {
+bool FastqReader::ReadRecord(std::string& seq, bool lowerCase) {
     seq.clear();
     if (!SkipEmptyLines()) return false;
+    if (TakeWholeRecord(&seq, lowerCase)) return true;
     ReadHeader();
     ReadQuality(ReadSequenceLines(&seq));
+    if (lowerCase) LowerCaseAscii(seq);
     return true;
 }
 
 std::uint64_t FastqReader::CountRecords() {
     std::uint64_t records = 0;
     while (SkipEmptyLines()) {
+        if (TakeWholeRecord(nullptr, false)) {
+            ++records;
+            continue;
+        }
         ReadHeader();
         ReadQuality(ReadSequenceLines(nullptr));
         ++records;

@@ -3,8 +3,8 @@
 // sequence lines joined, a separator line that begins with '+', and quality lines until their
 // total length equals the sequence's. Empty lines between records are skipped. A file that
 // breaks this layout raises EInOutError (kIoMalformedFastq) naming the line and what was
-// expected. Quality letters are measured, never kept. It does not lower-case or filter: the
-// sequence reader does that as for the other modes.
+// expected. Quality letters are measured, never kept. It filters nothing, and lower-cases only
+// when asked: the sequence reader asks, as it lower-cases the other modes' sequences.
 
 #include <cstdint>
 #include <string>
@@ -20,14 +20,26 @@ class FastqReader {
     // The file was just opened: its next line is line firstLine.
     void Restart(std::uint64_t firstLine) { line_ = firstLine - 1; }
 
-    // The next record's sequence, as written; false (and seq empty) when only empty lines
-    // were left.
-    bool ReadRecord(std::string& seq);
+    // The next record's sequence, as written, or as LowerCaseAscii leaves it with lowerCase
+    // (then lowered while it is copied, where it can be); false (and seq empty) when only empty
+    // lines were left.
+    bool ReadRecord(std::string& seq, bool lowerCase = false);
     // Reads the rest of the file record by record, without keeping sequences: how many there
     // are. Raises as ReadRecord does, so a counted file is a well-formed one.
     std::uint64_t CountRecords();
 
+    // Whether records of the plain shape may be taken in one go (on by default, and only
+    // where the processor scans 32 bytes at a step); off, every record is read line by line.
+    static void AllowWholeRecords(bool allow);
+
   private:
+    // The next record in one go when all of it is buffered and it has the plain shape: a
+    // header line, one sequence line, a '+' line and one quality line as long as the sequence,
+    // each ending with LF and holding no CR. Appends the sequence to seq when it is given,
+    // lower-cased with lowerCase; false, with nothing consumed, when the record must be read
+    // line by line.
+    bool TakeWholeRecord(std::string* seq, bool lowerCase);
+
     // The steps of a record, in order.
     bool SkipEmptyLines();  // false at the end of the file
     void ReadHeader();

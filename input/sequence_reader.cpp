@@ -15,42 +15,51 @@ namespace kelmarin {
 
 namespace {
 
-// Branch-free so that the compiler vectorises it.
-void LowerBytes(char* p, std::size_t n) {
-    for (std::size_t i = 0; i < n; ++i)
-        p[i] = char(p[i] + ((static_cast<unsigned char>(p[i] - 'A') < 26u) << 5));
-}
-
 #if defined(__x86_64__)
-// Short reads are lower-cased by the million, and the compiler's loop leaves their last bytes to
-// a byte at a time. Lower-casing twice changes nothing, so the last step overlaps the one before.
-__attribute__((target("avx2"))) inline __m256i Lower32(__m256i v) {
-    const __m256i offset = _mm256_sub_epi8(v, _mm256_set1_epi8('A'));
-    const __m256i upper = _mm256_cmpeq_epi8(_mm256_min_epu8(offset, _mm256_set1_epi8(25)), offset);
-    return _mm256_add_epi8(v, _mm256_and_si256(upper, _mm256_set1_epi8(0x20)));
-}
+const bool lowerCaseAvx2 = __builtin_cpu_supports("avx2");
 
-__attribute__((target("avx2"))) void LowerBytesAvx2(char* p, std::size_t n) {
-    if (n < 32) return LowerBytes(p, n);
-    // Loaded before the steps store over part of it, which a load just after them would wait on.
-    auto* last = reinterpret_cast<__m256i*>(p + n - 32);
-    const __m256i lastLowered = Lower32(_mm256_loadu_si256(last));
-    auto* v = reinterpret_cast<__m256i*>(p);
-    for (std::size_t i = 0; i + 32 < n; i += 32, ++v)
-        _mm256_storeu_si256(v, Lower32(_mm256_loadu_si256(v)));
-    _mm256_storeu_si256(last, lastLowered);
+// LowerCaseAscii from one place to another (or the same), 32 bytes at a step over n >= 32
+// bytes; the last step overlaps the one before, which is harmless as lowering is the same
+// twice.
+__attribute__((target("avx2"))) void LowerCaseAvx2(const char* from, char* to, std::size_t n) {
+    // A-Z moved to the bottom of the signed range, so that one compare finds them.
+    const __m256i shift = _mm256_set1_epi8(char(0x80 - 'A'));
+    const __m256i top = _mm256_set1_epi8(char(0x80 - 'A' + 'Z' + 1 - 0x100));
+    const __m256i bit = _mm256_set1_epi8(0x20);
+    const auto lowered = [&](std::size_t at) __attribute__((target("avx2"))) {
+        const __m256i v = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(from + at));
+        return _mm256_add_epi8(
+            v, _mm256_and_si256(_mm256_cmpgt_epi8(top, _mm256_add_epi8(v, shift)), bit));
+    };
+    // The last step is read first: in place, reading it after the writes it overlaps would
+    // wait for them.
+    const __m256i last = lowered(n - 32);
+    for (std::size_t at = 0; at + 32 < n; at += 32)
+        _mm256_storeu_si256(reinterpret_cast<__m256i*>(to + at), lowered(at));
+    _mm256_storeu_si256(reinterpret_cast<__m256i*>(to + n - 32), last);
 }
-
-const bool lowerAvx2 = __builtin_cpu_supports("avx2");
 #endif
+
+// Branch-free so that the compiler vectorises the loops that use it.
+char LowerAscii(char c) { return char(c + ((static_cast<unsigned char>(c - 'A') < 26u) << 5)); }
 
 }  // namespace
 
 void LowerCaseAscii(std::string& s) {
 #if defined(__x86_64__)
-    if (lowerAvx2) return LowerBytesAvx2(s.data(), s.size());
+    if (lowerCaseAvx2 && s.size() >= 32) return LowerCaseAvx2(s.data(), s.data(), s.size());
 #endif
-    LowerBytes(s.data(), s.size());
+    for (char& c : s) c = LowerAscii(c);
+}
+
+void AppendLowerCaseAscii(std::string& s, std::string_view bytes) {
+    const std::size_t at = s.size();
+    s.resize(at + bytes.size());
+    char* to = s.data() + at;
+#if defined(__x86_64__)
+    if (lowerCaseAvx2 && bytes.size() >= 32) return LowerCaseAvx2(bytes.data(), to, bytes.size());
+#endif
+    for (const char c : bytes) *to++ = LowerAscii(c);
 }
 
 bool IsHeaderLine(std::string_view line) {
@@ -150,10 +159,7 @@ void SequenceReader::ReadFastaRecord(std::string& seq) {
     LowerCaseAscii(seq);
 }
 
-void SequenceReader::ReadFastqRecord(std::string& seq) {
-    fastq_.ReadRecord(seq);
-    LowerCaseAscii(seq);
-}
+void SequenceReader::ReadFastqRecord(std::string& seq) { fastq_.ReadRecord(seq, true); }
 
 void SequenceReader::GatherRecord(std::string& seq) {
     // Lines are read straight into the record; the last line read goes to the lookahead line

@@ -25,6 +25,9 @@ std::string_view ModeOfContent(std::string_view head);
 
 // ASCII A-Z to a-z; every other byte stays as it is.
 void LowerCaseAscii(std::string& s);
+// Appends bytes (which must not lie in s) to s as LowerCaseAscii leaves them, in the same pass
+// as the copy.
+void AppendLowerCaseAscii(std::string& s, std::string_view bytes);
 
 // A header line holds '>' anywhere, not only at its start.
 bool IsHeaderLine(std::string_view line);

@@ -1,5 +1,7 @@
 // FASTQ records through the sequence reader: the layout, the counting pass, the content rule
-// and every malformed case with the line it names.
+// and every malformed case with the line it names; records taken whole against line by line.
+
+#include "input/fastq_reader.h"
 
 #include <gtest/gtest.h>
 
@@ -106,6 +108,95 @@ TEST_F(FastqReaderTest, RecordsAcrossRunBufferBoundaries) {
     Bind(bytes);
     EXPECT_EQ(reader_.CountSequences(kFastqMode), expected.size());
     EXPECT_EQ(ReadAll(), expected);
+}
+
+// A FASTQ text mixing plain four-line records with every shape that must be read line by line,
+// and sometimes one fault or an end mark.
+std::string MixedFastq(std::mt19937& rng) {
+    std::string bytes;
+    const int records = 1 + int(rng() % 30);
+    const int fault = int(rng() % (2 * records));  // past the records half the time: no fault
+    for (int r = 0; r < records; ++r) {
+        const unsigned shape = rng() % 12;
+        const std::string eol = shape == 1 ? "\r\n" : "\n";
+        std::string seq(1 + rng() % (rng() % 4 ? 40 : 300), 'A');
+        for (char& c : seq) c = "ACGTacgtN"[rng() % 9];
+        std::string quality(seq.size(), 'I');
+        for (char& c : quality) c = "@+I#!\x1A"[rng() % (shape == 2 ? 6 : 5)];
+        if (r == fault) (rng() % 2 ? quality : seq) += 'G';  // one letter too many somewhere
+        if (shape == 4) seq[0] = rng() % 2 ? '@' : '+';
+        const std::size_t width = shape == 5 ? 1 + rng() % 30 : seq.size() + 1;  // multi-line
+        std::string record = (r == fault && rng() % 3 == 0 ? "r" : "@r") + std::to_string(r) + eol;
+        for (std::size_t i = 0; i < seq.size(); i += width) record += seq.substr(i, width) + eol;
+        record += (rng() % 2 ? "+" : "+r" + std::to_string(r)) + eol;
+        for (std::size_t i = 0; i < quality.size(); i += width)
+            record += quality.substr(i, width) + eol;
+        if (shape == 3) record.insert(rng() % record.size(), "\r");  // a lone CR is dropped
+        bytes += record;
+        if (shape == 6) bytes += rng() % 2 ? "\n" : "\r\n\n";
+    }
+    if (rng() % 4 == 0) bytes.insert(rng() % bytes.size(), "\x1A");
+    if (rng() % 4 == 0) bytes.pop_back();  // the last line without its LF
+    return bytes;
+}
+
+// Everything a FastqReader makes of a file: the counting pass's total or fault, and the
+// sequences read before the reading's fault.
+struct Outcome {
+    std::string counted;
+    Seqs seqs;
+    std::string fault;
+};
+
+class WholeRecordTest : public ::testing::Test {
+  protected:
+    void TearDown() override { FastqReader::AllowWholeRecords(true); }
+
+    Outcome Read(bool wholeRecords, bool lowerCase, std::vector<char>& buffer) {
+        FastqReader::AllowWholeRecords(wholeRecords);
+        FastqReader reader(file_);
+        Outcome o;
+        try {
+            Open(reader, buffer);
+            o.counted = std::to_string(reader.CountRecords());
+        } catch (const EInOutError& e) {
+            o.counted = e.what();
+        }
+        std::string seq;
+        try {
+            Open(reader, buffer);
+            while (reader.ReadRecord(seq, lowerCase)) o.seqs.push_back(seq);
+        } catch (const EInOutError& e) {
+            o.fault = e.what();
+        }
+        return o;
+    }
+    void Open(FastqReader& reader, std::vector<char>& buffer) {
+        file_.UseBuffer(buffer.data(), buffer.size());
+        file_.OpenInput();
+        CheckIo();
+        reader.Restart(1);
+    }
+
+    test::TempDir dir_;
+    LineTextFile file_;
+};
+
+TEST_F(WholeRecordTest, RecordsTakenWholeReadAsLineByLine) {
+    // Small buffers cut records at every place; the line-by-line reading is the reference.
+    std::mt19937 rng(41);
+    for (int round = 0; round < 400; ++round) {
+        const std::string bytes = MixedFastq(rng);
+        std::vector<char> buffer(1 + rng() % (round % 2 ? 200 : 2000));
+        SCOPED_TRACE(testing::PrintToString(bytes) + " buffer " + std::to_string(buffer.size()));
+        file_.BindName(dir_.Write("seqs", bytes));
+        const bool lowerCase = round % 3 == 0;
+        const Outcome whole = Read(true, lowerCase, buffer);
+        const Outcome lines = Read(false, lowerCase, buffer);
+        EXPECT_EQ(whole.counted, lines.counted);
+        EXPECT_EQ(whole.seqs, lines.seqs);
+        EXPECT_EQ(whole.fault, lines.fault);
+    }
 }
 
 TEST(ModeOfContentTest, FirstLinesDecide) {

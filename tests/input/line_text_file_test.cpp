@@ -128,6 +128,28 @@ TEST_F(LineTextFileTest, TinyBufferReadsLikeLargeOne) {
         EXPECT_EQ(LinesOf(bytes, size), expected) << size;
 }
 
+TEST_F(LineTextFileTest, BufferedContentEndsAtTheEndMarkAndFollowsRefills) {
+    const std::string bytes =
+        "ab\ncd\x1A"
+        "ef\n";
+    Open(bytes);
+    EXPECT_EQ(file_.BufferedContent(), "");  // it reads nothing itself
+    file_.PeekByte();
+    EXPECT_EQ(file_.BufferedContent(), "ab\ncd");
+    file_.Consume(3);
+    EXPECT_EQ(file_.NextLine(), "cd");
+    EXPECT_TRUE(file_.AtEnd());
+    EXPECT_EQ(file_.BufferedContent(), "");
+
+    Open(bytes, 4);
+    file_.PeekByte();
+    EXPECT_EQ(file_.BufferedContent(), "ab\nc");
+    file_.Consume(4);
+    file_.PeekByte();  // the next fill holds the mark
+    EXPECT_EQ(file_.BufferedContent(), "d");
+    CheckIo();
+}
+
 TEST_F(LineTextFileTest, RandomBinaryBytesMatchTheLineRules) {
     std::mt19937 rng(11);
     std::string bytes;

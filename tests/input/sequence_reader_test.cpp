@@ -237,17 +237,21 @@ TEST(LowerCaseTest, OnlyAsciiLettersChange) {
     std::string s = "ACGT acgt Zz@[`{ \xC3\x89 0";
     LowerCaseAscii(s);
     EXPECT_EQ(s, "acgt acgt zz@[`{ \xC3\x89 0");
-    // Every byte value, at every place of the vector steps and of the overlapping last one.
-    for (std::size_t n = 0; n <= 100; ++n) {
-        std::string bytes(n, ' '), expected(n, ' ');
-        for (std::size_t i = 0; i < n; ++i) {
-            bytes[i] = char((i * 37 + n * 11) % 256);
-            expected[i] =
-                bytes[i] >= 'A' && bytes[i] <= 'Z' ? char(bytes[i] - 'A' + 'a') : bytes[i];
+    // Every byte value, in strings of lengths around the 32-byte step of the vector code.
+    std::string bytes(512, '\0');
+    for (std::size_t i = 0; i < bytes.size(); ++i) bytes[i] = char(i);
+    for (const std::size_t n : {31, 32, 33, 63, 64, 65, 256})
+        for (const std::size_t from : {0, 40, 64, 77}) {
+            std::string lowered = bytes.substr(from, n);
+            LowerCaseAscii(lowered);
+            std::string appended = "S";
+            AppendLowerCaseAscii(appended, std::string_view(bytes).substr(from, n));
+            ASSERT_EQ(appended, "S" + lowered);
+            for (std::size_t i = 0; i < n; ++i) {
+                const char c = bytes[from + i];
+                ASSERT_EQ(lowered[i], c >= 'A' && c <= 'Z' ? char(c + 32) : c) << n << " " << i;
+            }
         }
-        LowerCaseAscii(bytes);
-        ASSERT_EQ(bytes, expected) << n << " bytes";
-    }
 }
 
 }  // namespace
