@@ -30,51 +30,58 @@ bool wholeRecords = CpuHasAvx2();
 
 #if defined(__x86_64__)
 
-// The first LF or CR in [p, end), or end; lf and cr hold those bytes in every lane.
+// The bytes that stop a line in place: LF, CR, and the end mark 0x1A, past which nothing is
+// read. Each is held in every lane.
+struct Stops {
+    __m256i lf, cr, mark;
+};
+
+// The first stop in [p, end), or end.
 __attribute__((target("avx2"))) inline const char* LineEndAvx2(const char* p, const char* end,
-                                                               __m256i lf, __m256i cr) {
+                                                               const Stops& s) {
     if (end - p >= 32) {
         const char* last = end - 32;
         for (; p <= last; p += 32) {
             const __m256i v = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(p));
-            const unsigned stops = unsigned(_mm256_movemask_epi8(
-                _mm256_or_si256(_mm256_cmpeq_epi8(v, lf), _mm256_cmpeq_epi8(v, cr))));
-            if (stops) return p + __builtin_ctz(stops);
+            const __m256i hit = _mm256_or_si256(
+                _mm256_or_si256(_mm256_cmpeq_epi8(v, s.lf), _mm256_cmpeq_epi8(v, s.cr)),
+                _mm256_cmpeq_epi8(v, s.mark));
+            if (const unsigned stops = unsigned(_mm256_movemask_epi8(hit)))
+                return p + __builtin_ctz(stops);
         }
     }
-    while (p < end && *p != '\n' && *p != '\r') ++p;
+    while (p < end && *p != '\n' && *p != '\r' && *p != 0x1A) ++p;
     return p;
 }
 
-// The LF that ends the line beginning at p, or nullptr when a CR or the end comes first.
+// The LF that ends the line beginning at p, or nullptr when another stop or the end comes first.
 __attribute__((target("avx2"))) inline const char* LfEndAvx2(const char* p, const char* end,
-                                                             __m256i lf, __m256i cr) {
-    const char* stop = LineEndAvx2(p, end, lf, cr);
+                                                             const Stops& s) {
+    const char* stop = LineEndAvx2(p, end, s);
     return stop < end && *stop == '\n' ? stop : nullptr;
 }
 
 // Where the record that begins at p lies, when [p, end) holds all of it in the plain shape.
-// The quality is looked at only for line ends: a quality line of the sequence's length ends
-// exactly where its first LF or CR is.
+// The quality is looked at only for stops: a quality line of the sequence's length ends
+// exactly where its first stop is.
 __attribute__((target("avx2"))) bool FindWholeRecord(const char* p, const char* end,
                                                      WholeRecord& r) {
-    const __m256i lf = _mm256_set1_epi8('\n');
-    const __m256i cr = _mm256_set1_epi8('\r');
+    const Stops s{_mm256_set1_epi8('\n'), _mm256_set1_epi8('\r'), _mm256_set1_epi8(0x1A)};
     if (p == end || *p != '@') return false;
-    const char* header = LfEndAvx2(p, end, lf, cr);
+    const char* header = LfEndAvx2(p, end, s);
     if (!header) return false;
     const char* seq = header + 1;
     // A sequence line that begins with '+' or '@' is no sequence line: line by line tells why.
     if (seq == end || *seq == '+' || *seq == '@') return false;
-    const char* seqEnd = LfEndAvx2(seq, end, lf, cr);
+    const char* seqEnd = LfEndAvx2(seq, end, s);
     if (!seqEnd || seqEnd == seq || seqEnd + 1 == end || seqEnd[1] != '+') return false;
-    const char* plusEnd = LfEndAvx2(seqEnd + 1, end, lf, cr);
+    const char* plusEnd = LfEndAvx2(seqEnd + 1, end, s);
     if (!plusEnd) return false;
     const char* quality = plusEnd + 1;
     const std::size_t length = std::size_t(seqEnd - seq);
     if (std::size_t(end - quality) <= length) return false;  // its LF is not buffered
     const char* qualityEnd = quality + length;
-    if (LineEndAvx2(quality, end, lf, cr) != qualityEnd || *qualityEnd != '\n') return false;
+    if (LineEndAvx2(quality, end, s) != qualityEnd || *qualityEnd != '\n') return false;
     r = {seq, length, std::size_t(qualityEnd + 1 - p)};
     return true;
 }
@@ -88,7 +95,7 @@ void FastqReader::AllowWholeRecords(bool allow) { wholeRecords = allow && CpuHas
 
 bool FastqReader::TakeWholeRecord(std::string* seq, bool lowerCase) {
     if (!wholeRecords) return false;
-    const std::string_view bytes = file_.BufferedContent();
+    const std::string_view bytes = file_.BufferedBytes();
     WholeRecord r;
     if (!FindWholeRecord(bytes.data(), bytes.data() + bytes.size(), r)) return false;
     if (seq && lowerCase)

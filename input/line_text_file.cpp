@@ -232,7 +232,6 @@ bool LineTextFile::Refill() {
     const std::size_t n = want == 0 ? 0 : content_.Read(fd_, buffer_, want, code);
     rangeLeft_ -= n;
     pos_ = 0;
-    markKnown_ = false;
     if (code != 0) {
         end_ = 0;
         SetIoResult(code);
@@ -423,7 +422,6 @@ std::string_view LineTextFile::PeekContent(std::size_t n) {
     // The buffer must keep room for the end mark that a refill writes at the end.
     if (n > size_ - 1) n = size_ - 1;
     if (end_ - pos_ < n) {
-        markKnown_ = false;
         std::memmove(buffer_, buffer_ + pos_, end_ - pos_);
         end_ -= pos_;
         pos_ = 0;
@@ -441,17 +439,6 @@ std::string_view LineTextFile::PeekContent(std::size_t n) {
     const char* p = buffer_ + pos_;
     const std::size_t held = std::size_t(ChunkEnd() - p);
     return {p, held < n ? held : n};
-}
-
-std::string_view LineTextFile::BufferedContentAnyCase() {
-    if (state_ != State::Input || pos_ >= end_) return {};
-    // Readers stop at the end mark, so pos_ never passes it: a mark found stays the first one
-    // until the buffer is filled again.
-    if (!markKnown_ || markAt_ < pos_ || markAt_ > end_) {
-        markAt_ = std::size_t(ChunkEnd() - buffer_);
-        markKnown_ = true;
-    }
-    return {buffer_ + pos_, markAt_ - pos_};
 }
 
 int LineTextFile::PercentConsumed() const {

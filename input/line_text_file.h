@@ -86,17 +86,14 @@ class LineTextFile {
     // Up to n of the next bytes of content without consuming any (fewer at the end of the file,
     // before a 0x1A, or when the buffer holds fewer): what a reader looks at before it reads.
     std::string_view PeekContent(std::size_t n);
-    // The bytes buffered from the current position up to the end mark, reading no more: a reader
-    // that takes whole records in one go parses them in place (line ends as written), then
-    // consumes what it took. Empty when nothing is buffered.
-    std::string_view BufferedContent() {
-        // Inline for the common case, the end mark already found in these bytes: a FASTQ
-        // record asks once.
-        if (state_ == State::Input && markKnown_ && pos_ < markAt_ && markAt_ <= end_)
-            return {buffer_ + pos_, markAt_ - pos_};
-        return BufferedContentAnyCase();
+    // The bytes buffered from the current position on, as read, reading no more: a reader that
+    // takes whole records in one go parses them in place, then consumes what it took. A 0x1A
+    // among them ends the file: such a reader stops at one. Empty when nothing is buffered.
+    std::string_view BufferedBytes() const {
+        if (state_ != State::Input || pos_ >= end_) return {};
+        return {buffer_ + pos_, end_ - pos_};
     }
-    // Consumes the first n bytes of BufferedContent().
+    // Consumes the first n bytes of BufferedBytes().
     void Consume(std::size_t n) { pos_ += n; }
     // The share of the open regular file's own bytes consumed so far, 0 to 100: of the
     // compressed bytes for gzip content. 0 for a source of unknown size.
@@ -131,7 +128,6 @@ class LineTextFile {
     const char* WholeLine(char probe, bool& found) const;
     bool Refill();
     int PeekLineStartAnyCase();
-    std::string_view BufferedContentAnyCase();
     void CloseHandle();
 
     State state_ = State::Unbound;
@@ -145,10 +141,6 @@ class LineTextFile {
     std::size_t size_ = ownBuffer_.size();
     std::size_t pos_ = 0;
     std::size_t end_ = 0;
-    // Where the first end mark at or after pos_ lies in the bytes now buffered (end_ when there
-    // is none), found once per refill: records taken in place ask for it each time.
-    std::size_t markAt_ = 0;
-    bool markKnown_ = false;
     std::uint64_t rangeBegin_ = 0;
     std::uint64_t rangeEnd_ = UINT64_MAX;
     std::uint64_t rangeLeft_ = UINT64_MAX;  // bytes of the range not yet read
