@@ -10,8 +10,9 @@ namespace kelmarin {
 
 namespace {
 
-// Counts a batch's starts of one word, found on the given strand or, with kReverse, as the
-// reverse complement, from the member in on: the member of the last start.
+// Counts the starts of one word in members laid end to end, found on the given strand or, with
+// kReverse, as the reverse complement, from the member in on: the member of the last start. On
+// the reverse strand a word found at start s begins at the base that is its last on this one.
 template <bool kReverse, bool kFrame>
 const SequenceBatch::Member* CountStarts(const std::uint64_t* starts, std::size_t n,
                                          std::uint64_t length, const SequenceBatch::Member* in,
@@ -20,7 +21,7 @@ const SequenceBatch::Member* CountStarts(const std::uint64_t* starts, std::size_
         const std::uint64_t s = starts[i];
         while (s >= in->end) ++in;
         if (s + length > in->end) continue;  // runs into the next member
-        // 1-based on its own strand, as CountSequence counts it.
+        // 1-based on its own strand.
         const std::uint64_t at = kReverse ? in->end + 1 - length - s : s - in->begin + 1;
         if (kFrame && in->inFrame && (at - 1) % 3 != 0) continue;
         ++row[std::size_t(in->scale.Of(at) - 1)];
@@ -36,22 +37,12 @@ void WordProfile::CountSequence(std::string_view seq, const Words& words, bool i
                                 WordMatching matching) {
     if (seq.empty()) return;
     patterns_.Prepare(words, matching);
-    const BucketScale bucket(seq.size());
+    // The whole sequence as one member; the scan itself keeps only the starts in frame.
+    const SequenceBatch::Member whole{0, seq.size(), BucketScale(seq.size()), false};
     const WordScanner::Plan& scan = patterns_.For(seq);
     WordScanner::ForEach(seq, scan, inFrame,
                          [&](int t, const std::uint64_t* starts, std::size_t n) {
-                             Row& row = rows_[std::size_t(t % kRows)];
-                             if (t < kRows) {
-                                 for (std::size_t i = 0; i < n; ++i)
-                                     ++row[bucket.Of(starts[i] + 1) - 1];
-                                 return;
-                             }
-                             // Found at start s, the reverse complement begins on the reverse
-                             // strand at the base that is its last on this one: position size - (s
-                             // + length - 1) there.
-                             const std::uint64_t end = seq.size() + 1 - scan[t].bytes.size();
-                             for (std::size_t i = 0; i < n; ++i)
-                                 ++row[bucket.Of(end - starts[i]) - 1];
+                             CountFound(t, starts, n, scan[t].bytes.size(), false, &whole);
                          });
 }
 
@@ -69,16 +60,20 @@ void WordProfile::CountBatch(const SequenceBatch& batch, const Words& words,
     const bool frame = batch.AnyInFrame();
     WordScanner::ForEach(batch.Bytes(), scan, false,
                          [&](int t, const std::uint64_t* starts, std::size_t n) {
-                             Row& row = rows_[std::size_t(t % kRows)];
-                             const std::uint64_t length = scan[t].bytes.size();
                              const SequenceBatch::Member*& in = member[std::size_t(t)];
-                             if (t < kRows)
-                                 in = frame ? CountStarts<false, true>(starts, n, length, in, row)
-                                            : CountStarts<false, false>(starts, n, length, in, row);
-                             else
-                                 in = frame ? CountStarts<true, true>(starts, n, length, in, row)
-                                            : CountStarts<true, false>(starts, n, length, in, row);
+                             in = CountFound(t, starts, n, scan[t].bytes.size(), frame, in);
                          });
+}
+
+const SequenceBatch::Member* WordProfile::CountFound(int t, const std::uint64_t* starts,
+                                                     std::size_t n, std::uint64_t length,
+                                                     bool frame, const SequenceBatch::Member* in) {
+    Row& row = rows_[std::size_t(t % kRows)];
+    if (t < kRows)
+        return frame ? CountStarts<false, true>(starts, n, length, in, row)
+                     : CountStarts<false, false>(starts, n, length, in, row);
+    return frame ? CountStarts<true, true>(starts, n, length, in, row)
+                 : CountStarts<true, false>(starts, n, length, in, row);
 }
 
 const WordProfile::Row& WordProfile::ProfileRow(int r) const {

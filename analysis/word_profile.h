@@ -36,6 +36,13 @@ class WordProfile {
     const Row& ProfileRow(int r) const;
 
   private:
+    // Counts the starts of scanner word t (its reverse complement from kRows on), of the given
+    // length, into its row, from member in on; with frame, each member's own frame option
+    // holds. The member of the last start.
+    const SequenceBatch::Member* CountFound(int t, const std::uint64_t* starts, std::size_t n,
+                                            std::uint64_t length, bool frame,
+                                            const SequenceBatch::Member* in);
+
     std::array<Row, kRows> rows_{};
     WordPatterns patterns_;
 };
