@@ -7,19 +7,15 @@
 #include "analysis/bucket.h"
 #include "analysis/word_profile.h"
 #include "analysis/word_scanner.h"
+#include "tests/analysis/both_scans.h"
 
 namespace kelmarin {
 namespace {
 
 // The comparisons run once with the vector scan allowed and once with the plain scan.
-class IupacScanTest : public ::testing::TestWithParam<bool> {
-  protected:
-    void SetUp() override { WordScanner::AllowVectorScan(GetParam()); }
-    void TearDown() override { WordScanner::AllowVectorScan(true); }
-};
+class IupacScanTest : public BothScansTest {};
 
-INSTANTIATE_TEST_SUITE_P(BothScans, IupacScanTest, ::testing::Values(true, false),
-                         [](const auto& info) { return info.param ? "Vector" : "Plain"; });
+INSTANTIATE_TEST_SUITE_P(BothScans, IupacScanTest, ::testing::Values(true, false), ScanName);
 
 // Which sequence letters each word letter matches: a plain letter when its base is in the word
 // letter's set, an ambiguous one when all of its bases are.

@@ -10,6 +10,7 @@
 #include "analysis/bucket.h"
 #include "analysis/word_profile.h"
 #include "analysis/word_scanner.h"
+#include "tests/analysis/both_scans.h"
 
 namespace kelmarin {
 namespace {
@@ -104,14 +105,9 @@ void CountStrand(const std::string& strand, const std::string& word, bool inFram
     }
 }
 
-class WordMatchingScanTest : public ::testing::TestWithParam<bool> {
-  protected:
-    void SetUp() override { WordScanner::AllowVectorScan(GetParam()); }
-    void TearDown() override { WordScanner::AllowVectorScan(true); }
-};
+class WordMatchingScanTest : public BothScansTest {};
 
-INSTANTIATE_TEST_SUITE_P(BothScans, WordMatchingScanTest, ::testing::Values(true, false),
-                         [](const auto& info) { return info.param ? "Vector" : "Plain"; });
+INSTANTIATE_TEST_SUITE_P(BothScans, WordMatchingScanTest, ::testing::Values(true, false), ScanName);
 
 TEST_P(WordMatchingScanTest, MatchesThePlainRulesOnSequencesWithAmbiguousLetters) {
     std::mt19937 rng(24);

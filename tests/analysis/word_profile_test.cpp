@@ -8,6 +8,7 @@
 
 #include "analysis/bucket.h"
 #include "analysis/word_scanner.h"
+#include "tests/analysis/both_scans.h"
 
 namespace kelmarin {
 namespace {
@@ -89,14 +90,9 @@ void NaiveCount(const std::string& seq, const std::string& word, bool inFrame,
 }
 
 // The comparisons below run once with the vector scan allowed and once with the plain scan.
-class WordProfileScanTest : public ::testing::TestWithParam<bool> {
-  protected:
-    void SetUp() override { WordScanner::AllowVectorScan(GetParam()); }
-    void TearDown() override { WordScanner::AllowVectorScan(true); }
-};
+class WordProfileScanTest : public BothScansTest {};
 
-INSTANTIATE_TEST_SUITE_P(BothScans, WordProfileScanTest, ::testing::Values(true, false),
-                         [](const auto& info) { return info.param ? "Vector" : "Plain"; });
+INSTANTIATE_TEST_SUITE_P(BothScans, WordProfileScanTest, ::testing::Values(true, false), ScanName);
 
 TEST_P(WordProfileScanTest, MatchesThePlainRuleOnRandomSequences) {
     std::mt19937 rng(42);

@@ -1,0 +1,23 @@
+#pragma once
+// A suite whose cases run once with the vector scan allowed and once with the plain scan, so
+// that both are held to the same rules on any machine.
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "analysis/word_scanner.h"
+
+namespace kelmarin {
+
+class BothScansTest : public ::testing::TestWithParam<bool> {
+  protected:
+    void SetUp() override { WordScanner::AllowVectorScan(GetParam()); }
+    void TearDown() override { WordScanner::AllowVectorScan(true); }
+};
+
+inline std::string ScanName(const ::testing::TestParamInfo<bool>& info) {
+    return info.param ? "Vector" : "Plain";
+}
+
+}  // namespace kelmarin
