@@ -91,7 +91,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::string content(reinterpret_cast<const char*>(data + 4), size - 4);
 
     LineTextFile file;
-    file.InflateAhead(data[0] & 4);
+    file.ReadAhead(data[0] & 4);
     if (damaged) {
         file.BindName(Written("\x1f\x8b" + content));
         file.UseBuffer(buffer.data(), buffer.size());

@@ -9,6 +9,7 @@
 #include <cstring>
 #include <deque>
 #include <mutex>
+#include <string_view>
 #include <thread>
 #include <vector>
 
@@ -43,15 +44,16 @@ constexpr int kAheadBlocks = 4;
 class FileContent::Ahead {
   public:
     struct Block {
-        std::unique_ptr<char[]> bytes{new char[kAheadBlock]};
+        std::unique_ptr<char[]> bytes;
         std::size_t size = 0;
         std::size_t taken = 0;
         int code = 0;                // the failure that ended the content, with size 0
-        std::uint64_t consumed = 0;  // compressed bytes taken when the block was filled
+        std::uint64_t consumed = 0;  // source bytes taken when the block was filled
     };
 
-    Ahead() {
-        for (int i = 0; i < kAheadBlocks; ++i) free_.emplace_back();
+    explicit Ahead(bool plain) : plain_(plain) {
+        for (int i = 0; i < kAheadBlocks; ++i)
+            free_.push_back({std::unique_ptr<char[]>(new char[kAheadBlock])});
     }
     ~Ahead() { Stop(); }
 
@@ -70,19 +72,14 @@ class FileContent::Ahead {
 
     std::size_t Read(char* out, std::size_t size, int& code, std::uint64_t& consumed) {
         std::unique_lock<std::mutex> lock(mutex_);
-        changed_.wait(lock, [this] { return !ready_.empty(); });
-        Block& b = ready_.front();
-        consumed = b.consumed;
-        if (b.size == 0) {  // the end, which every later read finds again; a failure once
-            code = b.code;
-            b.code = 0;
-            return 0;
-        }
-        const std::size_t n = b.size - b.taken < size ? b.size - b.taken : size;
-        std::memcpy(out, b.bytes.get() + b.taken, n);
-        b.taken += n;
-        if (b.taken == b.size) {
-            free_.push_back(std::move(b));
+        Block* b = Next(lock, code);
+        if (!b) return 0;
+        const std::size_t n = b->size - b->taken < size ? b->size - b->taken : size;
+        std::memcpy(out, b->bytes.get() + b->taken, n);
+        b->taken += n;
+        consumed = Consumed(*b);
+        if (b->taken == b->size) {
+            free_.push_back(std::move(*b));
             ready_.pop_front();
             lock.unlock();
             changed_.notify_all();
@@ -90,10 +87,43 @@ class FileContent::Ahead {
         return n;
     }
 
+    std::string_view Lend(int& code, std::uint64_t& consumed) {
+        std::unique_lock<std::mutex> lock(mutex_);
+        Block* b = Next(lock, code);
+        if (!b) return {};
+        lent_ = std::move(*b);
+        ready_.pop_front();
+        const std::string_view bytes(lent_.bytes.get() + lent_.taken, lent_.size - lent_.taken);
+        lent_.taken = lent_.size;
+        consumed = Consumed(lent_);
+        return bytes;
+    }
+
   private:
+    // The block the reads take next, once filled; nullptr at the end, which every later read
+    // finds again, with its failure in code once. The block lent last is given back first.
+    Block* Next(std::unique_lock<std::mutex>& lock, int& code) {
+        if (lent_.bytes) {
+            free_.push_back(std::move(lent_));
+            lent_ = {};
+            changed_.notify_all();
+        }
+        changed_.wait(lock, [this] { return !ready_.empty(); });
+        Block& b = ready_.front();
+        if (b.size > 0) return &b;
+        code = b.code;
+        b.code = 0;
+        return nullptr;
+    }
+
+    // A plain block's bytes are its source's: those not taken yet are not consumed.
+    std::uint64_t Consumed(const Block& b) const {
+        return plain_ ? b.consumed - (b.size - b.taken) : b.consumed;
+    }
+
     void Fill(FileContent& content, int fd) {
         for (bool last = false; !last;) {
-            Block b;
+            Block b;  // taken from the free blocks
             {
                 std::unique_lock<std::mutex> lock(mutex_);
                 changed_.wait(lock, [this] { return stop_ || !free_.empty(); });
@@ -103,8 +133,13 @@ class FileContent::Ahead {
             }
             b.code = 0;
             b.taken = 0;
-            b.size = content.Inflate(fd, b.bytes.get(), kAheadBlock, b.code);
-            b.consumed = content.sourceRead_ - content.state_->avail_in;
+            if (plain_) {
+                b.size = content.ReadPlain(fd, b.bytes.get(), kAheadBlock, b.code);
+                b.consumed = content.sourceRead_;
+            } else {
+                b.size = content.Inflate(fd, b.bytes.get(), kAheadBlock, b.code);
+                b.consumed = content.sourceRead_ - content.state_->avail_in;
+            }
             last = b.size == 0;
             {
                 const std::lock_guard<std::mutex> lock(mutex_);
@@ -114,6 +149,8 @@ class FileContent::Ahead {
         }
     }
 
+    const bool plain_;
+    Block lent_;  // lent in place to the reads, until they ask for more
     std::mutex mutex_;
     std::condition_variable changed_;
     std::deque<Block> ready_;
@@ -139,11 +176,14 @@ void FileContent::Start() {
     inputEnded_ = false;
     sourceRead_ = 0;
     aheadConsumed_ = 0;
+    plainLeft_ = UINT64_MAX;
 }
 
-void FileContent::StartPlain() {
+void FileContent::StartPlain(int fd, std::uint64_t limit) {
     Start();
     mode_ = Mode::Plain;
+    plainLeft_ = limit;
+    StartAhead(fd);
 }
 
 ssize_t FileContent::ReadSource(int fd, void* out, std::size_t size, int& code) {
@@ -162,7 +202,7 @@ void FileContent::StartAhead(int fd) {
     // Only a regular file: a read of a pipe may wait for ever, and the thread must stop.
     struct stat st {};
     if (!aheadWanted_ || ::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) return;
-    ahead_ = std::make_unique<Ahead>();
+    ahead_ = std::make_unique<Ahead>(!gzip_);
     mode_ = Mode::Ahead;
     ahead_->Run(*this, fd);
 }
@@ -171,10 +211,8 @@ std::size_t FileContent::Read(int fd, char* out, std::size_t size, int& code) {
     switch (mode_) {
         case Mode::Sniff:
             return Sniff(fd, out, size, code);
-        case Mode::Plain: {
-            const ssize_t n = ReadSource(fd, out, size, code);
-            return n < 0 ? 0 : std::size_t(n);
-        }
+        case Mode::Plain:
+            return ReadPlain(fd, out, size, code);
         case Mode::Gzip:
             return inflating_ ? Inflate(fd, out, size, code) : 0;
         case Mode::Ahead:
@@ -182,6 +220,8 @@ std::size_t FileContent::Read(int fd, char* out, std::size_t size, int& code) {
     }
     return 0;
 }
+
+std::string_view FileContent::Lend(int& code) { return ahead_->Lend(code, aheadConsumed_); }
 
 std::size_t FileContent::Sniff(int fd, char* out, std::size_t size, int& code) {
     // The first block goes to the caller's buffer, as a plain file's blocks all do; only gzip
@@ -195,6 +235,7 @@ std::size_t FileContent::Sniff(int fd, char* out, std::size_t size, int& code) {
     } while (got == 1 && static_cast<unsigned char>(out[0]) == 0x1F);
     if (!IsGzipMagic(out, got)) {
         mode_ = Mode::Plain;
+        if (got > 0) StartAhead(fd);
         return got;
     }
     if (!state_) state_ = std::make_unique<inflate_state>();
@@ -212,6 +253,14 @@ std::size_t FileContent::Sniff(int fd, char* out, std::size_t size, int& code) {
     inflating_ = true;
     StartAhead(fd);
     return Read(fd, out, size, code);
+}
+
+std::size_t FileContent::ReadPlain(int fd, char* out, std::size_t size, int& code) {
+    if (size > plainLeft_) size = std::size_t(plainLeft_);
+    const ssize_t n = size == 0 ? 0 : ReadSource(fd, out, size, code);
+    if (n <= 0) return 0;
+    plainLeft_ -= std::uint64_t(n);
+    return std::size_t(n);
 }
 
 bool FileContent::FillInput(int fd, int& code) {

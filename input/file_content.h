@@ -9,6 +9,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <memory>
+#include <string_view>
 
 struct inflate_state;
 
@@ -24,17 +25,25 @@ class FileContent {
     FileContent(const FileContent&) = delete;
     FileContent& operator=(const FileContent&) = delete;
 
-    // From the next Start on, gzip content of a regular file is inflated by a thread of its own
-    // into a few blocks ahead of the reads, so that inflating overlaps the reader's own work.
-    void InflateAhead(bool on) { aheadWanted_ = on; }
+    // From the next Start on, the content of a regular file is read (and inflated) by a thread
+    // of its own into a few blocks ahead of the reads, so that fetching the bytes overlaps the
+    // reader's own work.
+    void ReadAhead(bool on) { aheadWanted_ = on; }
     // Starts over at the first byte of a newly opened handle.
     void Start();
-    // Starts over in the middle of a handle's bytes, which are taken as they are.
-    void StartPlain();
+    // Starts over in the middle of fd's bytes, which are taken as they are; at most limit of
+    // them are read.
+    void StartPlain(int fd, std::uint64_t limit);
     // Reads up to size (at least 2) bytes of content from fd into out: the number read, 0 at the
     // end. On failure returns 0 and sets code to the I/O result.
     std::size_t Read(int fd, char* out, std::size_t size, int& code);
-    // Ends the inflating thread, if one runs; the handle must not close before.
+    // Whether Lend may be used instead of Read: the content is read ahead.
+    bool Lends() const { return mode_ == Mode::Ahead; }
+    // The next bytes of content where they were read, saving Read's copy; empty at the end, and
+    // on failure, with the I/O result in code. They stay valid until the next Lend, Read or
+    // Stop.
+    std::string_view Lend(int& code);
+    // Ends the reading thread, if one runs; the handle must not close before.
     void Stop();
 
     bool Inflates() const { return gzip_; }
@@ -48,6 +57,7 @@ class FileContent {
 
     std::size_t Sniff(int fd, char* out, std::size_t size, int& code);
     std::size_t Inflate(int fd, char* out, std::size_t size, int& code);
+    std::size_t ReadPlain(int fd, char* out, std::size_t size, int& code);
     bool FillInput(int fd, int& code);
     bool NextMember(int fd, int& code);
     std::size_t Damaged(int failure, int& code);
@@ -60,7 +70,8 @@ class FileContent {
     bool aheadWanted_ = false;
     std::unique_ptr<Ahead> ahead_;
     std::uint64_t sourceRead_ = 0;
-    std::uint64_t aheadConsumed_ = 0;  // as of the block the reads are taking
+    std::uint64_t plainLeft_ = UINT64_MAX;  // of the bytes a plain read may still take
+    std::uint64_t aheadConsumed_ = 0;       // as of the block the reads are taking
     bool inputEnded_ = false;
     std::unique_ptr<inflate_state> state_;
     std::unique_ptr<std::uint8_t[]> input_;

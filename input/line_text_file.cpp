@@ -109,7 +109,9 @@ std::uint64_t CountByte(const char* p, const char* end, char byte) {
 LineTextFile::~LineTextFile() { CloseHandle(); }
 
 void LineTextFile::CloseHandle() {
-    content_.Stop();  // an inflating thread reads the handle until it is told to stop
+    content_.Stop();  // a reading thread reads the handle until it is told to stop
+    buffer_ = home_;  // lent bytes went with the thread
+    pos_ = end_ = 0;
     if (fd_ >= 0) {
         const int rc = ::close(fd_);
         fd_ = -1;
@@ -127,7 +129,7 @@ void LineTextFile::BindName(std::string name) {
     name_ = std::move(name);
     once_ = false;
     endMark_ = true;
-    buffer_ = ownBuffer_.data();
+    buffer_ = home_ = ownBuffer_.data();
     size_ = ownBuffer_.size();
     pos_ = end_ = 0;
     SetRange(0, UINT64_MAX);
@@ -145,7 +147,7 @@ void LineTextFile::BindStream(std::string name) {
 }
 
 void LineTextFile::UseBuffer(char* buffer, std::size_t size) {
-    buffer_ = buffer;
+    buffer_ = home_ = buffer;
     size_ = size;
     pos_ = end_ = 0;
 }
@@ -192,7 +194,7 @@ void LineTextFile::OpenInput() {
                                                               : rangeLeft_;
     // A range is a part of the file's own bytes: its first bytes are no gzip magic.
     if (rangeBegin_ > 0 || rangeEnd_ != UINT64_MAX)
-        content_.StartPlain();
+        content_.StartPlain(fd, rangeLeft_);
     else
         content_.Start();
     state_ = State::Input;
@@ -228,10 +230,20 @@ void LineTextFile::CloseInput() {
 
 bool LineTextFile::Refill() {
     int code = 0;
-    const std::size_t want = rangeLeft_ < size_ ? std::size_t(rangeLeft_) : size_;
-    const std::size_t n = want == 0 ? 0 : content_.Read(fd_, buffer_, want, code);
-    rangeLeft_ -= n;
+    std::size_t n = 0;
+    buffer_ = home_;
     pos_ = 0;
+    if (content_.Lends()) {
+        // Bytes read ahead are used where they lie: copying them would cost as much as
+        // reading them did.
+        const std::string_view lent = content_.Lend(code);
+        if (!lent.empty()) buffer_ = lent.data();
+        n = lent.size();
+    } else {
+        const std::size_t want = rangeLeft_ < size_ ? std::size_t(rangeLeft_) : size_;
+        n = want == 0 ? 0 : content_.Read(fd_, home_, want, code);
+    }
+    rangeLeft_ -= n;
     if (code != 0) {
         end_ = 0;
         SetIoResult(code);
@@ -240,7 +252,7 @@ bool LineTextFile::Refill() {
     end_ = n;
     if (n == 0) {
         // Later reads find the mark in the buffer and need not ask the system again.
-        if (endMark_) buffer_[end_++] = kEndMark;
+        if (endMark_) home_[end_++] = kEndMark;
         return false;
     }
     return true;
@@ -422,14 +434,15 @@ std::string_view LineTextFile::PeekContent(std::size_t n) {
     // The buffer must keep room for the end mark that a refill writes at the end.
     if (n > size_ - 1) n = size_ - 1;
     if (end_ - pos_ < n) {
-        std::memmove(buffer_, buffer_ + pos_, end_ - pos_);
+        std::memmove(home_, buffer_ + pos_, end_ - pos_);
+        buffer_ = home_;
         end_ -= pos_;
         pos_ = 0;
         while (end_ < n && size_ - end_ >= 2 && rangeLeft_ > 0) {
             int code = 0;
             const std::size_t room =
                 rangeLeft_ < size_ - end_ ? std::size_t(rangeLeft_) : size_ - end_;
-            const std::size_t got = content_.Read(fd_, buffer_ + end_, room, code);
+            const std::size_t got = content_.Read(fd_, home_ + end_, room, code);
             rangeLeft_ -= got;
             if (code != 0) SetIoResult(code);
             if (got == 0) break;  // the refill at the end of these bytes finds the end again

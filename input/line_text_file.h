@@ -46,9 +46,10 @@ class LineTextFile {
     // goes back to the whole file.
     void SetRange(std::uint64_t begin, std::uint64_t end, std::uint64_t firstLine = 1);
     std::uint64_t FirstLine() const { return firstLine_; }
-    // From the next OpenInput on, gzip content of a regular file is inflated on a thread of its
-    // own, ahead of the reads. Only a program that may run a second thread asks for it.
-    void InflateAhead(bool on) { content_.InflateAhead(on); }
+    // From the next OpenInput on, a regular file is read (and gzip content inflated) on a
+    // thread of its own, ahead of the reads. Only a program that may run a second thread asks
+    // for it.
+    void ReadAhead(bool on) { content_.ReadAhead(on); }
 
     void OpenInput();
     void CloseInput();
@@ -137,8 +138,10 @@ class LineTextFile {
     FileContent content_;
     bool endMark_ = true;  // the line-break style of this program always honours 0x1A
     std::array<char, 128> ownBuffer_{};
-    char* buffer_ = ownBuffer_.data();
+    char* home_ = ownBuffer_.data();  // the installed buffer, and its size
     std::size_t size_ = ownBuffer_.size();
+    // The buffered bytes: in home_, or where content read ahead lies (see FileContent::Lend).
+    const char* buffer_ = home_;
     std::size_t pos_ = 0;
     std::size_t end_ = 0;
     std::uint64_t rangeBegin_ = 0;

@@ -151,7 +151,7 @@ void RunController::ShowLastRefresh() {
 
 std::uint64_t RunController::CountingPass() {
     const bool once = view_.ReadsInOnePass();
-    dataFile_.InflateAhead(once);
+    dataFile_.ReadAhead(once);
     reader_.Open();
     if (modeFromContent_) mode_ = std::string(reader_.ModeByContent());
     progressByBytes_ = once && !dataFile_.ReadsOnce();

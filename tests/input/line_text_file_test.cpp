@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "input/in_out_error.h"
+#include "tests/input/gzip_bytes.h"
 #include "tests/input/temp_file.h"
 
 namespace kelmarin {
@@ -185,6 +186,47 @@ TEST_F(LineTextFileTest, CountingLinesMatchesReadingThem) {
             EXPECT_TRUE(file_.AtEnd());
         }
     }
+}
+
+TEST_F(LineTextFileTest, ReadingAheadReadsAsReadingInTurn) {
+    // Several of the reading thread's blocks, lines across their edges, CRs and a late end mark.
+    std::mt19937 rng(5);
+    std::string bytes;
+    while (bytes.size() < 3'500'000) {
+        bytes.append(rng() % 300, "acgt"[rng() % 4]);
+        bytes += rng() % 8 ? "\n" : "\r\n";
+    }
+    bytes += "tail\x1A never";
+    const Lines expected = LinesOf(bytes, 4096);
+    for (const bool gzip : {false, true}) {
+        SCOPED_TRACE(gzip ? "gzip" : "plain");
+        file_.ReadAhead(true);
+        Open(gzip ? test::Gzip(bytes) : bytes, 4096);
+        // A look at the first bytes before the reads, as a run asks for the mode.
+        EXPECT_EQ(file_.PeekContent(6), bytes.substr(0, 6));
+        CheckIo();
+        Lines lines;
+        int percent = 0;
+        while (!file_.AtEnd()) {
+            lines.push_back(file_.NextLine());
+            CheckIo();
+            EXPECT_GE(file_.PercentConsumed(), percent);
+            percent = file_.PercentConsumed();
+        }
+        EXPECT_EQ(lines, expected);
+        EXPECT_EQ(percent, gzip ? 100 : 99);  // the end mark leaves a plain file's tail unread
+        file_.CloseInput();
+        CheckIo();
+    }
+    // A range is read up to its end and no further.
+    file_.BindName(dir_.Write("range.txt", bytes));
+    file_.ReadAhead(true);
+    const std::size_t begin = bytes.find('\n', 1'000'000) + 1,
+                      end = bytes.find('\n', 2'500'000) + 1;
+    file_.SetRange(begin, end);
+    file_.OpenInput();
+    const Lines range = ReadAllLines(file_);
+    EXPECT_EQ(range, LinesOf(bytes.substr(begin, end - begin), 4096));
 }
 
 TEST_F(LineTextFileTest, ReopeningStartsAgainAtTheFirstByte) {
