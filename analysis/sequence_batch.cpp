@@ -1,21 +1,45 @@
 #include "analysis/sequence_batch.h"
 
+#include <cstring>
+
 namespace kelmarin {
 
 void SequenceBatch::Add(std::string_view seq, bool inFrame) {
-    if (seq.empty()) return;
-    const std::uint64_t begin = bytes_.size();
-    bytes_.append(seq);
+    if (!seq.empty()) std::memcpy(Append(seq.size(), inFrame), seq.data(), seq.size());
+}
+
+char* SequenceBatch::Append(std::size_t n, bool inFrame) {
+    if (capacity_ - size_ < n) {
+        // A batch that is counted when full holds less than twice kBytes: one allocation.
+        std::size_t capacity = capacity_ ? 2 * capacity_ : 2 * kBytes;
+        while (capacity - size_ < n) capacity *= 2;
+        std::unique_ptr<char[]> bytes(new char[capacity]);
+        if (size_) std::memcpy(bytes.get(), bytes_.get(), size_);
+        bytes_ = std::move(bytes);
+        capacity_ = capacity;
+    }
+    const std::uint64_t begin = size_;
+    size_ += n;
     // Reads mostly share one length: its scale is taken, not worked out again.
-    const bool sameLength =
-        !members_.empty() && members_.back().end - members_.back().begin == seq.size();
-    members_.push_back({begin, bytes_.size(),
-                        sameLength ? members_.back().scale : BucketScale(seq.size()), inFrame});
+    const bool sameLength = !members_.empty() && members_.back().end - members_.back().begin == n;
+    members_.push_back(
+        {begin, size_, sameLength ? members_.back().scale : BucketScale(n), inFrame});
     anyInFrame_ = anyInFrame_ || inFrame;
+    return bytes_.get() + begin;
+}
+
+std::string_view SequenceBatch::Last() const {
+    const Member& m = members_.back();
+    return {bytes_.get() + m.begin, std::size_t(m.end - m.begin)};
+}
+
+void SequenceBatch::DropLast() {
+    size_ = members_.back().begin;
+    members_.pop_back();  // anyInFrame_ may stay set: it only lets members choose their frame
 }
 
 void SequenceBatch::Clear() {
-    bytes_.clear();
+    size_ = 0;
     members_.clear();
     anyInFrame_ = false;
 }

@@ -5,7 +5,7 @@
 // and each occurrence is then given to the sequence it lies in.
 
 #include <cstdint>
-#include <string>
+#include <memory>
 #include <string_view>
 #include <vector>
 
@@ -22,7 +22,13 @@ class SequenceBatch {
 
     // An empty sequence has nothing to count and is not kept.
     void Add(std::string_view seq, bool inFrame);
-    bool Full() const { return bytes_.size() >= kBytes; }
+    // Adds a sequence of n > 0 bytes that the caller writes at the place returned, before
+    // anything else is asked of the batch: a reader writes it there as it converts it.
+    char* Append(std::size_t n, bool inFrame);
+    // The sequence added last, and its removal.
+    std::string_view Last() const;
+    void DropLast();
+    bool Full() const { return size_ >= kBytes; }
     bool Empty() const { return members_.empty(); }
     bool AnyInFrame() const { return anyInFrame_; }
     void Clear();
@@ -32,11 +38,14 @@ class SequenceBatch {
         BucketScale scale;         // of its length
         bool inFrame;              // counted as the run's option stood when it was read
     };
-    std::string_view Bytes() const { return bytes_; }
+    std::string_view Bytes() const { return {bytes_.get(), size_}; }
     const std::vector<Member>& Members() const { return members_; }
 
   private:
-    std::string bytes_;
+    // Written as reads arrive, so never zero-filled first.
+    std::unique_ptr<char[]> bytes_;
+    std::size_t size_ = 0;
+    std::size_t capacity_ = 0;
     std::vector<Member> members_;
     bool anyInFrame_ = false;
 };

@@ -148,7 +148,7 @@ bool Run(int number, const RunSetup& s, const std::string& name, const model::Wo
     profile.ClearProfile();
     model::Profile modelProfile{};
     const WordProfile::Words programWords = {words[0], words[1], words[2], words[3]};
-    const SequenceReader::RejectTest reject = [&](const std::string& seq) {
+    const SequenceReader::RejectTest reject = [&](std::string_view seq) {
         return s.rejectStop && HasStopCodon(seq);
     };
     std::string seq;

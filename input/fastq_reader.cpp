@@ -93,18 +93,25 @@ bool FindWholeRecord(const char*, const char*, WholeRecord&) { return false; }
 
 void FastqReader::AllowWholeRecords(bool allow) { wholeRecords = allow && CpuHasAvx2(); }
 
-bool FastqReader::TakeWholeRecord(std::string* seq, bool lowerCase) {
+bool FastqReader::NextWholeRecord(std::string_view& seq) {
     if (!wholeRecords) return false;
     const std::string_view bytes = file_.BufferedBytes();
     WholeRecord r;
     if (!FindWholeRecord(bytes.data(), bytes.data() + bytes.size(), r)) return false;
-    if (seq && lowerCase)
-        AppendLowerCaseAscii(*seq, {r.seq, r.length});
-    else if (seq)
-        seq->append(r.seq, r.length);
+    seq = {r.seq, r.length};
     file_.Consume(r.size);
     recordLine_ = line_ + 1;
     line_ += 4;
+    return true;
+}
+
+bool FastqReader::TakeWholeRecord(std::string* seq, bool lowerCase) {
+    std::string_view whole;
+    if (!NextWholeRecord(whole)) return false;
+    if (seq && lowerCase)
+        AppendLowerCaseAscii(*seq, whole);
+    else if (seq)
+        seq->append(whole);
     return true;
 }
 

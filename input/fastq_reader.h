@@ -28,16 +28,20 @@ class FastqReader {
     // are. Raises as ReadRecord does, so a counted file is a well-formed one.
     std::uint64_t CountRecords();
 
+    // The next record's sequence where it lies in the buffer, as written, when all of the
+    // record is buffered and it has the plain shape: a header line, one sequence line, a '+'
+    // line and one quality line as long as the sequence, each ending with LF and holding no CR.
+    // False, with nothing read, when the record must be read line by line. The sequence stays
+    // valid until the next read of the file.
+    bool NextWholeRecord(std::string_view& seq);
+
     // Whether records of the plain shape may be taken in one go (on by default, and only
     // where the processor scans 32 bytes at a step); off, every record is read line by line.
     static void AllowWholeRecords(bool allow);
 
   private:
-    // The next record in one go when all of it is buffered and it has the plain shape: a
-    // header line, one sequence line, a '+' line and one quality line as long as the sequence,
-    // each ending with LF and holding no CR. Appends the sequence to seq when it is given,
-    // lower-cased with lowerCase; false, with nothing consumed, when the record must be read
-    // line by line.
+    // NextWholeRecord, appending the sequence to seq when it is given, lower-cased with
+    // lowerCase.
     bool TakeWholeRecord(std::string* seq, bool lowerCase);
 
     // The steps of a record, in order.

@@ -52,14 +52,17 @@ void LowerCaseAscii(std::string& s) {
     for (char& c : s) c = LowerAscii(c);
 }
 
-void AppendLowerCaseAscii(std::string& s, std::string_view bytes) {
-    const std::size_t at = s.size();
-    s.resize(at + bytes.size());
-    char* to = s.data() + at;
+void LowerCaseAscii(std::string_view bytes, char* to) {
 #if defined(__x86_64__)
     if (lowerCaseAvx2 && bytes.size() >= 32) return LowerCaseAvx2(bytes.data(), to, bytes.size());
 #endif
     for (const char c : bytes) *to++ = LowerAscii(c);
+}
+
+void AppendLowerCaseAscii(std::string& s, std::string_view bytes) {
+    const std::size_t at = s.size();
+    s.resize(at + bytes.size());
+    LowerCaseAscii(bytes, s.data() + at);
 }
 
 bool IsHeaderLine(std::string_view line) {
@@ -160,6 +163,10 @@ void SequenceReader::ReadFastaRecord(std::string& seq) {
 }
 
 void SequenceReader::ReadFastqRecord(std::string& seq) { fastq_.ReadRecord(seq, true); }
+
+bool SequenceReader::NextBuffered(std::string_view mode, std::string_view& seq) {
+    return mode == kFastqMode && fastq_.NextWholeRecord(seq);
+}
 
 void SequenceReader::GatherRecord(std::string& seq) {
     // Lines are read straight into the record; the last line read goes to the lookahead line

@@ -25,6 +25,9 @@ std::string_view ModeOfContent(std::string_view head);
 
 // ASCII A-Z to a-z; every other byte stays as it is.
 void LowerCaseAscii(std::string& s);
+// bytes as LowerCaseAscii leaves them, written to to (bytes.size() of them), in the same pass
+// as the copy; to may be bytes' own place, not another place inside them.
+void LowerCaseAscii(std::string_view bytes, char* to);
 // Appends bytes (which must not lie in s) to s as LowerCaseAscii leaves them, in the same pass
 // as the copy.
 void AppendLowerCaseAscii(std::string& s, std::string_view bytes);
@@ -36,7 +39,7 @@ class SequenceReader {
   public:
     static constexpr std::size_t kRunBufferSize = 4'096'000;
     // True when a sequence must be skipped.
-    using RejectTest = std::function<bool(const std::string&)>;
+    using RejectTest = std::function<bool(std::string_view)>;
 
     // Reads file, which the caller owns and binds; the run buffer lives as long as the reader.
     explicit SequenceReader(LineTextFile& file);
@@ -58,6 +61,11 @@ class SequenceReader {
     void ReadFastqRecord(std::string& seq);
     // The next non-empty, not rejected sequence, or an empty one at the end of the file.
     void NextSequence(std::string_view mode, const RejectTest& reject, std::string& seq);
+    // The next sequence where it lies in the buffer, as written, when all of it is buffered
+    // and it has the plainest shape of its mode (so far only a 4-line FASTQ record); false,
+    // with nothing read, when NextSequence must read it. It stays valid until the next read.
+    // Neither lower-cased nor tested: reads by the million are taken with no copy of their own.
+    bool NextBuffered(std::string_view mode, std::string_view& seq);
 
     // The last line read in FASTA mode; kept from one run to the next over the same file.
     const std::string& Lookahead() const { return look_; }

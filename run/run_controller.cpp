@@ -80,22 +80,21 @@ void RunController::Run() {
     const WordMatching matching{view_.IupacChecked(), view_.BothStrandsChecked()};
     profile_.ClearProfile();
 
-    const SequenceReader::RejectTest reject = [this](const std::string& seq) {
+    const SequenceReader::RejectTest reject = [this](std::string_view seq) {
         return view_.RejectStopChecked() && HasStopCodon(seq);
     };
     std::string seq;
     batch_.Clear();
     for (;;) {
-        reader_.NextSequence(mode_, reject, seq);
-        ++processed;
         const bool inFrame = view_.InFrameChecked();
-        if (SequenceBatch::Takes(seq))
-            batch_.Add(seq, inFrame);
-        else
+        const std::uint64_t read = ReadSequences(reject, inFrame, untilRefresh, seq);
+        if (!seq.empty() && !SequenceBatch::Takes(seq))
             profile_.CountSequence(seq, words, inFrame, matching);
+        processed += read;
         const bool atEnd = DataFileAtEnd();
         // Counted down rather than divided: reads come by the million.
-        const bool due = --untilRefresh == 0;
+        untilRefresh -= read;
+        const bool due = untilRefresh == 0;
         if (due) untilRefresh = interval;
         const bool refresh = due || atEnd;
         // Every sequence read is counted before a refresh shows the counts.
@@ -133,6 +132,31 @@ void RunController::Refresh(const WordProfile::Words& words, std::uint64_t proce
     // screen shows a new picture.
     const bool last = atEnd || stop_ || view_.TerminationRequested();
     view_.ShowRefresh(processed <= view_.RefreshInterval() || last);
+}
+
+std::uint64_t RunController::ReadSequences(const SequenceReader::RejectTest& reject, bool inFrame,
+                                           std::uint64_t most, std::string& seq) {
+    // Reads wholly buffered go to the batch from where they lie, lower-cased on the way: reads
+    // come by the million, and a copy of their own and a call chain each would cost more than
+    // counting them.
+    std::uint64_t read = 0;
+    bool rejected = false;  // since the last sequence taken: the next read goes on from there
+    std::string_view buffered;
+    seq.clear();
+    while (read < most && !batch_.Full() && reader_.NextBuffered(mode_, buffered)) {
+        LowerCaseAscii(buffered, batch_.Append(buffered.size(), inFrame));
+        rejected = reject(batch_.Last());
+        if (rejected)
+            batch_.DropLast();
+        else
+            ++read;
+    }
+    if (read > 0 && !rejected) return read;
+    // One sequence read the whole way: NextSequence skips what it rejects, as the loop above
+    // did, and at the end of the file gives an empty sequence, which counts as read.
+    reader_.NextSequence(mode_, reject, seq);
+    if (SequenceBatch::Takes(seq)) batch_.Add(seq, inFrame);
+    return read + 1;
 }
 
 void RunController::CountBatch(const WordProfile::Words& words, WordMatching matching) {

@@ -65,6 +65,10 @@ class RunController {
     std::uint64_t CountingPass();
     void Refresh(const WordProfile::Words& words, std::uint64_t processed, std::uint64_t total,
                  bool atEnd);
+    // Reads up to most sequences, at least one, into the batch: how many. One too long for the
+    // batch is left in seq instead, to be counted on its own.
+    std::uint64_t ReadSequences(const SequenceReader::RejectTest& reject, bool inFrame,
+                                std::uint64_t most, std::string& seq);
     void CountBatch(const WordProfile::Words& words, WordMatching matching);
     void ShowLastRefresh();
     void ChooseFile(OpenDialog dialog, std::string_view mode);

@@ -93,7 +93,7 @@ TEST_F(SequenceReaderTest, EmptyFastaFileReturnsAStaleLookaheadOnce) {
 }
 
 TEST_F(SequenceReaderTest, RejectedSequencesAreSkipped) {
-    const auto reject = [](const std::string& s) { return HasStopCodon(s); };
+    const auto reject = [](std::string_view s) { return HasStopCodon(s); };
     Bind("ATGCCC\nTAA\nTGA\n");
     reader_.CountSequences(kTextMode);
     EXPECT_EQ(ReadAll(kTextMode, reject), Seqs{"atgccc"});

@@ -9,9 +9,11 @@
 #include <filesystem>
 #include <functional>
 #include <numeric>
+#include <random>
 #include <stdexcept>
 #include <string>
 
+#include "input/fastq_reader.h"
 #include "input/in_out_error.h"
 #include "tests/input/gzip_bytes.h"
 #include "tests/input/temp_file.h"
@@ -416,6 +418,45 @@ TEST_F(RunControllerTest, FastqThroughItsOwnDialog) {
     EXPECT_EQ(ExpectRunFailure(),
               "line 5: expected a quality as long as its sequence, 3 letters, not 4");
     EXPECT_TRUE(EntriesStartingWith("clear").empty());
+}
+
+TEST_F(RunControllerTest, ReadsTakenFromTheBufferRunAsReadsReadOneByOne) {
+    // Random FASTQ with the shapes that are read line by line among plain records: blank lines,
+    // CR LF, split sequences, empty sequences, a last line without LF; stop codons to reject.
+    std::mt19937 rng(9);
+    for (int round = 0; round < 80; ++round) {
+        std::string fq;
+        for (int r = int(rng() % 60); r > 0; --r) {
+            const std::string eol = rng() % 12 ? "\n" : "\r\n";
+            if (rng() % 10 == 0) fq += eol;
+            std::string seq;
+            for (int n = int(rng() % 45); n > 0; --n) seq += "ACGTacgtN"[rng() % 9];
+            std::string lines = seq;
+            if (seq.size() > 2 && rng() % 10 == 0) lines.insert(seq.size() / 2, eol);
+            fq += "@r" + eol + lines + eol + "+" + eol;
+            for (std::size_t q = 0; q < seq.size(); ++q) fq += "I@+#"[rng() % 4];
+            fq += eol;
+        }
+        if (rng() % 4 == 0 && !fq.empty()) fq.pop_back();
+        SCOPED_TRACE(testing::PrintToString(fq));
+        const std::string name = dir_.Write("in.fq", fq);
+        test::RecordingView setup;
+        setup.words = {"atg", "taa", "n", "acgtac"};
+        setup.rejectStop = round % 2;
+        setup.readsInOnePass = round % 3 == 0;
+        setup.refreshInterval = 1 + rng() % 9;
+        const auto runWith = [&](bool whole) {
+            FastqReader::AllowWholeRecords(whole);
+            view_ = setup;
+            view_.onEvents = [this](int call) { view_.inFrame = call % 3 == 0; };
+            Choose(OpenDialog::Fastq, name);
+            ctl_.Button1Click();
+            return std::make_pair(view_.log, view_.series);
+        };
+        const auto oneByOne = runWith(false);
+        EXPECT_EQ(runWith(true), oneByOne);
+    }
+    FastqReader::AllowWholeRecords(true);
 }
 
 TEST_F(RunControllerTest, TheContentDecidesTheModeWhenAskedTo) {
