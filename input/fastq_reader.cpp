@@ -1,5 +1,7 @@
 #include "input/fastq_reader.h"
 
+#include <cstdint>
+
 #include "input/in_out_error.h"
 #include "input/sequence_reader.h"
 
@@ -30,59 +32,46 @@ bool wholeRecords = CpuHasAvx2();
 
 #if defined(__x86_64__)
 
-// The bytes that stop a line in place: LF, CR, and the end mark 0x1A, past which nothing is
-// read. Each is held in every lane.
-struct Stops {
-    __m256i lf, cr, mark;
-};
-
-// The first stop in [p, end), or end.
-__attribute__((target("avx2"))) inline const char* LineEndAvx2(const char* p, const char* end,
-                                                               const Stops& s) {
-    if (end - p >= 32) {
-        const char* last = end - 32;
-        for (; p <= last; p += 32) {
-            const __m256i v = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(p));
-            const __m256i hit = _mm256_or_si256(
-                _mm256_or_si256(_mm256_cmpeq_epi8(v, s.lf), _mm256_cmpeq_epi8(v, s.cr)),
-                _mm256_cmpeq_epi8(v, s.mark));
-            if (const unsigned stops = unsigned(_mm256_movemask_epi8(hit)))
-                return p + __builtin_ctz(stops);
+// The LF that ends the line beginning at p, 64 bytes at a step; nullptr when a CR or the end
+// mark 0x1A (past which nothing is read) comes first, or when fewer than 64 bytes are left
+// before end. One compare finds every byte below 0x20 or above 0x7F; only those are looked at.
+__attribute__((target("avx2"))) inline const char* LineLf(const char* p, const char* end) {
+    const __m256i space = _mm256_set1_epi8(0x20);
+    const auto below = [&](const char* at) __attribute__((target("avx2"))) {
+        const __m256i v = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(at));
+        return std::uint64_t(std::uint32_t(_mm256_movemask_epi8(_mm256_cmpgt_epi8(space, v))));
+    };
+    for (; end - p >= 64; p += 64) {
+        std::uint64_t m = below(p) | below(p + 32) << 32;
+        for (; m; m &= m - 1) {
+            const char* c = p + __builtin_ctzll(m);
+            if (*c == '\n') return c;
+            if (*c == '\r' || *c == 0x1A) return nullptr;
         }
     }
-    while (p < end && *p != '\n' && *p != '\r' && *p != 0x1A) ++p;
-    return p;
-}
-
-// The LF that ends the line beginning at p, or nullptr when another stop or the end comes first.
-__attribute__((target("avx2"))) inline const char* LfEndAvx2(const char* p, const char* end,
-                                                             const Stops& s) {
-    const char* stop = LineEndAvx2(p, end, s);
-    return stop < end && *stop == '\n' ? stop : nullptr;
+    return nullptr;
 }
 
 // Where the record that begins at p lies, when [p, end) holds all of it in the plain shape.
 // The quality is looked at only for stops: a quality line of the sequence's length ends
-// exactly where its first stop is.
+// exactly where its LF is.
 __attribute__((target("avx2"))) bool FindWholeRecord(const char* p, const char* end,
                                                      WholeRecord& r) {
-    const Stops s{_mm256_set1_epi8('\n'), _mm256_set1_epi8('\r'), _mm256_set1_epi8(0x1A)};
     if (p == end || *p != '@') return false;
-    const char* header = LfEndAvx2(p, end, s);
+    const char* header = LineLf(p, end);
     if (!header) return false;
     const char* seq = header + 1;
     // A sequence line that begins with '+' or '@' is no sequence line: line by line tells why.
     if (seq == end || *seq == '+' || *seq == '@') return false;
-    const char* seqEnd = LfEndAvx2(seq, end, s);
-    if (!seqEnd || seqEnd == seq || seqEnd + 1 == end || seqEnd[1] != '+') return false;
-    const char* plusEnd = LfEndAvx2(seqEnd + 1, end, s);
+    const char* seqEnd = LineLf(seq, end);
+    if (!seqEnd || seqEnd == seq || end - seqEnd < 3 || seqEnd[1] != '+') return false;
+    // The separator is mostly a bare '+'.
+    const char* plusEnd = seqEnd[2] == '\n' ? seqEnd + 2 : LineLf(seqEnd + 1, end);
     if (!plusEnd) return false;
     const char* quality = plusEnd + 1;
     const std::size_t length = std::size_t(seqEnd - seq);
-    if (std::size_t(end - quality) <= length) return false;  // its LF is not buffered
-    const char* qualityEnd = quality + length;
-    if (LineEndAvx2(quality, end, s) != qualityEnd || *qualityEnd != '\n') return false;
-    r = {seq, length, std::size_t(qualityEnd + 1 - p)};
+    if (LineLf(quality, end) != quality + length) return false;
+    r = {seq, length, std::size_t(quality + length + 1 - p)};
     return true;
 }
 #else

@@ -122,11 +122,13 @@ std::string MixedFastq(std::mt19937& rng) {
         std::string seq(1 + rng() % (rng() % 4 ? 40 : 300), 'A');
         for (char& c : seq) c = "ACGTacgtN"[rng() % 9];
         std::string quality(seq.size(), 'I');
-        for (char& c : quality) c = "@+I#!\x1A"[rng() % (shape == 2 ? 6 : 5)];
+        // Control bytes and bytes above 0x7F are letters like any other, but for CR and 0x1A.
+        for (char& c : quality) c = "@+I#!\t\xFF\x1A"[rng() % (shape == 2 ? 8 : 7)];
         if (r == fault) (rng() % 2 ? quality : seq) += 'G';  // one letter too many somewhere
         if (shape == 4) seq[0] = rng() % 2 ? '@' : '+';
         const std::size_t width = shape == 5 ? 1 + rng() % 30 : seq.size() + 1;  // multi-line
-        std::string record = (r == fault && rng() % 3 == 0 ? "r" : "@r") + std::to_string(r) + eol;
+        std::string record = (r == fault && rng() % 3 == 0 ? "r" : "@r") + std::to_string(r) +
+                             (shape == 7 ? "\x01\xE9" : "") + eol;
         for (std::size_t i = 0; i < seq.size(); i += width) record += seq.substr(i, width) + eol;
         record += (rng() % 2 ? "+" : "+r" + std::to_string(r)) + eol;
         for (std::size_t i = 0; i < quality.size(); i += width)
