@@ -1,9 +1,9 @@
 #!/usr/bin/env python3
 """kelmarin-batch end to end on the generated 200 MB FASTA and on a gzip copy of it, beside
 `cat FILE > /dev/null`, `zcat FILE.gz > /dev/null` and `seqkit locate` finding the same words,
-in one run; then on the generated 4-line FASTQ of 150-base reads (210 MB) and its gzip copy,
-beside `igzip -dc FILE.gz > /dev/null` and `seqkit locate -j2`; then with IUPAC codes and both
-strands, beside `seqkit locate -d` on both strands. Prints MB/s (of the uncompressed bytes), bases
+in one run; then on the generated 4-line FASTQ of 150-base reads (440 MB, as many bases as the
+FASTA) and its gzip copy, beside `igzip -dc FILE.gz > /dev/null` and `seqkit locate -j2`; then
+with IUPAC codes and both strands, beside `seqkit locate -d` on both strands. Prints MB/s (of the uncompressed bytes), bases
 a second, the ratios and peak memory.
 
 usage: bench/batch_bench.py BUILD_DIR [DATA_DIR]

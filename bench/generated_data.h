@@ -1,8 +1,8 @@
 #pragma once
 // The benchmarks' data set, generated with a fixed seed: 200,000 records of 200-1800 random
 // bases (about 200 MB), as FASTA with lines of 60-70 letters and as plain text, one per line;
-// and 640,000 reads of 150 bases (about 210 MB) as 4-line FASTQ, their qualities random letters
-// from '!' to 'J', '+' and '@' among them.
+// and 1,333,000 reads of 150 bases (about 440 MB, as many bases as the FASTA) as 4-line FASTQ,
+// their qualities random letters from '!' to 'J', '+' and '@' among them.
 
 #include <string>
 
