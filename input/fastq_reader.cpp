@@ -82,21 +82,27 @@ bool FindWholeRecord(const char*, const char*, WholeRecord&) { return false; }
 
 void FastqReader::AllowWholeRecords(bool allow) { wholeRecords = allow && CpuHasAvx2(); }
 
-bool FastqReader::NextWholeRecord(std::string_view& seq) {
-    if (!wholeRecords) return false;
-    const std::string_view bytes = file_.BufferedBytes();
-    WholeRecord r;
-    if (!FindWholeRecord(bytes.data(), bytes.data() + bytes.size(), r)) return false;
-    seq = {r.seq, r.length};
-    file_.Consume(r.size);
-    recordLine_ = line_ + 1;
-    line_ += 4;
-    return true;
+std::size_t FastqReader::WholeRecords(std::string_view* seqs, std::size_t most, std::size_t bytes) {
+    if (!wholeRecords) return 0;
+    const std::string_view buffered = file_.BufferedBytes();
+    const char* p = buffered.data();
+    const char* end = p + buffered.size();
+    std::size_t n = 0;
+    std::size_t held = 0;
+    for (WholeRecord r; n < most && held < bytes && FindWholeRecord(p, end, r); p += r.size) {
+        seqs[n++] = {r.seq, r.length};
+        held += r.length;
+    }
+    if (n == 0) return 0;
+    file_.Consume(std::size_t(p - buffered.data()));
+    line_ += 4 * n;
+    recordLine_ = line_ - 3;
+    return n;
 }
 
 bool FastqReader::TakeWholeRecord(std::string* seq, bool lowerCase) {
     std::string_view whole;
-    if (!NextWholeRecord(whole)) return false;
+    if (WholeRecords(&whole, 1, 1) == 0) return false;
     if (seq && lowerCase)
         AppendLowerCaseAscii(*seq, whole);
     else if (seq)

@@ -6,8 +6,10 @@
 // expected. Quality letters are measured, never kept. It filters nothing, and lower-cases only
 // when asked: the sequence reader asks, as it lower-cases the other modes' sequences.
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
+#include <string_view>
 
 #include "input/line_text_file.h"
 
@@ -28,20 +30,21 @@ class FastqReader {
     // are. Raises as ReadRecord does, so a counted file is a well-formed one.
     std::uint64_t CountRecords();
 
-    // The next record's sequence where it lies in the buffer, as written, when all of the
+    // The next records' sequences where they lie in the buffer, as written, while all of a
     // record is buffered and it has the plain shape: a header line, one sequence line, a '+'
-    // line and one quality line as long as the sequence, each ending with LF and holding no CR.
-    // False, with nothing read, when the record must be read line by line. The sequence stays
-    // valid until the next read of the file.
-    bool NextWholeRecord(std::string_view& seq);
+    // line and one quality line as long as the sequence, each ending with LF and holding no
+    // CR. Up to most of them, stopping once they hold bytes or more; how many, the first at
+    // seqs[0]. The sequences stay valid until the next read of the file. The record after them
+    // must be read line by line.
+    std::size_t WholeRecords(std::string_view* seqs, std::size_t most, std::size_t bytes);
 
     // Whether records of the plain shape may be taken in one go (on by default, and only
     // where the processor scans 32 bytes at a step); off, every record is read line by line.
     static void AllowWholeRecords(bool allow);
 
   private:
-    // NextWholeRecord, appending the sequence to seq when it is given, lower-cased with
-    // lowerCase.
+    // One of WholeRecords, its sequence appended to seq when it is given, lower-cased with
+    // lowerCase; false, with nothing read, when the record must be read line by line.
     bool TakeWholeRecord(std::string* seq, bool lowerCase);
 
     // The steps of a record, in order.

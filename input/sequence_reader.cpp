@@ -164,8 +164,9 @@ void SequenceReader::ReadFastaRecord(std::string& seq) {
 
 void SequenceReader::ReadFastqRecord(std::string& seq) { fastq_.ReadRecord(seq, true); }
 
-bool SequenceReader::NextBuffered(std::string_view mode, std::string_view& seq) {
-    return mode == kFastqMode && fastq_.NextWholeRecord(seq);
+std::size_t SequenceReader::NextBuffered(std::string_view mode, std::string_view* seqs,
+                                         std::size_t most, std::size_t bytes) {
+    return mode == kFastqMode ? fastq_.WholeRecords(seqs, most, bytes) : 0;
 }
 
 void SequenceReader::GatherRecord(std::string& seq) {

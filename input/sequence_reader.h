@@ -61,11 +61,13 @@ class SequenceReader {
     void ReadFastqRecord(std::string& seq);
     // The next non-empty, not rejected sequence, or an empty one at the end of the file.
     void NextSequence(std::string_view mode, const RejectTest& reject, std::string& seq);
-    // The next sequence where it lies in the buffer, as written, when all of it is buffered
-    // and it has the plainest shape of its mode (so far only a 4-line FASTQ record); false,
-    // with nothing read, when NextSequence must read it. It stays valid until the next read.
-    // Neither lower-cased nor tested: reads by the million are taken with no copy of their own.
-    bool NextBuffered(std::string_view mode, std::string_view& seq);
+    // The next sequences where they lie in the buffer, as written, while all of one is
+    // buffered and it has the plainest shape of its mode (so far only a 4-line FASTQ record):
+    // up to most, stopping once they hold bytes or more; how many, the first at seqs[0]. They
+    // stay valid until the next read; NextSequence reads the one after them. Neither
+    // lower-cased nor tested: reads by the million are taken with no copy of their own.
+    std::size_t NextBuffered(std::string_view mode, std::string_view* seqs, std::size_t most,
+                             std::size_t bytes);
 
     // The last line read in FASTA mode; kept from one run to the next over the same file.
     const std::string& Lookahead() const { return look_; }

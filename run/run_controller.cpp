@@ -1,7 +1,9 @@
 #include "run/run_controller.h"
 
+#include <algorithm>
 #include <array>
 #include <exception>
+#include <span>
 
 #include "analysis/stop_codon.h"
 #include "input/in_out_error.h"
@@ -80,13 +82,13 @@ void RunController::Run() {
     const WordMatching matching{view_.IupacChecked(), view_.BothStrandsChecked()};
     profile_.ClearProfile();
 
-    const SequenceReader::RejectTest reject = [this](std::string_view seq) {
-        return view_.RejectStopChecked() && HasStopCodon(seq);
-    };
+    const SequenceReader::RejectTest reject = [this](std::string_view seq) { return Rejects(seq); };
     std::string seq;
     batch_.Clear();
     for (;;) {
+        // The options as they stand: only the events of a refresh change them.
         const bool inFrame = view_.InFrameChecked();
+        rejectStops_ = view_.RejectStopChecked();
         const std::uint64_t read = ReadSequences(reject, inFrame, untilRefresh, seq);
         if (!seq.empty() && !SequenceBatch::Takes(seq))
             profile_.CountSequence(seq, words, inFrame, matching);
@@ -141,15 +143,20 @@ std::uint64_t RunController::ReadSequences(const SequenceReader::RejectTest& rej
     // counting them.
     std::uint64_t read = 0;
     bool rejected = false;  // since the last sequence taken: the next read goes on from there
-    std::string_view buffered;
     seq.clear();
-    while (read < most && !batch_.Full() && reader_.NextBuffered(mode_, buffered)) {
-        LowerCaseAscii(buffered, batch_.Append(buffered.size(), inFrame));
-        rejected = reject(batch_.Last());
-        if (rejected)
-            batch_.DropLast();
-        else
-            ++read;
+    while (read < most && !batch_.Full()) {
+        const std::size_t n = reader_.NextBuffered(
+            mode_, buffered_.data(), std::size_t(std::min<std::uint64_t>(most - read, kBuffered)),
+            SequenceBatch::kBytes - batch_.Bytes().size());
+        if (n == 0) break;
+        for (const std::string_view b : std::span(buffered_.data(), n)) {
+            LowerCaseAscii(b, batch_.Append(b.size(), inFrame));
+            rejected = Rejects(batch_.Last());
+            if (rejected)
+                batch_.DropLast();
+            else
+                ++read;
+        }
     }
     if (read > 0 && !rejected) return read;
     // One sequence read the whole way: NextSequence skips what it rejects, as the loop above
@@ -157,6 +164,10 @@ std::uint64_t RunController::ReadSequences(const SequenceReader::RejectTest& rej
     reader_.NextSequence(mode_, reject, seq);
     if (SequenceBatch::Takes(seq)) batch_.Add(seq, inFrame);
     return read + 1;
+}
+
+bool RunController::Rejects(std::string_view seq) const {
+    return rejectStops_ && HasStopCodon(seq);
 }
 
 void RunController::CountBatch(const WordProfile::Words& words, WordMatching matching) {

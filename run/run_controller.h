@@ -7,9 +7,11 @@
 // The controller owns the run's state for the whole program: the data file, the reading mode,
 // the word profile and the lookahead line. Fastq chooses a FASTQ file as Fasta a FASTA one.
 
+#include <array>
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <string_view>
 
 #include "analysis/word_profile.h"
 #include "input/line_text_file.h"
@@ -69,6 +71,8 @@ class RunController {
     // batch is left in seq instead, to be counted on its own.
     std::uint64_t ReadSequences(const SequenceReader::RejectTest& reject, bool inFrame,
                                 std::uint64_t most, std::string& seq);
+    // Whether a sequence is skipped, as the stop codon box stood at this step of the run.
+    bool Rejects(std::string_view seq) const;
     void CountBatch(const WordProfile::Words& words, WordMatching matching);
     void ShowLastRefresh();
     void ChooseFile(OpenDialog dialog, std::string_view mode);
@@ -90,6 +94,10 @@ class RunController {
     SequenceReader reader_{dataFile_};
     WordProfile profile_;
     SequenceBatch batch_;  // read, not yet counted
+    bool rejectStops_ = false;
+    // Where reads taken from the buffer are listed, a few hundred at a time.
+    static constexpr std::size_t kBuffered = 256;
+    std::array<std::string_view, kBuffered> buffered_;
     // What the chart shows: the words and counts of the last refresh, or an opened profile.
     enum class Shown { Nothing, Run, Profile } shown_ = Shown::Nothing;
     WordProfile::Words shownWords_;
