@@ -22,6 +22,7 @@ char* SequenceBatch::Append(std::size_t n, bool inFrame) {
     size_ += n;
     // Reads mostly share one length: its scale is taken, not worked out again.
     const bool sameLength = !members_.empty() && members_.back().end - members_.back().begin == n;
+    equal_ = members_.empty() || (equal_ && sameLength);
     members_.push_back(
         {begin, size_, sameLength ? members_.back().scale : BucketScale(n), inFrame});
     anyInFrame_ = anyInFrame_ || inFrame;
@@ -35,13 +36,16 @@ std::string_view SequenceBatch::Last() const {
 
 void SequenceBatch::DropLast() {
     size_ = members_.back().begin;
-    members_.pop_back();  // anyInFrame_ may stay set: it only lets members choose their frame
+    // anyInFrame_ may stay set: it only lets members choose their frame; equal_ may stay
+    // clear: members of one length are then found by a search.
+    members_.pop_back();
 }
 
 void SequenceBatch::Clear() {
     size_ = 0;
     members_.clear();
     anyInFrame_ = false;
+    equal_ = false;
 }
 
 }  // namespace kelmarin

@@ -38,9 +38,11 @@ class WordProfile {
   private:
     // Counts the starts of scanner word t (its reverse complement from kRows on), of the given
     // length, into its row, from member in on; with frame, each member's own frame option
-    // holds. The member of the last start.
+    // holds. With a reciprocal, the members share one length and in is the first. The member
+    // of the last start.
     const SequenceBatch::Member* CountFound(int t, const std::uint64_t* starts, std::size_t n,
                                             std::uint64_t length, bool frame,
+                                            std::uint64_t reciprocal,
                                             const SequenceBatch::Member* in);
 
     std::array<Row, kRows> rows_{};

@@ -142,7 +142,7 @@ def fastq_rows(program, data, fasta):
     if shutil.which("igzip"):
         names.append("igzip -dc .fq.gz")
         cmds.append(["sh", "-c", f"igzip -dc '{gz}' > /dev/null"])
-    rows = list(zip(names, interleaved(cmds, 5)))
+    rows = list(zip(names, interleaved(cmds, 11)))
     if shutil.which("seqkit"):
         pattern = ",".join(w.upper() for w in WORDS)
         rows.append(("seqkit locate -j2 .fq.gz", best_of(["seqkit", "locate", "-j2", "-i", "-P", "-p", pattern, gz], 1)))
