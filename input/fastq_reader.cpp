@@ -70,7 +70,8 @@ __attribute__((target("avx2"))) bool FindWholeRecord(const char* p, const char* 
     if (!plusEnd) return false;
     const char* quality = plusEnd + 1;
     const std::size_t length = std::size_t(seqEnd - seq);
-    if (LineLf(quality, end) != quality + length) return false;
+    if (std::size_t(end - quality) <= length || LineLf(quality, end) != quality + length)
+        return false;
     r = {seq, length, std::size_t(quality + length + 1 - p)};
     return true;
 }
