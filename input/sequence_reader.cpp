@@ -45,12 +45,7 @@ char LowerAscii(char c) { return char(c + ((static_cast<unsigned char>(c - 'A') 
 
 }  // namespace
 
-void LowerCaseAscii(std::string& s) {
-#if defined(__x86_64__)
-    if (lowerCaseAvx2 && s.size() >= 32) return LowerCaseAvx2(s.data(), s.data(), s.size());
-#endif
-    for (char& c : s) c = LowerAscii(c);
-}
+void LowerCaseAscii(std::string& s) { LowerCaseAscii(s, s.data()); }
 
 void LowerCaseAscii(std::string_view bytes, char* to) {
 #if defined(__x86_64__)

@@ -90,8 +90,7 @@ void RunController::Run() {
         const bool inFrame = view_.InFrameChecked();
         rejectStops_ = view_.RejectStopChecked();
         const std::uint64_t read = ReadSequences(reject, inFrame, untilRefresh, seq);
-        if (!seq.empty() && !SequenceBatch::Takes(seq))
-            profile_.CountSequence(seq, words, inFrame, matching);
+        if (!SequenceBatch::Takes(seq)) profile_.CountSequence(seq, words, inFrame, matching);
         processed += read;
         const bool atEnd = DataFileAtEnd();
         // Counted down rather than divided: reads come by the million.
