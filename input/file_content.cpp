@@ -316,6 +316,7 @@ bool FileContent::NextMember(int fd, int& code) {
         inflating_ = false;
         return true;
     }
+    if (state_->next_in[0] == 0) return SkipTrailingZeros(fd, code);
     if (!IsGzipMagic(reinterpret_cast<const char*>(state_->next_in), state_->avail_in)) {
         Damaged(kIoCorruptGzip, code);
         return false;
@@ -327,6 +328,24 @@ bool FileContent::NextMember(int fd, int& code) {
     state_->next_in = next;
     state_->avail_in = avail;
     return true;
+}
+
+bool FileContent::SkipTrailingZeros(int fd, int& code) {
+    // Zero bytes after the last member (a tape block's padding, as some archivers leave it) end
+    // the content, as gzip -t takes them; anything else among them is damage.
+    for (;;) {
+        for (std::uint32_t i = 0; i < state_->avail_in; ++i)
+            if (state_->next_in[i] != 0) {
+                Damaged(kIoCorruptGzip, code);
+                return false;
+            }
+        state_->avail_in = 0;
+        if (inputEnded_) {
+            inflating_ = false;
+            return true;
+        }
+        if (!FillInput(fd, code)) return false;
+    }
 }
 
 }  // namespace kelmarin

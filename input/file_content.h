@@ -60,6 +60,7 @@ class FileContent {
     std::size_t ReadPlain(int fd, char* out, std::size_t size, int& code);
     bool FillInput(int fd, int& code);
     bool NextMember(int fd, int& code);
+    bool SkipTrailingZeros(int fd, int& code);
     std::size_t Damaged(int failure, int& code);
     ssize_t ReadSource(int fd, void* out, std::size_t size, int& code);
     void StartAhead(int fd);

@@ -72,6 +72,9 @@ TEST_F(FileContentTest, GzipReadsAsTheBytesItInflatesTo) {
         {marked, Gzip(marked)},
         {text + marked, Gzip(text) + Gzip("") + Gzip(marked)},
         {big + text, Gzip(big) + Gzip(text)},
+        // Zero bytes after the last member, as tape blocks and some archivers leave them.
+        {text, Gzip(text) + std::string(512, '\0')},
+        {marked, Gzip(marked) + std::string(300'000, '\0')},
     };
     for (const auto& [plain, gz] : cases)
         for (std::size_t size : {2u, 7u, 4096u}) {
@@ -96,6 +99,7 @@ TEST_F(FileContentTest, DamagedGzipRaisesItsCode) {
         {flipped, kIoCorruptGzip},
         {badCrc, kIoCorruptGzip},
         {gz + "trailing", kIoCorruptGzip},
+        {gz + std::string(70'000, '\0') + "x", kIoCorruptGzip},
         {gz.substr(0, gz.size() - 3), kIoTruncatedGzip},
         {gz.substr(0, gz.size() / 2), kIoTruncatedGzip},
         {gz + gz.substr(0, 2), kIoTruncatedGzip},
