@@ -191,9 +191,11 @@ class TChartCanvas3D {
     bool FillStraight(QPainter& p, std::span<const QPoint> corners, bool closed);
     // The look of the ellipse DrawEllipse would draw, when it can be drawn once and stamped.
     std::optional<EllipseLook> StampableLook() const;
-    // On a scaled bitmap: a small ellipse as a picture drawn once per look and size, in device
-    // pixels; the painter's outline of a small ellipse costs many times its copy.
-    bool DrawMarkerImage(QPainter& p, const QRect& box);
+    // Away from one device pixel per pixel: a small ellipse as the pixels it has there, as
+    // rectangles (on a scaled bitmap, a picture of them drawn once per look and size).
+    bool DrawMarkerPixels(QPainter& p, const QRect& box);
+    static void FillPixelRuns(QPainter& p, QPoint corner,
+                              const std::vector<TDirectRaster::PixelRun>& runs);
     struct Marker {
         QSize size;
         EllipseLook look;

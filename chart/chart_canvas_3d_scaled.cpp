@@ -1,6 +1,7 @@
 // The drawing surface on a scaled bitmap or a vector file, where the chart's pixels are not the
 // device's: lines as lines through pixel centres, straight ones on a bitmap as the rectangles of
-// their runs, and markers on a bitmap copied from pictures drawn once.
+// their runs, and markers as the pixels they have at one device pixel per pixel (on a bitmap,
+// copied from pictures drawn once).
 #include <QPaintEngine>
 #include <algorithm>
 #include <cstdlib>
@@ -124,24 +125,53 @@ void TChartCanvas3D::StrokeShape(QPainter& p, std::span<const QPoint> corners, b
     closed ? p.drawPolygon(poly) : p.drawPolyline(poly);
 }
 
-bool TChartCanvas3D::DrawMarkerImage(QPainter& p, const QRect& box) {
-    // Only a scaled bitmap: a vector file keeps its ellipses as ellipses.
-    const QTransform t = p.deviceTransform();
-    if (ExactPixels() || p.paintEngine()->type() != QPaintEngine::Raster ||
-        t.type() > QTransform::TxScale || t.m11() != t.m22() || box.width() < 0 ||
-        box.height() < 0 || box.width() > TDirectRaster::kMaxStampSize ||
-        box.height() > TDirectRaster::kMaxStampSize)
+void TChartCanvas3D::FillPixelRuns(QPainter& p, QPoint corner,
+                                   const std::vector<TDirectRaster::PixelRun>& runs) {
+    // Rows alike one under another make one rectangle: a vector viewer shows no seams within.
+    struct Block {
+        QRect rect;
+        QRgb rgb;
+    };
+    std::vector<Block> blocks;
+    for (const TDirectRaster::PixelRun& run : runs) {
+        const QRect row(corner.x() + run.dx, corner.y() + run.dy, run.length, 1);
+        auto under = std::find_if(blocks.begin(), blocks.end(), [&](const Block& b) {
+            return b.rgb == run.rgb && b.rect.left() == row.left() &&
+                   b.rect.width() == row.width() && b.rect.bottom() + 1 == row.top();
+        });
+        if (under != blocks.end())
+            under->rect.setBottom(row.bottom());
+        else
+            blocks.push_back({row, run.rgb});
+    }
+    for (const Block& b : blocks) p.fillRect(b.rect, QColor::fromRgb(b.rgb));
+}
+
+bool TChartCanvas3D::DrawMarkerPixels(QPainter& p, const QRect& box) {
+    // A marker is as small as its pixels on the screen at one device pixel per pixel: anywhere
+    // else (a scaled bitmap, SVG, PDF), those pixels are drawn larger, not a rounder shape.
+    if (ExactPixels() || box.width() < 0 || box.height() < 0 ||
+        box.width() > TDirectRaster::kMaxStampSize || box.height() > TDirectRaster::kMaxStampSize)
         return false;
     const std::optional<EllipseLook> look = StampableLook();
     if (!look) return false;
+    const std::vector<TDirectRaster::PixelRun>& runs =
+        raster_.EllipseRuns(box.width(), box.height(), *look);
+    ApplyRasterOp(p, pmCopy);
+    const QTransform t = p.deviceTransform();
+    if (p.paintEngine()->type() != QPaintEngine::Raster || t.type() > QTransform::TxScale ||
+        t.m11() != t.m22()) {
+        FillPixelRuns(p, box.topLeft(), runs);
+        return true;
+    }
     const qreal ratio = t.m11();
     const int pad = look->pen_width + 1;
     auto it = std::find_if(marker_images_.begin(), marker_images_.end(), [&](const Marker& m) {
         return m.size == box.size() && m.look == *look && m.ratio == ratio;
     });
     if (it == marker_images_.end()) {
-        // Drawn once by the painter, as below it would be drawn each time, on a transparent
-        // image with room for the pen all round.
+        // On a bitmap, drawn once per look and size and then copied: filling each time costs
+        // many times the copy.
         constexpr std::size_t kMaxMarkers = 16;
         if (marker_images_.size() >= kMaxMarkers) marker_images_.erase(marker_images_.begin());
         const QSizeF size = QSizeF(box.width() + 1 + 2 * pad, box.height() + 1 + 2 * pad) * ratio;
@@ -149,17 +179,11 @@ bool TChartCanvas3D::DrawMarkerImage(QPainter& p, const QRect& box) {
         image.setDevicePixelRatio(ratio);
         image.fill(Qt::transparent);
         QPainter ip(&image);
-        ip.setBrush(look->has_brush ? QBrush(QColor::fromRgb(look->brush)) : QBrush(Qt::NoBrush));
-        if (look->has_pen)
-            ip.setPen(QPen(QBrush(QColor::fromRgb(look->pen)), look->pen_width, Qt::SolidLine));
-        else
-            ip.setPen(Qt::NoPen);
-        ip.drawEllipse(QRect(QPoint(pad, pad), box.size()));
+        FillPixelRuns(ip, QPoint(pad, pad), runs);
         ip.end();
         marker_images_.push_back({box.size(), *look, ratio, std::move(image)});
         it = marker_images_.end() - 1;
     }
-    ApplyRasterOp(p, pmCopy);
     p.drawImage(QPoint(box.left() - pad, box.top() - pad), it->image);
     return true;
 }

@@ -233,9 +233,9 @@ void TChartCanvas3D::DrawEllipse(int left, int top, int right, int bottom) {
     const QRect box(left, top, right - left - 1, bottom - top - 1);
     if (const std::optional<EllipseLook> look = DirectEllipseLook())
         if (raster_.Ellipse(box, *look)) return;
-    if (DrawMarkerImage(*p, box)) return;
     // An SVG file keeps no clip: a marker wholly outside it is left out.
     if (clip_ && p->paintEngine()->type() == QPaintEngine::SVG && !clip_->intersects(box)) return;
+    if (DrawMarkerPixels(*p, box)) return;
     ApplyRasterOp(*p, pen_.Mode());
     p->setBrush(CurrentQBrush());
     if (PenDraws())

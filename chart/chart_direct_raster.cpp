@@ -129,7 +129,7 @@ void TDirectRaster::Put(Stamp& stamp, const QRect& box) {
         if (stamp.stride != stride) {
             stamp.stride = stride;
             stamp.pixels.clear();
-            for (const Stamp::Run& run : stamp.runs)
+            for (const PixelRun& run : stamp.runs)
                 for (int i = 0; i < run.length; ++i)
                     stamp.pixels.emplace_back(run.dy * stride + run.dx + i, run.rgb);
         }
@@ -137,7 +137,7 @@ void TDirectRaster::Put(Stamp& stamp, const QRect& box) {
         for (const auto& [offset, rgb] : stamp.pixels) corner[offset] = rgb;
         return;
     }
-    for (const Stamp::Run& run : stamp.runs) {
+    for (const PixelRun& run : stamp.runs) {
         const int y = box.top() + run.dy;
         const int left = std::max(box.left() + run.dx, clip_.left());
         const int right = std::min(box.left() + run.dx + run.length - 1, clip_.right());

@@ -24,6 +24,11 @@ class TDirectRaster {
     };
     // Ellipses larger than this are rare and cheap enough through the painter.
     static constexpr int kMaxStampSize = 32;
+    // Pixels of one colour in a row, relative to a box's corner.
+    struct PixelRun {
+        int dy, dx, length;
+        QRgb rgb;
+    };
 
     // Writes go into image (32 bits per pixel, its pixels not shared) until the next Attach;
     // nullptr writes nowhere.
@@ -48,17 +53,18 @@ class TDirectRaster {
     // the markers are too large to be stamped.
     bool MarkedLine(std::span<const QPoint> points, std::span<const QRgb> line,
                     std::span<const EllipseLook> look, int h, int v);
+    // The pixels the painter sets for the ellipse filling a w × h box (right and bottom
+    // included) at one device pixel per pixel, row by row: what a marker looks like anywhere.
+    const std::vector<PixelRun>& EllipseRuns(int w, int h, const EllipseLook& look) {
+        return FindStamp(w, h, look).runs;
+    }
 
   private:
     // One small ellipse as the painter draws it: the pixels it sets, relative to its box.
     struct Stamp {
         int width, height;
         EllipseLook look;
-        struct Run {
-            int dy, dx, length;
-            QRgb rgb;
-        };
-        std::vector<Run> runs;  // row by row
+        std::vector<PixelRun> runs;  // row by row
         // The same pixels as offsets from the box's corner in rows `stride` pixels apart.
         qsizetype stride = 0;
         std::vector<std::pair<qsizetype, QRgb>> pixels;

@@ -1,7 +1,10 @@
 #include <gtest/gtest.h>
 
+#include <QBuffer>
 #include <QImage>
 #include <QPainter>
+#include <QSvgGenerator>
+#include <QSvgRenderer>
 #include <array>
 #include <map>
 
@@ -418,6 +421,52 @@ TEST(SurfaceFrame, UnbufferedFrameDrawsStraightOnTheTarget) {
     EXPECT_EQ(canvas.Bitmap(), nullptr);
     target.end();
     EXPECT_EQ(screen.pixel(3, 3) & 0xFFFFFF, kBlue);
+}
+
+// A series' marker: on the screen at one device pixel per pixel a small square with an
+// outline. A scaled screen, SVG and PDF must show that marker, not a rounder one.
+TEST(SurfaceMarker, LooksAsOnTheScreenInEveryOutput) {
+    const auto draw = [](QPaintDevice& device) {
+        QPainter p(&device);
+        TChartCanvas3D canvas;
+        canvas.AttachPainter(&p);
+        canvas.Brush().SetColor(clRed);
+        for (const QPoint c : {QPoint(6, 6), QPoint(15, 9)})
+            canvas.DrawEllipse(c.x() - 2, c.y() - 2, c.x() + 2, c.y() + 2);
+    };
+    QImage screen(24, 16, QImage::Format_RGB32);
+    screen.fill(Qt::white);
+    draw(screen);
+    ASSERT_EQ(screen.pixel(4, 6) & 0xFFFFFF, kBlack);
+    ASSERT_EQ(screen.pixel(6, 6) & 0xFFFFFF, kRed);
+
+    QImage scaled(48, 32, QImage::Format_RGB32);
+    scaled.setDevicePixelRatio(2);
+    scaled.fill(Qt::white);
+    draw(scaled);
+    // The SVG read back at the screen's size.
+    QByteArray svg;
+    QBuffer buffer(&svg);
+    buffer.open(QIODevice::WriteOnly);
+    QSvgGenerator generator;
+    generator.setOutputDevice(&buffer);
+    generator.setSize(screen.size());
+    generator.setViewBox(QRect(QPoint(0, 0), screen.size()));
+    draw(generator);
+    QImage read(screen.size(), QImage::Format_RGB32);
+    read.fill(Qt::white);
+    QSvgRenderer renderer(svg);
+    QPainter rp(&read);
+    renderer.render(&rp);
+    rp.end();
+    for (int y = 0; y < screen.height(); ++y)
+        for (int x = 0; x < screen.width(); ++x) {
+            const QRgb want = screen.pixel(x, y) & 0xFFFFFF;
+            for (int d = 0; d < 4; ++d)
+                ASSERT_EQ(scaled.pixel(2 * x + d % 2, 2 * y + d / 2) & 0xFFFFFF, want)
+                    << "scaled, at " << x << "," << y;
+            ASSERT_EQ(read.pixel(x, y) & 0xFFFFFF, want) << "SVG, at " << x << "," << y;
+        }
 }
 
 TEST(SurfaceState, BrushChangesSetTheTextBackground) {
