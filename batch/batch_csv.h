@@ -10,7 +10,7 @@ class ConsoleView;
 
 // The chart as the window shows it at the end of the run, from the view's points, written at
 // the options' size as each of PNG, SVG and PDF that the options name. Raises
-// std::runtime_error when a file cannot be written.
+// EFileWriteError when a file cannot be written.
 void WriteChartPicture(const ConsoleView& view, const BatchOptions& options);
 
 }  // namespace kelmarin

@@ -16,6 +16,7 @@
 #include "batch/input_problem.h"
 #include "batch/profile_merge.h"
 #include "input/in_out_error.h"
+#include "platform/file_writer.h"
 #include "input/sequence_reader.h"
 #include "input/shard_range.h"
 #include "run/run_controller.h"
@@ -101,6 +102,8 @@ int Run(BatchOptions options) {
         if (options.WantsPicture()) WriteChartPicture(view, options);
     } catch (const EInOutError& e) {
         return Fail(&view, options.file + ": " + FailureReason(e));
+    } catch (const EFileWriteError& e) {
+        return Fail(&view, e.File() + ": cannot write the picture: " + e.Reason());
     } catch (const std::exception& e) {
         return Fail(&view, e.what());
     }

@@ -1,14 +1,16 @@
 #include "chart/chart_picture.h"
 
+#include <QBuffer>
+#include <QFile>
 #include <QImage>
 #include <QPageSize>
 #include <QPdfWriter>
-#include <QSaveFile>
 #include <QSvgGenerator>
 #include <functional>
 #include <stdexcept>
 
 #include "chart/chart_panel_base.h"
+#include "platform/file_writer.h"
 
 namespace kelmarin {
 
@@ -17,11 +19,19 @@ namespace {
 // The chart's pixels are logical pixels of a 96 dots-per-inch screen.
 constexpr int kChartDpi = 96;
 
-// Writes through write into a temporary file beside path, renamed to path when it succeeded.
-void SaveAtomically(const QString& path, const std::function<bool(QSaveFile&)>& write) {
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || !write(file) || !file.commit())
-        throw std::runtime_error(path.toStdString() + ": cannot write the picture");
+// Made whole in memory, so that only the file writer touches the file system and no encoder's
+// write error reaches it (or standard error) half done.
+QByteArray Drawn(const std::function<bool(QBuffer&)>& draw) {
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    if (!draw(buffer)) throw std::runtime_error("the picture could not be drawn");
+    return bytes;
+}
+
+void Write(const QString& path, const QByteArray& bytes) {
+    WriteFileSafely(QFile::encodeName(path).toStdString(),
+                    std::string_view(bytes.constData(), std::size_t(bytes.size())));
 }
 
 }  // namespace
@@ -39,19 +49,14 @@ void DrawChartVectors(TChartPanelBase& chart, QPainter& painter) {
     chart.RenderFrame(&painter, {0, 0, chart.width(), chart.height()});
 }
 
-void WriteChartPng(TChartPanelBase& chart, const QString& path) {
-    QImage image(chart.size(), QImage::Format_RGB32);
-    {
-        QPainter painter(&image);
-        chart.RenderFrame(&painter, {0, 0, chart.width(), chart.height()});
-    }
-    SaveAtomically(path, [&](QSaveFile& file) { return image.save(&file, "PNG"); });
+QByteArray ChartPng(const QImage& image) {
+    return Drawn([&](QBuffer& buffer) { return image.save(&buffer, "PNG"); });
 }
 
-void WriteChartSvg(TChartPanelBase& chart, const QString& path) {
-    SaveAtomically(path, [&](QSaveFile& file) {
+QByteArray ChartSvg(TChartPanelBase& chart) {
+    return Drawn([&](QBuffer& buffer) {
         QSvgGenerator svg;
-        svg.setOutputDevice(&file);
+        svg.setOutputDevice(&buffer);
         svg.setSize(chart.size());
         svg.setViewBox(QRect(QPoint(0, 0), chart.size()));
         svg.setResolution(kChartDpi);
@@ -59,13 +64,13 @@ void WriteChartSvg(TChartPanelBase& chart, const QString& path) {
         QPainter painter;
         if (!painter.begin(&svg)) return false;
         DrawChartVectors(chart, painter);
-        return painter.end() && file.error() == QFileDevice::NoError;
+        return painter.end();
     });
 }
 
-void WriteChartPdf(TChartPanelBase& chart, const QString& path) {
-    SaveAtomically(path, [&](QSaveFile& file) {
-        QPdfWriter pdf(&file);
+QByteArray ChartPdf(TChartPanelBase& chart) {
+    return Drawn([&](QBuffer& buffer) {
+        QPdfWriter pdf(&buffer);
         pdf.setResolution(kChartDpi);
         pdf.setPageMargins(QMarginsF(0, 0, 0, 0));
         pdf.setPageSize(QPageSize(QSizeF(chart.width(), chart.height()) * 72.0 / kChartDpi,
@@ -75,8 +80,21 @@ void WriteChartPdf(TChartPanelBase& chart, const QString& path) {
         QPainter painter;
         if (!painter.begin(&pdf)) return false;
         DrawChartVectors(chart, painter);
-        return painter.end() && file.error() == QFileDevice::NoError;
+        return painter.end();
     });
 }
+
+void WriteChartPng(TChartPanelBase& chart, const QString& path) {
+    QImage image(chart.size(), QImage::Format_RGB32);
+    {
+        QPainter painter(&image);
+        chart.RenderFrame(&painter, {0, 0, chart.width(), chart.height()});
+    }
+    Write(path, ChartPng(image));
+}
+
+void WriteChartSvg(TChartPanelBase& chart, const QString& path) { Write(path, ChartSvg(chart)); }
+
+void WriteChartPdf(TChartPanelBase& chart, const QString& path) { Write(path, ChartPdf(chart)); }
 
 }  // namespace kelmarin

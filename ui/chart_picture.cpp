@@ -1,12 +1,12 @@
 #include "ui/chart_picture.h"
 
-#include <QBuffer>
+#include <QFile>
 #include <QFileInfo>
 #include <QPainter>
 
 #include "chart/chart.h"
 #include "chart/chart_picture.h"
-#include "ui/replace_file.h"
+#include "platform/file_writer.h"
 
 namespace kelmarin {
 
@@ -33,20 +33,16 @@ QImage ChartImage(TChart& chart) {
 }
 
 void WriteChartFile(TChart& chart, const QString& path) {
-    if (ChartFormatOfName(path) != ChartFormat::Png) {
-        const bool pdf = ChartFormatOfName(path) == ChartFormat::Pdf;
-        ReplaceFile(path, [&chart, pdf](const QString& temp) {
-            pdf ? WriteChartPdf(chart, temp) : WriteChartSvg(chart, temp);
-        });
+    const std::optional<ChartFormat> format = ChartFormatOfName(path);
+    QByteArray bytes;
+    if (format == ChartFormat::Svg || format == ChartFormat::Pdf) {
+        bytes = format == ChartFormat::Pdf ? ChartPdf(chart) : ChartSvg(chart);
         chart.update();  // the vectors were drawn without the window's frame: draw it anew
-        return;
+    } else {
+        bytes = ChartPng(ChartImage(chart));
     }
-    QByteArray png;
-    QBuffer buffer(&png);
-    buffer.open(QIODevice::WriteOnly);
-    if (!ChartImage(chart).save(&buffer, "PNG"))
-        throw EFileWriteError(path, "the picture could not be encoded as PNG");
-    ReplaceFileContent(path, png);
+    WriteFileSafely(QFile::encodeName(path).toStdString(),
+                    std::string_view(bytes.constData(), std::size_t(bytes.size())));
 }
 
 }  // namespace kelmarin

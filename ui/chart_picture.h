@@ -18,8 +18,8 @@ std::optional<ChartFormat> ChartFormatOfName(const QString& name);
 // picture of that size; zoom and highlighting as the window shows them.
 QImage ChartImage(TChart& chart);
 
-// Writes the chart to path (through a temporary file, see ReplaceFile): PNG from ChartImage,
-// SVG and PDF as vectors. Raises EFileWriteError naming path when it cannot.
+// Writes the chart to path (through WriteFileSafely): PNG from ChartImage, SVG and PDF as
+// vectors. Raises EFileWriteError naming path when it cannot.
 void WriteChartFile(TChart& chart, const QString& path);
 
 }  // namespace kelmarin

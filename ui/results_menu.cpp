@@ -3,6 +3,7 @@
 #include <QAction>
 #include <QClipboard>
 #include <QDropEvent>
+#include <QFile>
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QMenu>
@@ -14,11 +15,11 @@
 
 #include "chart/chart.h"
 #include "input/format_by_name.h"
+#include "platform/file_writer.h"
 #include "platform/handler_guard.h"
 #include "run/profile_table.h"
 #include "ui/chart_picture.h"
 #include "ui/form1.h"
-#include "ui/replace_file.h"
 #include "ui_form1.h"
 
 namespace kelmarin {
@@ -118,7 +119,7 @@ void TResultsMenu::SaveProfile1Click() {
     const QString name = ChooseNameToWrite(profileSave_);
     if (name.isEmpty()) return;
     const std::string csv = ProfileTableCsv(*form_.Controller().ShownProfile());
-    ReplaceFileContent(name, QByteArray::fromStdString(csv));
+    WriteFileSafely(QFile::encodeName(name).toStdString(), csv);
 }
 
 void TResultsMenu::SaveChart1Click() {
