@@ -4,8 +4,11 @@
 
 #include <unistd.h>
 
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <exception>
+#include <new>
 #include <string>
 #include <variant>
 #include <vector>
@@ -16,9 +19,9 @@
 #include "batch/input_problem.h"
 #include "batch/profile_merge.h"
 #include "input/in_out_error.h"
-#include "platform/file_writer.h"
 #include "input/sequence_reader.h"
 #include "input/shard_range.h"
+#include "platform/file_writer.h"
 #include "run/run_controller.h"
 
 using namespace kelmarin;
@@ -34,7 +37,8 @@ int Fail(ConsoleView* view, const std::string& text, int status = 1) {
 // The profile on standard output; 0, or the failure's status when it cannot all be written.
 int WriteProfile(ConsoleView* view, const std::string& csv) {
     if (std::fwrite(csv.data(), 1, csv.size(), stdout) != csv.size() || std::fflush(stdout) != 0)
-        return Fail(view, "cannot write the profile to standard output");
+        return Fail(view, std::string("cannot write the profile to standard output: ") +
+                              std::strerror(errno));
     return 0;
 }
 
@@ -104,6 +108,8 @@ int Run(BatchOptions options) {
         return Fail(&view, options.file + ": " + FailureReason(e));
     } catch (const EFileWriteError& e) {
         return Fail(&view, e.File() + ": cannot write the picture: " + e.Reason());
+    } catch (const std::bad_alloc&) {
+        return Fail(&view, options.file + ": out of memory");
     } catch (const std::exception& e) {
         return Fail(&view, e.what());
     }

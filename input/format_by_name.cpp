@@ -31,4 +31,12 @@ bool HasFastaExtension(const std::string& name) {
 
 bool HasFastqExtension(const std::string& name) { return HasExtension(name, {".fq", ".fastq"}); }
 
+std::string SampleName(const std::string& name) {
+    std::string base = name.substr(name.rfind('/') + 1);
+    if (EndsWithNoCase(base, ".gz") && base.size() > 3) base.resize(base.size() - 3);
+    const std::string::size_type dot = base.rfind('.');
+    if (dot != std::string::npos && dot > 0) base.resize(dot);
+    return base;
+}
+
 }  // namespace kelmarin

@@ -13,4 +13,9 @@ bool HasFastaExtension(const std::string& name);
 // Likewise for FASTQ: .fq and .fastq.
 bool HasFastqExtension(const std::string& name);
 
+// The name a file's results go by: without folders, a final .gz (in any case) and its last
+// ending: "run/reads_1.fq.gz" gives "reads_1", "coding.fa" "coding"; a name that is all ending
+// (".fa") stays whole.
+std::string SampleName(const std::string& name);
+
 }  // namespace kelmarin

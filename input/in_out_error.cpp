@@ -38,6 +38,8 @@ std::string InOutMessage(int code) {
             return "File changed while it was read";
         case kIoMalformedFastq:
             return "Malformed FASTQ file";
+        case kIoSequenceTooLarge:
+            return "Out of memory";
         default:
             return "I/O error " + std::to_string(code);
     }

@@ -19,6 +19,8 @@ inline constexpr int kIoTruncatedGzip = 111;
 inline constexpr int kIoFileChanged = 112;
 // A FASTQ file that breaks the record layout; the message names the line and what it expected.
 inline constexpr int kIoMalformedFastq = 113;
+// A sequence longer than memory can hold; the message says how much of it was held.
+inline constexpr int kIoSequenceTooLarge = 114;
 
 // Codes for operating-system failures, numbered as the messages below expect.
 inline constexpr int kIoFileNotFound = 2;

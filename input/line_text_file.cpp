@@ -258,6 +258,13 @@ bool LineTextFile::Refill() {
     return true;
 }
 
+void LineTextFile::ReadRestOfGzip() {
+    if (state_ != State::Input || !content_.Inflates()) return;
+    while (Refill()) {
+    }
+    pos_ = end_;
+}
+
 int LineTextFile::PeekByte() {
     if (state_ != State::Input) {
         SetIoResult(kIoNotInput);

@@ -111,6 +111,11 @@ class LineTextFile {
         return PeekByte() == kEnd;
     }
 
+    // Inflates the rest of gzip content, keeping nothing, and sets the I/O result of any damage
+    // found: a damaged stream can inflate to bytes that break a reader's layout before the
+    // inflater notices. Does nothing for plain content.
+    void ReadRestOfGzip();
+
     State GetState() const { return state_; }
     bool IsOpen() const { return state_ == State::Input; }
     const std::string& Name() const { return name_; }

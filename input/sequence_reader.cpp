@@ -1,6 +1,7 @@
 #include "input/sequence_reader.h"
 
 #include <array>
+#include <new>
 
 #include "input/in_out_error.h"
 
@@ -205,6 +206,18 @@ void SequenceReader::MoveHeaderToLookahead(std::string& seq, std::size_t headerS
 
 void SequenceReader::NextSequence(std::string_view mode, const RejectTest& reject,
                                   std::string& seq) {
+    try {
+        ReadNextSequence(mode, reject, seq);
+    } catch (const std::bad_alloc&) {
+        // Only a sequence grows without bound: say how much of it was held.
+        throw EInOutError(kIoSequenceTooLarge, "out of memory: a sequence of more than " +
+                                                   std::to_string(seq.size()) +
+                                                   " bytes could not be held");
+    }
+}
+
+void SequenceReader::ReadNextSequence(std::string_view mode, const RejectTest& reject,
+                                      std::string& seq) {
     do {
         if (mode == kFastaMode)
             ReadFastaRecord(seq);

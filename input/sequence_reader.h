@@ -78,6 +78,7 @@ class SequenceReader {
     void CheckFileUnchanged();
 
   private:
+    void ReadNextSequence(std::string_view mode, const RejectTest& reject, std::string& seq);
     void NextLine(std::string& line);
     bool AtEnd();
     void GatherRecord(std::string& seq);

@@ -308,6 +308,9 @@ TEST_F(BatchTest, FailuresNameTheFileAndExitWithOneAndNoOutput) {
     const std::string gz = test::Gzip(Lines(2000, "ACGTACGTTT"));
     std::string corrupt = gz;
     for (std::size_t i = 30; i < 40; ++i) corrupt[i] = char(~corrupt[i]);
+    const std::string fastq = Lines(1000, "@r\nACGT\n+\nIIII");
+    std::string damaged = fastq;
+    damaged[damaged.find('+', fastq.size() / 2)] = '-';
     struct Case {
         std::string file, reason;
     };
@@ -322,6 +325,8 @@ TEST_F(BatchTest, FailuresNameTheFileAndExitWithOneAndNoOutput) {
          "line 4: expected a quality as long as its sequence, 2 letters, not 3"},
         {dir_.Write("cut.fq.gz", test::Gzip("@r\nACGT\n+\nII\n")),
          "line 1: the file ends inside this record: expected 2 more quality letters"},
+        // Damage that inflates to bytes breaking a record before the checksum tells it.
+        {dir_.Write("damaged.fq.gz", test::GzipStored(damaged, fastq)), "corrupt gzip stream"},
         {dir_.Write("reads.fastq", "@r\nAC\n@s\n"),
          "line 3: expected a '+' line before the next record"},
         {dir_.Write("reads.txt", "@r\nAC\n+\nII\nAC\n"),
@@ -433,8 +438,30 @@ TEST_F(BatchTest, ChartPictureAsTheWindowShowsIt) {
         r = Run({option, (dir_.Path() / "no" / "such").string(), txt, "atg"});
         EXPECT_EQ(r.status, 1) << option;
         EXPECT_TRUE(r.out.empty());
-        EXPECT_NE(r.err.find("cannot write the picture"), std::string::npos) << option;
+        EXPECT_NE(r.err.find("cannot write the picture: No such file or directory"),
+                  std::string::npos)
+            << option;
     }
+    // A full disk is a failure with its reason, and no encoder's own text; a device is written
+    // where it is.
+    for (const char* option : {"--png", "--svg", "--pdf"}) {
+        r = Run({option, "/dev/full", txt, "atg"});
+        EXPECT_EQ(r.status, 1) << option;
+        EXPECT_TRUE(r.out.empty());
+        EXPECT_EQ(r.err,
+                  "kelmarin-batch: /dev/full: cannot write the picture: No space left on "
+                  "device\n");
+    }
+    r = Run({"--png", "/dev/stdout", txt, "atg"});
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.out.substr(1, 3), "PNG") << "the picture, then the profile";
+    const std::string err = (dir_.Path() / "full.err").string();
+    const int status = std::system(
+        (Quote(KELMARIN_BATCH) + " " + Quote(txt) + " atg >/dev/full 2>" + Quote(err)).c_str());
+    EXPECT_EQ(WEXITSTATUS(status), 1);
+    EXPECT_EQ(Slurp(err),
+              "kelmarin-batch: cannot write the profile to standard output: No space left on "
+              "device\n");
 }
 
 TEST_F(BatchTest, SameRowsAsTheWindowsRun) {

@@ -1,6 +1,7 @@
 #pragma once
 // Bytes compressed as one gzip member, for tests of gzip input.
 
+#include <isa-l/crc.h>
 #include <isa-l/igzip_lib.h>
 
 #include <cstdlib>
@@ -22,6 +23,21 @@ inline std::string Gzip(std::string_view bytes) {
     if (isal_deflate_stateless(&s) != COMP_OK) std::abort();
     out.resize(s.total_out);
     return out;
+}
+
+// One gzip member of one stored block (at most 65,535 bytes), its checksum that of checked: a
+// byte changed in bytes inflates without complaint until the checksum at the end.
+inline std::string GzipStored(std::string_view bytes, std::string_view checked) {
+    const auto le = [](std::uint32_t v, int n) {
+        std::string b;
+        for (int i = 0; i < n; ++i) b += char((v >> (8 * i)) & 0xFF);
+        return b;
+    };
+    const auto size = std::uint32_t(bytes.size());
+    const std::uint32_t crc =
+        crc32_gzip_refl(0, reinterpret_cast<const unsigned char*>(checked.data()), checked.size());
+    return std::string("\x1f\x8b\x08\x00\x00\x00\x00\x00\x00\xff\x01", 11) + le(size, 2) +
+           le(~size & 0xFFFF, 2) + std::string(bytes) + le(crc, 4) + le(size, 4);
 }
 
 }  // namespace kelmarin::test
