@@ -47,13 +47,17 @@ void RunController::Button1Click() {
         return;
     }
     stop_ = false;
+    runCleared_ = false;
     SetRunning(true);
     std::exception_ptr failure;
     try {
         Run();
+    } catch (const EInOutError& e) {
+        failure = TrueCause(e);
+        ShowFailedRun();
     } catch (...) {
         failure = std::current_exception();
-        ShowLastRefresh();
+        ShowFailedRun();
     }
     SetRunning(false);
     // An Exit confirmed during the run waited for the run to let go of the file, however the
@@ -66,7 +70,8 @@ void RunController::Run() {
     const std::uint64_t total = CountingPass();
     for (int s = 1; s <= WordProfile::kRows; ++s) view_.ClearPoints(s);
     shown_ = Shown::Nothing;
-    view_.ShownFileChanged(dataFile_.Name());
+    runCleared_ = true;
+    ShowFile(dataFile_.Name(), false);
     view_.ShowRefresh(true);
     view_.ProcessPendingEvents();
 
@@ -174,13 +179,40 @@ void RunController::CountBatch(const WordProfile::Words& words, WordMatching mat
     batch_.Clear();
 }
 
-void RunController::ShowLastRefresh() {
-    // A failed run ends too, and the screen shows its last refresh; should that fail as well,
-    // the run's own failure is the one to report.
+std::exception_ptr RunController::TrueCause(const EInOutError& failure) {
+    // Damaged gzip content can inflate to bytes that break the FASTQ layout before the
+    // inflater notices: the damage further on is the cause to report.
+    if (failure.IoResult() == kIoMalformedFastq) {
+        dataFile_.ReadRestOfGzip();
+        try {
+            CheckIo();
+        } catch (const EInOutError&) {
+            return std::current_exception();
+        }
+    }
+    return std::make_exception_ptr(failure);
+}
+
+void RunController::ShowFailedRun() {
+    // Its counts are not the file's, so nothing of it may be saved, and the title says so. One
+    // that failed before it cleared the chart would leave an earlier result under its name.
+    // Should showing fail as well, the run's own failure is the one to report.
     try {
+        if (!runCleared_) {
+            for (int s = 1; s <= WordProfile::kRows; ++s) view_.ClearPoints(s);
+            view_.SetProcessedText(std::string());
+            view_.SetProgress(0);
+        }
+        shown_ = Shown::Failed;
+        ShowFile(dataFile_.Name(), true);
         view_.ShowRefresh(true);
     } catch (...) {
     }
+}
+
+void RunController::ShowFile(const std::string& name, bool failed) {
+    shownFile_ = name;
+    view_.ShownFileChanged(name, failed);
 }
 
 std::uint64_t RunController::CountingPass() {
@@ -226,7 +258,8 @@ void RunController::BindChosen(OpenDialog dialog, std::string_view mode) {
         return;
     }
     reader_.ForgetLookahead();
-    view_.ShownFileChanged(name);
+    // The title names the result shown; only an empty chart is named after the next run's file.
+    if (shown_ == Shown::Nothing) ShowFile(name, false);
     mode_ = std::string(mode);
     modeFromContent_ = false;
 }
@@ -243,7 +276,7 @@ void RunController::ShowProfile(const ProfileTable& table, const std::string& fi
     }
     shownProfile_ = table;
     shown_ = Shown::Profile;
-    view_.ShownFileChanged(fileName);
+    ShowFile(fileName, false);
     view_.SetProcessedText(std::string());
     view_.SetProgress(0);
     view_.ShowRefresh(true);
@@ -256,6 +289,7 @@ std::optional<ProfileTable> RunController::ShownProfile() const {
         case Shown::Profile:
             return shownProfile_;
         case Shown::Nothing:
+        case Shown::Failed:
             break;
     }
     return std::nullopt;

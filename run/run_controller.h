@@ -9,11 +9,13 @@
 
 #include <array>
 #include <cstdint>
+#include <exception>
 #include <optional>
 #include <string>
 #include <string_view>
 
 #include "analysis/word_profile.h"
+#include "input/in_out_error.h"
 #include "input/line_text_file.h"
 #include "input/sequence_reader.h"
 #include "input/shard_range.h"
@@ -46,8 +48,13 @@ class RunController {
     // run.
     void ShowProfile(const ProfileTable& table, const std::string& fileName);
     // What the chart shows: the non-empty words and the counts of a run's last refresh, or an
-    // opened profile; nothing before either, and nothing while a new run has not refreshed yet.
+    // opened profile; nothing before either, nothing while a new run has not refreshed yet, and
+    // nothing after a run that failed (its counts are not the file's) until a run ends or a
+    // profile is opened.
     std::optional<ProfileTable> ShownProfile() const;
+    bool ShownRunFailed() const { return shown_ == Shown::Failed; }
+    // The file of the result shown (or, before any, the file bound).
+    const std::string& ShownFile() const { return shownFile_; }
 
     // Later runs read only these bytes of the data file, as one shard of it; choosing a file
     // goes back to the whole file.
@@ -74,7 +81,12 @@ class RunController {
     // Whether a sequence is skipped, as the stop codon box stood at this step of the run.
     bool Rejects(std::string_view seq) const;
     void CountBatch(const WordProfile::Words& words, WordMatching matching);
-    void ShowLastRefresh();
+    // The failure to report for a run that raised failure.
+    std::exception_ptr TrueCause(const EInOutError& failure);
+    // After a failure: the chart keeps what the run showed, marked as failed, never an
+    // earlier result.
+    void ShowFailedRun();
+    void ShowFile(const std::string& name, bool failed);
     void ChooseFile(OpenDialog dialog, std::string_view mode);
     void BindChosen(OpenDialog dialog, std::string_view mode);
     void SetRunning(bool running);
@@ -99,7 +111,9 @@ class RunController {
     static constexpr std::size_t kBuffered = 256;
     std::array<std::string_view, kBuffered> buffered_;
     // What the chart shows: the words and counts of the last refresh, or an opened profile.
-    enum class Shown { Nothing, Run, Profile } shown_ = Shown::Nothing;
+    enum class Shown { Nothing, Run, Profile, Failed } shown_ = Shown::Nothing;
+    bool runCleared_ = false;  // this run has cleared the chart of what was shown before
+    std::string shownFile_;
     WordProfile::Words shownWords_;
     WordProfile shownCounts_;
     ProfileTable shownProfile_;

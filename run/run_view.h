@@ -71,9 +71,10 @@ class RunView {
 
     // Results shown without a run: word box of row 1 to 4 gets an opened profile's word.
     virtual void SetWordText(int /*row*/, const std::string& /*text*/) {}
-    // The file whose results the chart shows, or will show at the next START: the data file
-    // once bound, or an opened profile. The window names it in its title.
-    virtual void ShownFileChanged(const std::string& /*name*/) {}
+    // The file whose results the chart shows: a run's file, an opened profile, or before any
+    // result the file bound for the next START. failed: its run failed, and what the chart
+    // shows of it is not the file's result. The window names it in its title.
+    virtual void ShownFileChanged(const std::string& /*name*/, bool /*failed*/) {}
     // A run began, or ended however it ended.
     virtual void RunningChanged() {}
 };

@@ -4,10 +4,14 @@
 #include <QDesktopServices>
 #include <QDir>
 #include <QFocusEvent>
+#include <QKeySequence>
+#include <QMenuBar>
+#include <QShortcut>
 #include <QUrl>
 
 #include "chart/chart.h"
 #include "gauge/gauge.h"
+#include "input/in_out_error.h"
 #include "platform/font.h"
 #include "platform/handler_guard.h"
 #include "resources/menu_picture.h"
@@ -141,9 +145,21 @@ void TForm1::ConnectCommands() {
     on(ui_->Exit1, &QAction::triggered, &TForm1::Exit1Click);
     on(ui_->Help1, &QAction::triggered, &TForm1::Help1Click);
     on(ui_->Info2, &QAction::triggered, &TForm1::Info2Click);
+    // Desktop habits, with the captions as they are: F10 opens the menu bar for the keyboard.
+    ui_->Exit1->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
+    ui_->Help1->setShortcut(QKeySequence(Qt::Key_F1));
+    connect(new QShortcut(QKeySequence(Qt::Key_F10), this), &QShortcut::activated, this,
+            [this] { menuBar()->setActiveAction(ui_->APRI1->menuAction()); });
 }
 
-void TForm1::Button1Click() { controller_.Button1Click(); }
+void TForm1::Button1Click() {
+    try {
+        controller_.Button1Click();
+    } catch (const EInOutError& e) {
+        // Named as the save errors name theirs: the box may come long after the choice.
+        throw EInOutError(e.IoResult(), controller_.DataFile().Name() + ": " + e.what());
+    }
+}
 void TForm1::Button2Click() { controller_.Button2Click(); }
 void TForm1::textClick() { controller_.textClick(); }
 void TForm1::FastaClick() { controller_.FastaClick(); }
@@ -284,7 +300,9 @@ void TForm1::SetWordText(int row, const std::string& text) {
     Edit(row + 1).setText(QString::fromStdString(text));
 }
 
-void TForm1::ShownFileChanged(const std::string& name) { results_->ShowFileInTitle(name); }
+void TForm1::ShownFileChanged(const std::string& name, bool failed) {
+    results_->ShowFileInTitle(name, failed);
+}
 
 void TForm1::RunningChanged() { results_->UpdateItems(); }
 

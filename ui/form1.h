@@ -92,7 +92,7 @@ class TForm1 : public QMainWindow, public RunView {
     void CloseMainWindow() override;
     bool TerminationRequested() const override;
     void SetWordText(int row, const std::string& text) override;
-    void ShownFileChanged(const std::string& name) override;
+    void ShownFileChanged(const std::string& name, bool failed) override;
     void RunningChanged() override;
 
   protected:

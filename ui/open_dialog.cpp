@@ -19,16 +19,34 @@ QStringList NameFiltersFromPattern(const QString& filter) {
     return filters;
 }
 
+namespace {
+
+QString& LastFolder() {
+    static QString folder;
+    return folder;
+}
+
+}  // namespace
+
+QString LastChosenFolder() { return LastFolder(); }
+
+bool TFileDialogState::NoteChoice(bool chosen) const {
+    if (chosen && !fileName_.isEmpty()) LastFolder() = QFileInfo(fileName_).absolutePath();
+    return chosen;
+}
+
 bool TFileDialogState::ExecuteKeeping(QFileDialog& dialog) {
     const QStringList filters = NameFiltersFromPattern(filter_);
     dialog.setNameFilters(filters);
     if (filterIndex_ >= 1 && filterIndex_ <= filters.size())
         dialog.selectNameFilter(filters[filterIndex_ - 1]);
-    if (!fileName_.isEmpty()) {
-        const QFileInfo last(fileName_);
-        dialog.setDirectory(last.absolutePath());
-        dialog.selectFile(last.fileName());
-    }
+    const QFileInfo kept(fileName_);
+    if (!LastFolder().isEmpty())
+        dialog.setDirectory(LastFolder());
+    else if (!fileName_.isEmpty())
+        dialog.setDirectory(kept.absolutePath());
+    if (!fileName_.isEmpty() && dialog.directory() == kept.absoluteDir())
+        dialog.selectFile(kept.fileName());
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return false;
     fileName_ = dialog.selectedFiles().front();
     filterIndex_ = std::max(1, int(filters.indexOf(dialog.selectedNameFilter())) + 1);
@@ -36,7 +54,7 @@ bool TFileDialogState::ExecuteKeeping(QFileDialog& dialog) {
 }
 
 bool TOpenDialog::Execute(QWidget* owner) {
-    return executor_ ? executor_(*this) : ExecuteFileDialog(owner);
+    return NoteChoice(executor_ ? executor_(*this) : ExecuteFileDialog(owner));
 }
 
 bool TOpenDialog::ExecuteFileDialog(QWidget* owner) {

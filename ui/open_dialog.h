@@ -17,6 +17,10 @@ namespace kelmarin {
 // file, which is * on this system.
 QStringList NameFiltersFromPattern(const QString& filter);
 
+// The folder of the last file chosen in any of the window's dialogs, where each dialog starts;
+// empty before the first choice.
+QString LastChosenFolder();
+
 // What a file dialog of the window keeps between openings: its filter, the last name chosen and
 // the filter entry chosen with it, offered again at the next opening and kept on a cancel.
 class TFileDialogState {
@@ -30,8 +34,11 @@ class TFileDialogState {
     void SetFilterIndex(int index) { filterIndex_ = index; }
 
   protected:
-    // Offers the kept name and entry in dialog, runs it modally and keeps the user's choice.
+    // Offers the kept name and entry in dialog, in the last folder chosen, runs it modally and
+    // keeps the user's choice.
     bool ExecuteKeeping(QFileDialog& dialog);
+    // After a choice, its folder is where the next dialog starts.
+    bool NoteChoice(bool chosen) const;
 
   private:
     QString filter_;

@@ -2,6 +2,7 @@
 
 #include <QAction>
 #include <QClipboard>
+#include <QDir>
 #include <QDropEvent>
 #include <QFile>
 #include <QFileInfo>
@@ -76,6 +77,8 @@ void TResultsMenu::AddItems() {
     edit_ = new QMenu(QStringLiteral("EDIT"), ui.MainMenu1);
     edit_->setObjectName(QStringLiteral("EDIT1"));
     ui.MainMenu1->insertMenu(ui.INFO1->menuAction(), edit_);
+    saveProfile_->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_S));
+    saveChart_->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S));
     copy_ = item(edit_, nullptr, "Copy1", "Copy", &TResultsMenu::Copy1Click);
     copy_->setShortcut(QKeySequence::Copy);
     // Only while the chart has the focus: the word boxes keep their own Ctrl+C.
@@ -96,40 +99,62 @@ void TResultsMenu::UpdateItems() {
     openProfile_->setEnabled(idle);
 }
 
-void TResultsMenu::ShowFileInTitle(const std::string& name) {
-    const QString file = QFileInfo(QString::fromStdString(name)).fileName();
+void TResultsMenu::ShowFileInTitle(const std::string& name, bool failed) {
+    QString file = QFileInfo(QString::fromStdString(name)).fileName();
+    if (failed && !file.isEmpty()) file += QStringLiteral(" (failed)");
     // The name first: the form's title ends far to the right.
     form_.setWindowTitle(file.isEmpty() ? title_ : file + QStringLiteral(" — ") + title_);
 }
 
-QString TResultsMenu::ChooseNameToWrite(TSaveDialog& dialog) {
-    if (!dialog.Execute(&form_)) return {};
-    const QString name = dialog.NameToWrite();
-    dialog.SetFileName(name);
-    if (QFileInfo::exists(name) &&
-        form_.ShowMessageDialog(QFileInfo(name).fileName().toStdString() +
-                                    " already exists.\nDo you want to replace it?",
-                                TMsgDlgType::mtConfirmation, Buttons(mbYes, mbNo)) != mrYes)
-        return {};
-    return name;
+bool TResultsMenu::HasResultToWrite() {
+    RunController& controller = form_.Controller();
+    if (controller.Running()) return false;
+    if (controller.ShownRunFailed()) {
+        form_.ShowMessageDialog(
+            "The run over " + controller.ShownFile() + " failed: it has no result to save or copy.",
+            TMsgDlgType::mtError, Buttons(mbOK));
+        return false;
+    }
+    return ShowsResults();
+}
+
+QString TResultsMenu::ChooseNameToWrite(TSaveDialog& dialog, const char* ending) {
+    // Named after the result, in the folder of the last file chosen.
+    const QString sample = QString::fromStdString(SampleName(form_.Controller().ShownFile()));
+    if (!sample.isEmpty())
+        dialog.SetFileName(QDir(LastChosenFolder()).filePath(sample + QLatin1String(ending)));
+    // No to the question goes back to the dialog, for another name.
+    while (dialog.Execute(&form_)) {
+        const QString name = dialog.NameToWrite();
+        dialog.SetFileName(name);
+        if (!QFileInfo::exists(name) ||
+            form_.ShowMessageDialog(QFileInfo(name).fileName().toStdString() +
+                                        " already exists.\nDo you want to replace it?",
+                                    TMsgDlgType::mtConfirmation, Buttons(mbYes, mbNo)) == mrYes)
+            return name;
+    }
+    return {};
 }
 
 void TResultsMenu::SaveProfile1Click() {
-    if (!ShowsResults() || form_.Controller().Running()) return;
-    const QString name = ChooseNameToWrite(profileSave_);
+    if (!HasResultToWrite()) return;
+    const QString name = ChooseNameToWrite(profileSave_, ".csv");
     if (name.isEmpty()) return;
     const std::string csv = ProfileTableCsv(*form_.Controller().ShownProfile());
     WriteFileSafely(QFile::encodeName(name).toStdString(), csv);
 }
 
 void TResultsMenu::SaveChart1Click() {
-    if (!ShowsResults() || form_.Controller().Running()) return;
-    const QString name = ChooseNameToWrite(chartSave_);
+    if (!HasResultToWrite()) return;
+    static const char* const kEndings[] = {".png", ".svg", ".pdf"};
+    const int entry = chartSave_.FilterIndex();
+    const QString name =
+        ChooseNameToWrite(chartSave_, kEndings[entry >= 1 && entry <= 3 ? entry - 1 : 0]);
     if (!name.isEmpty()) WriteChartFile(form_.grafico(), name);
 }
 
 void TResultsMenu::Copy1Click() {
-    if (!ShowsResults() || form_.Controller().Running()) return;
+    if (!HasResultToWrite()) return;
     const std::string tsv = ProfileTableTsv(*form_.Controller().ShownProfile());
     QGuiApplication::clipboard()->setText(QString::fromStdString(tsv));
 }

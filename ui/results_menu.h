@@ -42,8 +42,9 @@ class TResultsMenu : public QObject {
 
     // Enables the items as the run and what the chart shows allow.
     void UpdateItems();
-    // "<file name> — <the form's title>", or the form's title alone for no name.
-    void ShowFileInTitle(const std::string& name);
+    // "<file name> — <the form's title>", "<file name> (failed) — …" after a failed run, or the
+    // form's title alone for no name.
+    void ShowFileInTitle(const std::string& name, bool failed);
 
   protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -51,9 +52,11 @@ class TResultsMenu : public QObject {
   private:
     void AddItems();
     bool ShowsResults() const;
+    // Whether a save or copy may go on now; after a failed run, says why not.
+    bool HasResultToWrite();
     // The name the user chose to write, after the question when it exists; empty when the
-    // user cancelled either.
-    QString ChooseNameToWrite(TSaveDialog& dialog);
+    // user cancelled the dialog. The dialog suggests the result's name with this ending.
+    QString ChooseNameToWrite(TSaveDialog& dialog, const char* ending);
     // The one local file a drag carries when the window may take it now, else empty.
     QString DroppableFile(const QEvent& event) const;
 

@@ -25,13 +25,13 @@ QList<QStringList> EndingsByEntry(const QString& filter) {
 }  // namespace
 
 bool TSaveDialog::Execute(QWidget* owner) {
-    if (executor_) return executor_(*this);
+    if (executor_) return NoteChoice(executor_(*this));
     QFileDialog dialog(owner, title_);
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setFileMode(QFileDialog::AnyFile);
     // The question comes later, for the name with its ending added.
     dialog.setOption(QFileDialog::DontConfirmOverwrite);
-    return ExecuteKeeping(dialog);
+    return NoteChoice(ExecuteKeeping(dialog));
 }
 
 QString TSaveDialog::NameToWrite() const {

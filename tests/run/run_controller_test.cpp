@@ -412,12 +412,16 @@ TEST_F(RunControllerTest, FastqThroughItsOwnDialog) {
     for (const auto& p : view_.series[0]) total += p.y;
     EXPECT_EQ(total, 45);
 
-    // A malformed file fails the run before the chart is cleared, naming the line.
+    // A malformed file fails the run in its counting pass, naming the line; the previous
+    // result leaves the chart rather than stand under this file's name, and nothing is offered.
     Choose(OpenDialog::Fastq, dir_.Write("bad.fq", "@r\nATG\n+\nII\n@s\nA\n+\nI\n"));
     view_.log.clear();
     EXPECT_EQ(ExpectRunFailure(),
               "line 5: expected a quality as long as its sequence, 3 letters, not 4");
-    EXPECT_TRUE(EntriesStartingWith("clear").empty());
+    EXPECT_EQ(EntriesStartingWith("clear").size(), 4u);
+    EXPECT_TRUE(view_.series[0].empty());
+    EXPECT_FALSE(ctl_.ShownProfile());
+    EXPECT_TRUE(ctl_.ShownRunFailed());
 }
 
 TEST_F(RunControllerTest, ReadsTakenFromTheBufferRunAsReadsReadOneByOne) {

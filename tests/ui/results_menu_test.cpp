@@ -180,12 +180,19 @@ TEST_F(ResultsTest, SavedProfileAndChartAreWhatTheBatchWritesAndCopyPastesAsATab
 TEST_F(ResultsTest, OverwritingAsksAndAFailedWriteLeavesTheOldFile) {
     RunOver(dir_.Write("in.txt", Lines(3, "ACGT")), {QStringLiteral("a")});
     const std::string old = dir_.Write("old.csv", "old content\n");
-    Choose(Results().ProfileSaveDialog(), old);
+    // No goes back to the dialog, for another name; here the user cancels it then.
+    int shown = 0;
+    Results().ProfileSaveDialog().SetExecutor([&](TSaveDialog& d) {
+        d.SetFileName(QString::fromStdString(old));
+        return ++shown == 1;
+    });
     QString question;
     Answer("No", &question);
     Results().SaveProfile1().trigger();
     EXPECT_EQ(question, QStringLiteral("old.csv already exists.\nDo you want to replace it?"));
+    EXPECT_EQ(shown, 2);
     EXPECT_EQ(Slurp(old), "old content\n");
+    Choose(Results().ProfileSaveDialog(), old);
 
     // The disk fills up while the new file is written.
     signal(SIGXFSZ, SIG_IGN);
@@ -279,7 +286,7 @@ TEST_F(ResultsTest, ADroppedFileIsBoundByItsNameButNotDuringARun) {
     EXPECT_EQ(form_.Controller().DataFile().Name(), fa);
     EXPECT_EQ(form_.Controller().ReadingMode(), "fasta");
     EXPECT_EQ(form_.Aprifilelettura2().FileName().toStdString(), fa);
-    EXPECT_EQ(form_.windowTitle(), Title(QStringLiteral("drop.FA")));
+    EXPECT_EQ(form_.windowTitle(), Title(QStringLiteral("in.txt"))) << "the result shown";
     EXPECT_TRUE(Results().SaveProfile1().isEnabled()) << "the stopped run's chart stays";
 }
 
@@ -296,6 +303,83 @@ TEST_F(ResultsTest, ARightClickOnTheChartOffersCopyAndSave) {
     QApplication::sendEvent(&form_.grafico(), &click);
     EXPECT_EQ(offered, (QStringList{QStringLiteral("Copy"), QStringLiteral("Save profile…"),
                                     QStringLiteral("Save chart…")}));
+}
+
+TEST_F(ResultsTest, AFailedRunLeavesNothingToSaveAndTheTitleSaysWhose) {
+    const std::string txt = dir_.Write("in.txt", Lines(200, "ACGT"));
+    RunOver(txt, {QStringLiteral("a")});
+    const std::string fq = dir_.Write("bad.fq", "@r\nAC\n+\nII\n@s\nAC\n@t\n");
+    Bind(form_.Aprifilelettura3(), form_.Controls().Fastq, fq);
+    EXPECT_EQ(form_.windowTitle(), Title(QStringLiteral("in.txt"))) << "the result shown";
+
+    // Failing before its first refresh: the previous result is gone, not shown as this one's.
+    QString error;
+    Answer("OK", &error);
+    QTest::mouseClick(form_.Controls().Button1, Qt::LeftButton);
+    EXPECT_EQ(error.toStdString(), fq + ": line 7: expected a '+' line before the next record.");
+    EXPECT_EQ(form_.windowTitle(), Title(QStringLiteral("bad.fq (failed)")));
+    EXPECT_EQ(form_.Series(1).PointCount(), 0);
+    EXPECT_EQ(form_.Edit(1).text(), QString());
+    EXPECT_EQ(form_.barra().Progress(), 0);
+    for (QAction* item : {&Results().SaveProfile1(), &Results().SaveChart1(), &Results().Copy1()})
+        EXPECT_FALSE(item->isEnabled()) << item->text().toStdString();
+    QString why;
+    Answer("OK", &why);
+    Results().Copy1Click();
+    EXPECT_EQ(why.toStdString(),
+              "The run over " + fq + " failed: it has no result to save or copy.");
+
+    // Failing part way (the file cut at the first refresh): what was counted stays in sight,
+    // marked, and cannot be saved as if whole.
+    Bind(form_.Aprifilelettura1(), form_.Controls().text, txt);
+    QTimer::singleShot(0, [&] { std::filesystem::resize_file(txt, 10); });
+    Answer("OK", &error);
+    QTest::mouseClick(form_.Controls().Button1, Qt::LeftButton);
+    EXPECT_EQ(error.toStdString(), txt + ": File changed while it was read.");
+    EXPECT_EQ(form_.windowTitle(), Title(QStringLiteral("in.txt (failed)")));
+    EXPECT_EQ(form_.Series(1).PointCount(), 100);
+    EXPECT_FALSE(Results().SaveChart1().isEnabled());
+
+    // A run that ends, or an opened profile, is a result again.
+    RunOver(txt, {QStringLiteral("a")});
+    EXPECT_EQ(form_.windowTitle(), Title(QStringLiteral("in.txt")));
+    EXPECT_TRUE(Results().SaveChart1().isEnabled());
+}
+
+TEST_F(ResultsTest, DesktopKeysAndNamesSuggestedAfterTheResult) {
+    form_.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&form_));
+    const std::string fa = dir_.Write("coding.fa", ">a\nATGATG\n");
+    Bind(form_.Aprifilelettura2(), form_.Controls().Fasta, fa);
+    form_.Edit(2).setText(QStringLiteral("atg"));
+    Answer("OK");
+    QTest::mouseClick(form_.Controls().Button1, Qt::LeftButton);
+
+    // Ctrl+S and Ctrl+Shift+S open the save dialogs on the result's name, in the folder of the
+    // last file chosen.
+    const auto suggested = [this](TSaveDialog& dialog, Qt::KeyboardModifiers keys) {
+        QString name = QStringLiteral("not shown");
+        dialog.SetExecutor([&name](TSaveDialog& d) {
+            name = d.FileName();
+            return false;
+        });
+        QTest::keyClick(&form_, Qt::Key_S, keys);
+        return name.toStdString();
+    };
+    EXPECT_EQ(suggested(Results().ProfileSaveDialog(), Qt::ControlModifier),
+              (dir_.Path() / "coding.csv").string());
+    EXPECT_EQ(suggested(Results().ChartSaveDialog(), Qt::ControlModifier | Qt::ShiftModifier),
+              (dir_.Path() / "coding.png").string());
+
+    // F10 opens the menu bar; Ctrl+Q asks before the program ends.
+    QTest::keyClick(&form_, Qt::Key_F10);
+    QWidget* popup = QApplication::activePopupWidget();
+    EXPECT_EQ(popup, form_.Controls().APRI1);
+    if (popup) popup->close();
+    QString question;
+    Answer("No", &question);
+    QTest::keyClick(&form_, Qt::Key_Q, Qt::ControlModifier);
+    EXPECT_EQ(question, QStringLiteral("You are closing the program. Are you sure?"));
 }
 
 TEST(SaveDialogTest, TheNameGetsTheChosenEntrysEndingUnlessItHasOneOfTheFilters) {
