@@ -180,11 +180,13 @@ void RunController::CountBatch(const WordProfile::Words& words, WordMatching mat
 }
 
 std::exception_ptr RunController::TrueCause(const EInOutError& failure) {
-    // Damaged gzip content can inflate to bytes that break the FASTQ layout before the
-    // inflater notices: the damage further on is the cause to report.
+    // A record cut short by a file that shrank while it was read, or damaged gzip content that
+    // inflated to bytes breaking the layout before the inflater noticed: the change, or the
+    // damage further on, is the cause to report.
     if (failure.IoResult() == kIoMalformedFastq) {
-        dataFile_.ReadRestOfGzip();
         try {
+            reader_.CheckFileUnchanged();
+            dataFile_.ReadRestOfGzip();
             CheckIo();
         } catch (const EInOutError&) {
             return std::current_exception();

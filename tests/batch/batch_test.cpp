@@ -254,6 +254,19 @@ TEST_F(BatchTest, PeakMemoryStaysBelowItsLimitOnALongRead) {
     EXPECT_LT(std::uint64_t(usage.ru_maxrss) * 1024, 64u * 1024 * 1024 + 2 * length);
 }
 
+TEST_F(BatchTest, ASequenceTooLongForMemorySaysHowMuchWasHeld) {
+#if defined(__SANITIZE_ADDRESS__)
+    GTEST_SKIP() << "the address sanitizer reserves more address space than the limit allows";
+#endif
+    // 300 MB on one line, under an address space limit that cannot hold it.
+    const Result r = Run({"--text", "-", "a"},
+                         "ulimit -v 400000; head -c 300000000 /dev/zero | tr '\\0' a | ", "");
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.err.rfind("kelmarin-batch: -: out of memory: a sequence of more than ", 0), 0u)
+        << r.err;
+    EXPECT_TRUE(r.out.empty());
+}
+
 TEST_F(BatchTest, FrameAndStopCodonOptions) {
     const std::string txt = dir_.Write("in.txt", "AATGAAATGA\nATGTAGCCCCGG\n");
     Result r = Run({txt, "atg"});

@@ -571,6 +571,14 @@ TEST_F(RunControllerTest, AFileThatShrankOrWasReplacedDuringTheRunFails) {
         EXPECT_EQ(ExpectRunFailure(), "File changed while it was read");
         EXPECT_TRUE(view_.plainMessages.empty());  // no "END PROCESSING !"
     }
+    // A FASTQ cut short beyond the buffered bytes: the change is the cause, not the record cut.
+    std::string fq;
+    for (int i = 0; i < 100'000; ++i)
+        fq += "@r\nACGTACGTACGTACGTACGTACGTACGT\n+\n" + text.substr(0, 28) + "\n";
+    const std::string cut = dir_.Write("cut.fq", fq);
+    Choose(OpenDialog::Fastq, cut);
+    runChangingAtTheFirstRefresh([&] { ASSERT_EQ(truncate(cut.c_str(), 1'000'003), 0); });
+    EXPECT_EQ(ExpectRunFailure(), "File changed while it was read");
     // A file that only grows is read to its new end, as before.
     Choose(OpenDialog::Text, dir_.Write("grows.txt", text));
     runChangingAtTheFirstRefresh([&] { dir_.Write("grows.txt", text + "ACGT\n"); });
