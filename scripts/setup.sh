@@ -50,6 +50,7 @@ install_line="apt-get update && apt-get install -y --no-install-recommends ${mis
 ask_root() {
   echo "$1 As root, run:" >&2
   echo "  $install_line" >&2
+  echo "Then run the script you started again." >&2
   exit 1
 }
 needed="Kelmarin needs Debian packages that are not installed."
@@ -57,6 +58,10 @@ if [ "$(id -u)" -eq 0 ]; then
   as_root=()
 elif ! command -v sudo >/dev/null; then
   ask_root "$needed"
+elif sudo -n true 2>/dev/null; then  # allowed without a password
+  as_root=(sudo)
+elif ! (: </dev/tty) 2>/dev/null; then  # sudo asks for the password on the terminal alone
+  ask_root "$needed sudo needs your password, and there is no terminal to ask you for it."
 elif ! sudo -v; then  # asks for the password once; fails for a user sudo does not allow
   ask_root "$needed sudo did not let you install them."
 else
