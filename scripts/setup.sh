@@ -93,6 +93,16 @@ mkdir -p build
 log=build/setup.log
 echo "Installing ${missing[*]} and what they need; apt's whole output: $log"
 : >"$log"
+# Without a terminal only the packages set up get a line, and apt downloads and unpacks for
+# minutes before the first: every 30 s, the time so far and apt's last line.
+beat=
+if [ ! -t 1 ]; then
+  while sleep 30 </dev/null >/dev/null 2>&1; do  # sleep keeps no pipe open once ended
+    echo "  $((SECONDS / 60)) min $((SECONDS % 60)) s: $(tail -n 1 "$log")"
+  done &
+  beat=$!
+  trap 'kill "$beat" 2>/dev/null' EXIT
+fi
 if ! { "${as_root[@]}" apt-get update >>"$log" 2>&1 &&
        "${as_root[@]}" env DEBIAN_FRONTEND=noninteractive \
          apt-get install -y --no-install-recommends "${missing[@]}" 2>&1 |
