@@ -8,10 +8,11 @@ set(CPACK_PACKAGE_CONTACT "The Kelmarin developers")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "where short words begin in nucleotide sequences")
 # One string: separate quoted pieces would make a list, whose ";" would begin the lines.
 string(CONCAT CPACK_PACKAGE_DESCRIPTION
-    "Kelmarin reads a file of nucleotide sequences, plain text or FASTA, and for up to four\n"
-    "short words (codons, motifs) counts where in each sequence every occurrence begins, as a\n"
-    "percentage of the sequence length, drawing the profiles live in a chart. kelmarin-batch\n"
-    "makes the same run without a window and writes CSV.")
+    "Kelmarin reads a file of nucleotide sequences, plain text, FASTA or FASTQ, gzipped or\n"
+    "not, and for up to four short words (codons, motifs) counts where in each sequence every\n"
+    "occurrence begins, as a percentage of the sequence length, drawing the profiles live in\n"
+    "a chart. Words may be written in IUPAC codes, and can be looked for on both strands.\n"
+    "kelmarin-batch makes the same run without a window and writes CSV.")
 set(CPACK_RESOURCE_FILE_LICENSE ${PROJECT_SOURCE_DIR}/LICENSE)
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_STRIP_FILES ON)

@@ -50,6 +50,7 @@ install_line="apt-get update && apt-get install -y --no-install-recommends ${mis
 ask_root() {
   echo "$1 As root, run:" >&2
   echo "  $install_line" >&2
+  echo "Then run the script you started again." >&2
   exit 1
 }
 needed="Kelmarin needs Debian packages that are not installed."
@@ -57,6 +58,10 @@ if [ "$(id -u)" -eq 0 ]; then
   as_root=()
 elif ! command -v sudo >/dev/null; then
   ask_root "$needed"
+elif sudo -n true 2>/dev/null; then  # allowed without a password
+  as_root=(sudo)
+elif ! (: </dev/tty) 2>/dev/null; then  # sudo asks for the password on the terminal alone
+  ask_root "$needed sudo needs your password, and there is no terminal to ask you for it."
 elif ! sudo -v; then  # asks for the password once; fails for a user sudo does not allow
   ask_root "$needed sudo did not let you install them."
 else
@@ -88,6 +93,16 @@ mkdir -p build
 log=build/setup.log
 echo "Installing ${missing[*]} and what they need; apt's whole output: $log"
 : >"$log"
+# Without a terminal only the packages set up get a line, and apt downloads and unpacks for
+# minutes before the first: every 30 s, the time so far and apt's last line.
+beat=
+if [ ! -t 1 ]; then
+  while sleep 30 </dev/null >/dev/null 2>&1; do  # sleep keeps no pipe open once ended
+    echo "  $((SECONDS / 60)) min $((SECONDS % 60)) s: $(tail -n 1 "$log")"
+  done &
+  beat=$!
+  trap 'kill "$beat" 2>/dev/null' EXIT
+fi
 if ! { "${as_root[@]}" apt-get update >>"$log" 2>&1 &&
        "${as_root[@]}" env DEBIAN_FRONTEND=noninteractive \
          apt-get install -y --no-install-recommends "${missing[@]}" 2>&1 |

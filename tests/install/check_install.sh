@@ -47,3 +47,11 @@ done
 # The installed batch program runs without the build folder and writes 100 buckets.
 lines=$("$BINDIR/kelmarin-batch" "$sample" atg 2>/dev/null | wc -l)
 [ "$lines" -eq 101 ] || fail "installed kelmarin-batch wrote $lines lines"
+
+# README's uninstall: the files the install wrote, then the two folders of Kelmarin's own, which
+# leaves nothing of it behind.
+xargs -d '\n' rm < "$build/install_manifest.txt"
+xargs -d '\n' dirname < "$build/install_manifest.txt" | grep '/kelmarin$' | sort -u |
+  xargs -d '\n' rmdir
+left=$(find "$prefix" -type f -o -name kelmarin)
+[ -z "$left" ] || fail "uninstalling left $left"

@@ -17,7 +17,7 @@ for lib in libisal2 libqt6widgets6 libjpeg62-turbo fonts-liberation; do
 done
 # The long description: the summary, then the text's lines as written, one space in.
 dpkg-deb -f "$deb" Description >"$out/description"
-[ "$(sed -n 2p "$out/description")" = " Kelmarin reads a file of nucleotide sequences, plain text or FASTA, and for up to four" ] ||
+[ "$(sed -n 2p "$out/description")" = " Kelmarin reads a file of nucleotide sequences, plain text, FASTA or FASTQ, gzipped or" ] ||
   fail "garbled description: $(cat "$out/description")"
 if grep -q "^ *;" "$out/description"; then fail "description lines begin with ';'"; fi
 

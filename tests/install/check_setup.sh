@@ -29,15 +29,27 @@ OUT'
 export APT_CALLS="$tree/apt-calls"
 run() { PATH="$tree/bin:$PATH" bash "$tree/scripts/setup.sh" >"$tree/out" 2>"$tree/err"; }
 
-# A user whom sudo refuses is told the one line to run as root, and nothing is installed.
+# A user whom sudo refuses is told the one line to run as root, and then to start again, and
+# nothing is installed.
 fake sudo 'echo "user is not in the sudoers file." >&2; exit 1'
 if run; then fail "setup.sh succeeded although sudo refused"; fi
 grep -q "^  apt-get update && apt-get install -y --no-install-recommends cmake .*xchm" \
   "$tree/err" || fail "no apt-get line to run as root: $(cat "$tree/err")"
+grep -q "^Then run the script you started again" "$tree/err" ||
+  fail "not told to start again: $(cat "$tree/err")"
 [ ! -e "$APT_CALLS" ] || fail "apt-get ran although sudo refused"
 
+# sudo wants a password, and with no controlling terminal (setsid) there is none to ask on: said
+# as it is, before sudo is asked for anything more.
+fake sudo 'case $1 in -n) echo "sudo: a password is required" >&2; exit 1;; -v) ;; *) exec "$@";; esac'
+if PATH="$tree/bin:$PATH" setsid -w bash "$tree/scripts/setup.sh" >"$tree/out" 2>"$tree/err"
+then fail "setup.sh succeeded without a password"; fi
+grep -q "sudo needs your password, and there is no terminal" "$tree/err" ||
+  fail "the missing terminal is not named: $(cat "$tree/err")"
+[ ! -e "$APT_CALLS" ] || fail "apt-get ran without a password"
+
 # sudo allowed: a line per package set up on the terminal, apt's whole output in the log.
-fake sudo '[ "$1" = -v ] || exec "$@"'
+fake sudo 'case $1 in -n) shift; exec "$@";; -v) ;; *) exec "$@";; esac'
 run || fail "setup.sh failed: $(cat "$tree/err")"
 grep -q "^apt-get install -y --no-install-recommends cmake" "$APT_CALLS" ||
   fail "apt-get install was not run through sudo"
