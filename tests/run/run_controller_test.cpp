@@ -574,7 +574,7 @@ TEST_F(RunControllerTest, AFileThatShrankOrWasReplacedDuringTheRunFails) {
     // A FASTQ cut short beyond the buffered bytes: the change is the cause, not the record cut.
     std::string fq;
     for (int i = 0; i < 100'000; ++i)
-        fq += "@r\nACGTACGTACGTACGTACGTACGTACGT\n+\n" + text.substr(0, 28) + "\n";
+        fq += "@r\nACGTACGTACGTACGTACGTACGTACGT\n+\n" + std::string(28, 'I') + "\n";
     const std::string cut = dir_.Write("cut.fq", fq);
     Choose(OpenDialog::Fastq, cut);
     runChangingAtTheFirstRefresh([&] { ASSERT_EQ(truncate(cut.c_str(), 1'000'003), 0); });

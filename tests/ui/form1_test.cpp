@@ -27,6 +27,7 @@
 #include "chart/chart.h"
 #include "gauge/gauge.h"
 #include "tests/input/temp_file.h"
+#include "tests/ui/fake_desktop.h"
 #include "tests/ui/shell_modal_helper.h"
 #include "tests/wait_for.h"
 #include "ui/about_box.h"
@@ -378,6 +379,8 @@ class InDirectory {
 TEST_F(Form1Test, HelpOpensTheHelpFileOfTheCurrentDirectory) {
     dir_.Write("Kelmarin.chm", "help");
     InDirectory here(dir_.Path());
+    test::FakeDesktop desktop;
+    desktop.AddViewer();
     UrlCatcher catcher;
     QDesktopServices::setUrlHandler(QStringLiteral("file"), &catcher, "Open");
     form_.Controls().Help1->trigger();

@@ -8,6 +8,7 @@
 #include <filesystem>
 
 #include "tests/input/temp_file.h"
+#include "tests/ui/fake_desktop.h"
 
 namespace kelmarin {
 namespace {
@@ -77,38 +78,12 @@ TEST(OpenHelpFileTest, OpensTheFileOrSaysWhyNotAndWhatToInstall) {
     EXPECT_TRUE(asked.isEmpty());
 }
 
-// An environment variable set for one test.
-class ScopedEnv {
-  public:
-    ScopedEnv(const char* name, const QByteArray& value)
-        : name_(name), was_set_(qEnvironmentVariableIsSet(name)), old_(qgetenv(name)) {
-        qputenv(name, value);
-    }
-    ~ScopedEnv() { was_set_ ? qputenv(name_, old_) : qunsetenv(name_); }
-    ScopedEnv(const ScopedEnv&) = delete;
-    ScopedEnv& operator=(const ScopedEnv&) = delete;
-
-  private:
-    const char* name_;
-    bool was_set_;
-    QByteArray old_;
-};
-
-// A desktop laid out in a folder, as the window's call finds it: the PATH and the XDG data
-// folders. The stub xdg-open starts as the real one does, which only then finds no viewer and
-// says so where the window cannot hear it; so the window looks for both before it asks.
+// The stub xdg-open starts as the real one does, which only then finds no viewer and says so
+// where the window cannot hear it; so the window looks for both before it asks.
 TEST(OpenHelpFileTest, NamesBothPackagesUnlessXdgOpenAndAViewerForTheTypeAreThere) {
     test::TempDir tmp;
     const QString file = QString::fromStdString(tmp.Write("Kelmarin.chm", "help"));
-    for (const char* dir : {"bin", "home", "share/applications/vendor"})
-        std::filesystem::create_directories(tmp.Path() / dir);
-    const std::string xdgOpen = tmp.Write("bin/xdg-open", "#!/bin/sh\nexit 0\n");
-    std::filesystem::permissions(xdgOpen, std::filesystem::perms::owner_all);
-    tmp.Write("share/applications/editor.desktop", "[Desktop Entry]\nMimeType=text/plain;\n");
-    const QByteArray root = QByteArray::fromStdString(tmp.Path().string());
-    const ScopedEnv path("PATH", root + "/bin");
-    const ScopedEnv home("XDG_DATA_HOME", root + "/home");
-    const ScopedEnv dirs("XDG_DATA_DIRS", root + "/share");
+    test::FakeDesktop desktop;
     int asked = 0;
     const auto opens = [&asked](const QUrl&) { return ++asked > 0; };
     const auto expectBothPackagesNamed = [&] {
@@ -119,12 +94,11 @@ TEST(OpenHelpFileTest, NamesBothPackagesUnlessXdgOpenAndAViewerForTheTypeAreTher
     };
 
     expectBothPackagesNamed();  // xdg-utils without a viewer
-    tmp.Write("share/applications/vendor/viewer.desktop",
-              "[Desktop Entry]\nMimeType=application/x-other;application/vnd.ms-htmlhelp;\n");
+    desktop.AddViewer();
     EXPECT_TRUE(OpenHelpFile(file, opens).isEmpty());
     EXPECT_EQ(asked, 1);
     asked = 0;
-    std::filesystem::remove(xdgOpen);
+    desktop.RemoveXdgOpen();
     expectBothPackagesNamed();  // a viewer without xdg-utils
 }
 
