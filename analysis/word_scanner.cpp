@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cstring>
 
+#include "platform/processor.h"
+
 #if defined(__x86_64__)
 #include <immintrin.h>
 #define KELMARIN_X86 1
@@ -278,20 +280,10 @@ void ScanAvx2Of(bool sets, std::string_view seq, Target* targets, int count, boo
 }
 #endif
 
-bool CpuHasAvx2() {
-#if KELMARIN_X86
-    return __builtin_cpu_supports("avx2");
-#else
-    return false;
-#endif
-}
-
-bool useAvx2 = CpuHasAvx2();
-
 void ScanTargets(std::string_view seq, Target* targets, int count, std::size_t maxK, bool inFrame,
                  std::size_t from, std::size_t to) {
 #if KELMARIN_X86
-    if (useAvx2) {
+    if (UseAvx2()) {
         const bool sets = targets[0].tests != nullptr;
         switch (maxK) {
             case 1:
@@ -309,8 +301,6 @@ void ScanTargets(std::string_view seq, Target* targets, int count, std::size_t m
 }
 
 }  // namespace
-
-void WordScanner::AllowVectorScan(bool allow) { useAvx2 = allow && CpuHasAvx2(); }
 
 WordScanner::Plan::Plan(const Words& words) : words_(words) {
     for (int w = 0; w < kMaxWords; ++w) {

@@ -63,10 +63,6 @@ class WordScanner {
     static Counts Scan(std::string_view seq, const Plan& plan, bool inFrame, std::size_t from,
                        const Outputs& out);
 
-    // Whether the vector scan may run; it only does where the processor has it. The plain scan
-    // gives the same starts: tests switch the vector one off to compare both on any machine.
-    static void AllowVectorScan(bool allow);
-
     // Calls report(word, starts, count) for batches of starts until all occurrences of all
     // the words are reported; batches come in increasing order of position for each word.
     template <typename Report>

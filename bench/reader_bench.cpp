@@ -12,6 +12,7 @@
 #include "analysis/word_profile.h"
 #include "bench/generated_data.h"
 #include "input/sequence_reader.h"
+#include "platform/processor.h"
 
 namespace kelmarin {
 
@@ -75,9 +76,9 @@ void BM_ReaderFastq(benchmark::State& s) { ReadFile(s, Files().fastq, kFastqMode
 void BM_CountFastq(benchmark::State& s) { ReadFile(s, Files().fastq, kFastqMode, true, false); }
 // BM_ReaderFastq with every record read line by line: what taking plain records whole gains.
 void BM_ReaderFastqLineByLine(benchmark::State& s) {
-    FastqReader::AllowWholeRecords(false);
+    SetFastPaths(FastPaths::None);
     ReadFile(s, Files().fastq, kFastqMode, false, false);
-    FastqReader::AllowWholeRecords(true);
+    SetFastPaths(FastPaths::Vector);
 }
 void BM_ReaderFasta(benchmark::State& s) { ReadFile(s, Files().fasta, kFastaMode, false, false); }
 void BM_ReaderText(benchmark::State& s) { ReadFile(s, Files().text, kTextMode, false, false); }

@@ -4,6 +4,7 @@
 
 #include "input/in_out_error.h"
 #include "input/sequence_reader.h"
+#include "platform/processor.h"
 
 #if defined(__x86_64__)
 #include <immintrin.h>
@@ -20,22 +21,23 @@ struct WholeRecord {
     std::size_t size = 0;    // of the record, its last LF included
 };
 
-bool CpuHasAvx2() {
-#if defined(__x86_64__)
-    return __builtin_cpu_supports("avx2");
-#else
-    return false;
-#endif
+// The LF that ends the line beginning at p; nullptr when a CR or the end mark 0x1A (past which
+// nothing is read) comes first, or when fewer than 64 bytes are left before end, so that both
+// searches stop alike.
+inline const char* LineLfPlain(const char* p, const char* end) {
+    for (; end - p >= 64; p += 64)
+        for (const char* c = p; c < p + 64; ++c) {
+            if (*c == '\n') return c;
+            if (*c == '\r' || *c == 0x1A) return nullptr;
+        }
+    return nullptr;
 }
 
-bool wholeRecords = CpuHasAvx2();
-
 #if defined(__x86_64__)
 
-// The LF that ends the line beginning at p, 64 bytes at a step; nullptr when a CR or the end
-// mark 0x1A (past which nothing is read) comes first, or when fewer than 64 bytes are left
-// before end. One compare finds every byte below 0x20 or above 0x7F; only those are looked at.
-__attribute__((target("avx2"))) inline const char* LineLf(const char* p, const char* end) {
+// LineLfPlain 64 bytes at a step: one compare finds every byte below 0x20 or above 0x7F; only
+// those are looked at.
+__attribute__((target("avx2"))) inline const char* LineLfAvx2(const char* p, const char* end) {
     const __m256i space = _mm256_set1_epi8(0x20);
     const auto below = [&](const char* at) __attribute__((target("avx2"))) {
         const __m256i v = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(at));
@@ -52,11 +54,14 @@ __attribute__((target("avx2"))) inline const char* LineLf(const char* p, const c
     return nullptr;
 }
 
+#endif
+
 // Where the record that begins at p lies, when [p, end) holds all of it in the plain shape.
 // The quality is looked at only for stops: a quality line of the sequence's length ends
 // exactly where its LF is.
-__attribute__((target("avx2"))) bool FindWholeRecord(const char* p, const char* end,
-                                                     WholeRecord& r) {
+template <const char* (*LineLf)(const char*, const char*)>
+__attribute__((always_inline)) inline bool FindWholeRecord(const char* p, const char* end,
+                                                           WholeRecord& r) {
     if (p == end || *p != '@') return false;
     const char* header = LineLf(p, end);
     if (!header) return false;
@@ -75,25 +80,53 @@ __attribute__((target("avx2"))) bool FindWholeRecord(const char* p, const char* 
     r = {seq, length, std::size_t(quality + length + 1 - p)};
     return true;
 }
-#else
-bool FindWholeRecord(const char*, const char*, WholeRecord&) { return false; }
+
+// Lists the whole records from p on, as FastqReader::WholeRecords: the end of those taken.
+// Inlined into each caller, so that the AVX2 search is inlined where the processor allows it and
+// the plain one is compiled for any processor.
+template <const char* (*LineLf)(const char*, const char*)>
+__attribute__((always_inline)) inline const char* ListWholeRecords(const char* p, const char* end,
+                                                                   std::string_view* seqs,
+                                                                   std::size_t most,
+                                                                   std::size_t bytes,
+                                                                   std::size_t& n) {
+    std::size_t held = 0;
+    for (WholeRecord r; n < most && held < bytes && FindWholeRecord<LineLf>(p, end, r);
+         p += r.size) {
+        seqs[n++] = {r.seq, r.length};
+        held += r.length;
+    }
+    return p;
+}
+
+const char* ListWholeRecordsPlain(const char* p, const char* end, std::string_view* seqs,
+                                  std::size_t most, std::size_t bytes, std::size_t& n) {
+    return ListWholeRecords<LineLfPlain>(p, end, seqs, most, bytes, n);
+}
+
+#if defined(__x86_64__)
+__attribute__((target("avx2"))) const char* ListWholeRecordsAvx2(const char* p, const char* end,
+                                                                 std::string_view* seqs,
+                                                                 std::size_t most,
+                                                                 std::size_t bytes,
+                                                                 std::size_t& n) {
+    return ListWholeRecords<LineLfAvx2>(p, end, seqs, most, bytes, n);
+}
 #endif
 
 }  // namespace
 
-void FastqReader::AllowWholeRecords(bool allow) { wholeRecords = allow && CpuHasAvx2(); }
-
 std::size_t FastqReader::WholeRecords(std::string_view* seqs, std::size_t most, std::size_t bytes) {
-    if (!wholeRecords) return 0;
+    if (!TakeWholeRecords()) return 0;
     const std::string_view buffered = file_.BufferedBytes();
-    const char* p = buffered.data();
-    const char* end = p + buffered.size();
+    const char* end = buffered.data() + buffered.size();
     std::size_t n = 0;
-    std::size_t held = 0;
-    for (WholeRecord r; n < most && held < bytes && FindWholeRecord(p, end, r); p += r.size) {
-        seqs[n++] = {r.seq, r.length};
-        held += r.length;
-    }
+#if defined(__x86_64__)
+    const char* p = UseAvx2() ? ListWholeRecordsAvx2(buffered.data(), end, seqs, most, bytes, n)
+                              : ListWholeRecordsPlain(buffered.data(), end, seqs, most, bytes, n);
+#else
+    const char* p = ListWholeRecordsPlain(buffered.data(), end, seqs, most, bytes, n);
+#endif
     if (n == 0) return 0;
     file_.Consume(std::size_t(p - buffered.data()));
     line_ += 4 * n;

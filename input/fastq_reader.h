@@ -38,10 +38,6 @@ class FastqReader {
     // must be read line by line.
     std::size_t WholeRecords(std::string_view* seqs, std::size_t most, std::size_t bytes);
 
-    // Whether records of the plain shape may be taken in one go (on by default, and only
-    // where the processor scans 32 bytes at a step); off, every record is read line by line.
-    static void AllowWholeRecords(bool allow);
-
   private:
     // One of WholeRecords, its sequence appended to seq when it is given, lower-cased with
     // lowerCase; false, with nothing read, when the record must be read line by line.

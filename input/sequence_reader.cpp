@@ -4,6 +4,7 @@
 #include <new>
 
 #include "input/in_out_error.h"
+#include "platform/processor.h"
 
 #if defined(__SSE2__)
 #include <emmintrin.h>
@@ -17,8 +18,6 @@ namespace kelmarin {
 namespace {
 
 #if defined(__x86_64__)
-const bool lowerCaseAvx2 = __builtin_cpu_supports("avx2");
-
 // LowerCaseAscii from one place to another (or the same), 32 bytes at a step over n >= 32
 // bytes; the last step overlaps the one before, which is harmless as lowering is the same
 // twice.
@@ -50,7 +49,7 @@ void LowerCaseAscii(std::string& s) { LowerCaseAscii(s, s.data()); }
 
 void LowerCaseAscii(std::string_view bytes, char* to) {
 #if defined(__x86_64__)
-    if (lowerCaseAvx2 && bytes.size() >= 32) return LowerCaseAvx2(bytes.data(), to, bytes.size());
+    if (UseAvx2() && bytes.size() >= 32) return LowerCaseAvx2(bytes.data(), to, bytes.size());
 #endif
     for (const char c : bytes) *to++ = LowerAscii(c);
 }

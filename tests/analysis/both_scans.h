@@ -7,13 +7,14 @@
 #include <string>
 
 #include "analysis/word_scanner.h"
+#include "platform/processor.h"
 
 namespace kelmarin {
 
 class BothScansTest : public ::testing::TestWithParam<bool> {
   protected:
-    void SetUp() override { WordScanner::AllowVectorScan(GetParam()); }
-    void TearDown() override { WordScanner::AllowVectorScan(true); }
+    void SetUp() override { SetFastPaths(GetParam() ? FastPaths::Vector : FastPaths::None); }
+    void TearDown() override { SetFastPaths(FastPaths::Vector); }
 };
 
 inline std::string ScanName(const ::testing::TestParamInfo<bool>& info) {

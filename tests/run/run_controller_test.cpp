@@ -15,6 +15,7 @@
 
 #include "input/fastq_reader.h"
 #include "input/in_out_error.h"
+#include "platform/processor.h"
 #include "tests/input/gzip_bytes.h"
 #include "tests/input/temp_file.h"
 #include "tests/run/recording_view.h"
@@ -449,18 +450,19 @@ TEST_F(RunControllerTest, ReadsTakenFromTheBufferRunAsReadsReadOneByOne) {
         setup.rejectStop = round % 2;
         setup.readsInOnePass = round % 3 == 0;
         setup.refreshInterval = 1 + rng() % 9;
-        const auto runWith = [&](bool whole) {
-            FastqReader::AllowWholeRecords(whole);
+        const auto runWith = [&](FastPaths paths) {
+            SetFastPaths(paths);
             view_ = setup;
             view_.onEvents = [this](int call) { view_.inFrame = call % 3 == 0; };
             Choose(OpenDialog::Fastq, name);
             ctl_.Button1Click();
             return std::make_pair(view_.log, view_.series);
         };
-        const auto oneByOne = runWith(false);
-        EXPECT_EQ(runWith(true), oneByOne);
+        const auto oneByOne = runWith(FastPaths::None);
+        EXPECT_EQ(runWith(FastPaths::Vector), oneByOne);
+        EXPECT_EQ(runWith(FastPaths::Plain), oneByOne);
     }
-    FastqReader::AllowWholeRecords(true);
+    SetFastPaths(FastPaths::Vector);
 }
 
 TEST_F(RunControllerTest, TheContentDecidesTheModeWhenAskedTo) {
