@@ -7,8 +7,8 @@
 #include "batch/console_view.h"
 #include "chart/chart.h"
 #include "chart/chart_picture.h"
+#include "chart/grafico_config.h"
 #include "chart/line_series.h"
-#include "ui/grafico_config.h"
 
 namespace kelmarin {
 

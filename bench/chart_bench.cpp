@@ -13,8 +13,8 @@
 #include <vector>
 
 #include "chart/chart.h"
+#include "chart/grafico_config.h"
 #include "chart/tools/sample_profiles.h"
-#include "ui/grafico_config.h"
 
 namespace {
 

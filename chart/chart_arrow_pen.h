@@ -1,7 +1,7 @@
 #pragma once
 // A white chart pen: the default of arrows.
 
-#include "chart/chart_pen.h"
+#include "chart/canvas/chart_pen.h"
 
 namespace kelmarin {
 

@@ -10,11 +10,11 @@
 #include <cfloat>
 #include <vector>
 
-#include "chart/canvas_font.h"
+#include "chart/canvas/canvas_font.h"
+#include "chart/canvas/chart_rect.h"
 #include "chart/chart_axis_pen.h"
 #include "chart/chart_axis_title.h"
 #include "chart/chart_hidden_pen.h"
-#include "chart/chart_rect.h"
 #include "chart/chart_types.h"
 #include "chart/dark_gray_pen.h"
 #include "chart/dotted_gray_pen.h"

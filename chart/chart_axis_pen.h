@@ -1,7 +1,7 @@
 #pragma once
 // A chart pen two pixels wide: the default of axis lines.
 
-#include "chart/chart_pen.h"
+#include "chart/canvas/chart_pen.h"
 
 namespace kelmarin {
 

@@ -4,7 +4,7 @@
 #include <QString>
 #include <functional>
 
-#include "chart/canvas_font.h"
+#include "chart/canvas/canvas_font.h"
 
 namespace kelmarin {
 

@@ -3,7 +3,7 @@
 // platform brush's rules, reporting each real change to the element, which turns it into a
 // repaint request. Brush bitmaps are not supported.
 
-#include "chart/canvas_brush.h"
+#include "chart/canvas/canvas_brush.h"
 
 namespace kelmarin {
 

@@ -5,7 +5,7 @@
 
 #include <functional>
 
-#include "chart/chart_canvas_3d.h"
+#include "chart/canvas/chart_canvas_3d.h"
 #include "platform/assign_if_changed.h"
 #include "platform/color.h"
 

@@ -1,7 +1,7 @@
 #pragma once
 // A chart pen that starts switched off (minor grid, title frames).
 
-#include "chart/chart_pen.h"
+#include "chart/canvas/chart_pen.h"
 
 namespace kelmarin {
 

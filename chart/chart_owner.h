@@ -4,7 +4,7 @@
 // implements the abstract part; the series bookkeeping (joining, leaving, free colours) is
 // the same for every chart and lives here. It does not paint and knows nothing of layout.
 
-#include "chart/chart_rect.h"
+#include "chart/canvas/chart_rect.h"
 #include "chart/chart_series_list.h"
 #include "chart/chart_types.h"
 #include "platform/color.h"

@@ -7,9 +7,9 @@
 
 #include <QWidget>
 
-#include "chart/canvas_font.h"
-#include "chart/chart_canvas_3d.h"
-#include "chart/chart_rect.h"
+#include "chart/canvas/canvas_font.h"
+#include "chart/canvas/chart_canvas_3d.h"
+#include "chart/canvas/chart_rect.h"
 #include "platform/assign_if_changed.h"
 #include "platform/color.h"
 

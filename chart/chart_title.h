@@ -5,7 +5,7 @@
 #include <QStringList>
 #include <functional>
 
-#include "chart/canvas_font.h"
+#include "chart/canvas/canvas_font.h"
 #include "chart/chart_brush.h"
 #include "chart/chart_hidden_pen.h"
 #include "platform/assign_if_changed.h"

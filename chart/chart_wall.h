@@ -5,8 +5,8 @@
 
 #include <functional>
 
+#include "chart/canvas/chart_pen.h"
 #include "chart/chart_brush.h"
-#include "chart/chart_pen.h"
 #include "platform/assign_if_changed.h"
 #include "platform/color.h"
 

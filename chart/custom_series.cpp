@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <cmath>
 
+#include "chart/canvas/chart_canvas_3d.h"
 #include "chart/chart_axis.h"
-#include "chart/chart_canvas_3d.h"
 #include "chart/chart_owner.h"
 
 namespace kelmarin {

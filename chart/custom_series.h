@@ -8,8 +8,8 @@
 #include <functional>
 #include <vector>
 
-#include "chart/chart_canvas_3d.h"
-#include "chart/chart_pen.h"
+#include "chart/canvas/chart_canvas_3d.h"
+#include "chart/canvas/chart_pen.h"
 #include "chart/chart_series.h"
 #include "chart/series_pointer.h"
 

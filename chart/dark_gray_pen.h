@@ -1,7 +1,7 @@
 #pragma once
 // A grey chart pen: the default of ticks.
 
-#include "chart/chart_pen.h"
+#include "chart/canvas/chart_pen.h"
 
 namespace kelmarin {
 

@@ -1,7 +1,7 @@
 #pragma once
 // A grey dotted chart pen: the default of grid lines.
 
-#include "chart/chart_pen.h"
+#include "chart/canvas/chart_pen.h"
 
 namespace kelmarin {
 

@@ -1,6 +1,6 @@
 #include "chart/series_pointer.h"
 
-#include "chart/chart_canvas_3d.h"
+#include "chart/canvas/chart_canvas_3d.h"
 #include "chart/chart_exceptions.h"
 #include "chart/chart_series.h"
 

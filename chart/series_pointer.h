@@ -4,8 +4,8 @@
 // pen and brush; preparing them is the series' job. Of the styles, rectangle and circle are
 // drawn; the others are kept as settings and draw nothing.
 
+#include "chart/canvas/chart_pen.h"
 #include "chart/chart_brush.h"
-#include "chart/chart_pen.h"
 #include "platform/assign_if_changed.h"
 
 namespace kelmarin {

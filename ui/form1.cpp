@@ -10,6 +10,7 @@
 #include <QUrl>
 
 #include "chart/chart.h"
+#include "chart/grafico_config.h"
 #include "gauge/gauge.h"
 #include "input/in_out_error.h"
 #include "platform/font.h"
@@ -18,7 +19,6 @@
 #include "resources/resource_paths.h"
 #include "ui/about_box.h"
 #include "ui/application.h"
-#include "ui/grafico_config.h"
 #include "ui/help_file.h"
 #include "ui/message_dialog.h"
 #include "ui/results_menu.h"

@@ -11,8 +11,8 @@
 #include <cstring>
 
 #include "chart/chart.h"
+#include "chart/grafico_config.h"
 #include "chart/tools/sample_profiles.h"
-#include "ui/grafico_config.h"
 
 int main(int argc, char** argv) {
     using namespace kelmarin;

@@ -3,7 +3,7 @@
 #include <QImage>
 #include <QPainter>
 
-#include "chart/chart_canvas_3d.h"
+#include "chart/canvas/chart_canvas_3d.h"
 
 namespace kelmarin {
 namespace {

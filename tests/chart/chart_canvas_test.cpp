@@ -8,8 +8,8 @@
 #include <array>
 #include <map>
 
-#include "chart/chart_canvas_3d.h"
-#include "chart/chart_pen.h"
+#include "chart/canvas/chart_canvas_3d.h"
+#include "chart/canvas/chart_pen.h"
 
 namespace kelmarin {
 namespace {

@@ -6,9 +6,9 @@
 #include <random>
 
 #include "chart/chart.h"
+#include "chart/grafico_config.h"
 #include "chart/line_series.h"
 #include "tests/wait_for.h"
-#include "ui/grafico_config.h"
 
 namespace kelmarin {
 namespace {

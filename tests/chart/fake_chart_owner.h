@@ -5,8 +5,8 @@
 #include <array>
 #include <memory>
 
+#include "chart/canvas/chart_canvas_3d.h"
 #include "chart/chart_axis.h"
-#include "chart/chart_canvas_3d.h"
 #include "chart/chart_owner.h"
 
 namespace kelmarin::test {

@@ -9,9 +9,9 @@
 #include <array>
 
 #include "chart/chart.h"
+#include "chart/grafico_config.h"
 #include "chart/line_series.h"
 #include "platform/font.h"
-#include "ui/grafico_config.h"
 
 namespace kelmarin::test {
 

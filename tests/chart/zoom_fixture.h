@@ -12,8 +12,8 @@
 #include <array>
 
 #include "chart/chart.h"
+#include "chart/grafico_config.h"
 #include "chart/line_series.h"
-#include "ui/grafico_config.h"
 
 namespace kelmarin::test {
 

@@ -1,4 +1,4 @@
-#include "chart/chart_frame.h"
+#include "chart/canvas/chart_frame.h"
 
 #include <cmath>
 

@@ -1,4 +1,4 @@
-#include "chart/canvas_pen.h"
+#include "chart/canvas/canvas_pen.h"
 
 namespace kelmarin {
 

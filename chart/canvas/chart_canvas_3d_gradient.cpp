@@ -1,7 +1,7 @@
 // The banded gradient fill of the drawing surface: at most 256 bands of solid colour.
 #include <algorithm>
 
-#include "chart/chart_canvas_3d.h"
+#include "chart/canvas/chart_canvas_3d.h"
 #include "platform/mul_div.h"
 
 namespace kelmarin {

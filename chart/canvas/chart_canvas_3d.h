@@ -21,12 +21,12 @@
 #include <span>
 #include <vector>
 
-#include "chart/canvas_brush.h"
-#include "chart/canvas_font.h"
-#include "chart/canvas_pen.h"
-#include "chart/chart_direct_raster.h"
-#include "chart/chart_frame.h"
-#include "chart/chart_rect.h"
+#include "chart/canvas/canvas_brush.h"
+#include "chart/canvas/canvas_font.h"
+#include "chart/canvas/canvas_pen.h"
+#include "chart/canvas/chart_direct_raster.h"
+#include "chart/canvas/chart_frame.h"
+#include "chart/canvas/chart_rect.h"
 
 namespace kelmarin {
 

@@ -5,9 +5,9 @@
 #include <span>
 #include <utility>
 
-#include "chart/chart_canvas_3d.h"
-#include "chart/line_walk.h"
-#include "chart/pen_style.h"
+#include "chart/canvas/chart_canvas_3d.h"
+#include "chart/canvas/line_walk.h"
+#include "chart/canvas/pen_style.h"
 #include "platform/mul_div.h"
 
 namespace kelmarin {

@@ -6,7 +6,7 @@
 #include <QPen>
 #include <span>
 
-#include "chart/canvas_pen.h"
+#include "chart/canvas/canvas_pen.h"
 
 namespace kelmarin {
 

@@ -1,10 +1,10 @@
-#include "chart/chart_direct_raster.h"
+#include "chart/canvas/chart_direct_raster.h"
 
 #include <QPainter>
 #include <algorithm>
 #include <cstdlib>
 
-#include "chart/line_walk.h"
+#include "chart/canvas/line_walk.h"
 
 namespace kelmarin {
 

@@ -1,4 +1,4 @@
-#include "chart/canvas_brush.h"
+#include "chart/canvas/canvas_brush.h"
 
 namespace kelmarin {
 

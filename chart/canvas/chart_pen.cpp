@@ -1,4 +1,4 @@
-#include "chart/chart_pen.h"
+#include "chart/canvas/chart_pen.h"
 
 namespace kelmarin {
 

@@ -1,4 +1,4 @@
-#include "chart/canvas_font.h"
+#include "chart/canvas/canvas_font.h"
 
 #include "platform/font.h"
 #include "platform/mul_div.h"

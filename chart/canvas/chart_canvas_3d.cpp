@@ -1,9 +1,9 @@
-#include "chart/chart_canvas_3d.h"
+#include "chart/canvas/chart_canvas_3d.h"
 
 #include <QPaintEngine>
 #include <QTransform>
 
-#include "chart/chart_pen.h"
+#include "chart/canvas/chart_pen.h"
 
 namespace kelmarin {
 

@@ -1,4 +1,4 @@
-#include "ui/grafico_config.h"
+#include "chart/grafico_config.h"
 
 #include "chart/chart.h"
 #include "chart/line_series.h"

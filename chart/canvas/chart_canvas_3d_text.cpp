@@ -2,7 +2,7 @@
 // label strings every frame, and building a font or measuring a text anew costs more than the
 // rest of the frame.
 
-#include "chart/chart_canvas_3d.h"
+#include "chart/canvas/chart_canvas_3d.h"
 
 namespace kelmarin {
 

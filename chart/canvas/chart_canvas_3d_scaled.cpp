@@ -6,8 +6,8 @@
 #include <algorithm>
 #include <cstdlib>
 
-#include "chart/chart_canvas_3d.h"
-#include "chart/pen_style.h"
+#include "chart/canvas/chart_canvas_3d.h"
+#include "chart/canvas/pen_style.h"
 
 namespace kelmarin {
 

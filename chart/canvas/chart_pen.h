@@ -3,7 +3,7 @@
 // off (Visible) or drawn with every other pixel (SmallDots). Each change is reported to the
 // owner, which turns it into a repaint request of the chart.
 
-#include "chart/canvas_pen.h"
+#include "chart/canvas/canvas_pen.h"
 
 namespace kelmarin {
 
