@@ -44,7 +44,7 @@ int WriteProfile(ConsoleView* view, const std::string& csv) {
 
 // The reading mode a regular file's first bytes call for, read apart from the run (a shard's
 // range depends on the mode before the run starts).
-std::string_view ModeOfFile(const std::string& name) {
+ReadingMode ModeOfFile(const std::string& name) {
     LineTextFile file;
     file.BindName(name);
     SequenceReader reader(file);
@@ -52,28 +52,24 @@ std::string_view ModeOfFile(const std::string& name) {
     return reader.ModeByContent();
 }
 
-// The format a run reads FILE in: a shard's range depends on it before the run starts, so for
-// a shard the content that decides is read first.
-BatchOptions::Format FormatForRun(const BatchOptions& options) {
-    if (options.format != BatchOptions::Format::ByContent || options.shardCount == 0)
-        return options.format;
-    const std::string_view mode = ModeOfFile(options.file);
-    return mode == kFastqMode   ? BatchOptions::Format::Fastq
-           : mode == kFastaMode ? BatchOptions::Format::Fasta
-                                : BatchOptions::Format::Text;
+// The mode a run reads FILE in: a shard's range depends on it before the run starts, so for a
+// shard the content that decides is read first.
+ReadingMode ModeForRun(const BatchOptions& options) {
+    if (options.mode != ReadingMode::None || options.shardCount == 0) return options.mode;
+    return ModeOfFile(options.file);
 }
 
-// Chooses the file as the menu command of its format would; a format left to the content is
-// settled by the run itself, which looks at the first bytes without losing them.
-void ChooseFile(RunController& controller, BatchOptions::Format format) {
-    switch (format) {
-        case BatchOptions::Format::Fasta:
+// Chooses the file as the menu command of its mode would; a mode left to the content is settled
+// by the run itself, which looks at the first bytes without losing them.
+void ChooseFile(RunController& controller, ReadingMode mode) {
+    switch (mode) {
+        case ReadingMode::Fasta:
             return controller.FastaClick();
-        case BatchOptions::Format::Fastq:
+        case ReadingMode::Fastq:
             return controller.FastqClick();
-        case BatchOptions::Format::Text:
+        case ReadingMode::Text:
             return controller.textClick();
-        case BatchOptions::Format::ByContent:
+        case ReadingMode::None:
             controller.textClick();
             return controller.TakeModeFromContent();
     }
@@ -87,18 +83,18 @@ int Run(BatchOptions options) {
         if (const std::string problem = ShardProblem(options.file); !problem.empty())
             return Fail(nullptr, options.file + ": " + problem, 2);
     try {
-        options.format = FormatForRun(options);
+        options.mode = ModeForRun(options);
     } catch (const EInOutError& e) {
         return Fail(nullptr, options.file + ": " + FailureReason(e));
     }
     ConsoleView view(options, stderr, isatty(STDERR_FILENO) == 1);
     RunController controller(view);
     try {
-        ChooseFile(controller, options.format);
+        ChooseFile(controller, options.mode);
         if (view.Failed()) return 1;  // the view has said why
         if (options.shardCount != 0)
-            controller.RestrictToRange(ShardReadRange(
-                options.file, options.shardIndex, options.shardCount, controller.ReadingMode()));
+            controller.RestrictToRange(ShardReadRange(options.file, options.shardIndex,
+                                                      options.shardCount, controller.Mode()));
         controller.Button1Click();
         if (!view.Finished()) return Fail(&view, options.file + ": the run did not reach its end");
         view.ClearProgressLine();

@@ -34,7 +34,7 @@ bool ParseShard(const std::string& text, std::uint64_t& k, std::uint64_t& n) {
 
 struct Parse {
     BatchCommand command;
-    std::optional<BatchOptions::Format> format;
+    std::optional<ReadingMode> mode;
     bool merge = false;
     bool runOption = false;  // an option of a run, which --merge does not take
 };
@@ -50,9 +50,9 @@ struct OptionRow {
     Apply apply;
 };
 
-std::string SetFormat(Parse& p, BatchOptions::Format f) {
-    if (p.format && *p.format != f) return "--fasta, --fastq and --text exclude each other";
-    p.format = f;
+std::string SetMode(Parse& p, ReadingMode mode) {
+    if (p.mode && *p.mode != mode) return "--fasta, --fastq and --text exclude each other";
+    p.mode = mode;
     return {};
 }
 
@@ -68,11 +68,11 @@ const OptionRow kOptions[] = {
          return std::string();
      }},
     {"--fasta", nullptr, false,
-     [](Parse& p, const std::string&) { return SetFormat(p, BatchOptions::Format::Fasta); }},
+     [](Parse& p, const std::string&) { return SetMode(p, ReadingMode::Fasta); }},
     {"--fastq", nullptr, false,
-     [](Parse& p, const std::string&) { return SetFormat(p, BatchOptions::Format::Fastq); }},
+     [](Parse& p, const std::string&) { return SetMode(p, ReadingMode::Fastq); }},
     {"--text", nullptr, false,
-     [](Parse& p, const std::string&) { return SetFormat(p, BatchOptions::Format::Text); }},
+     [](Parse& p, const std::string&) { return SetMode(p, ReadingMode::Text); }},
     {"--frame", nullptr, false,
      [](Parse& p, const std::string&) {
          p.command.options.inFrame = true;
@@ -166,12 +166,6 @@ BatchCommand MergeCommand(Parse& p, std::vector<std::string>& positional) {
     return p.command;
 }
 
-BatchOptions::Format FormatOfName(const std::string& name) {
-    if (HasFastqExtension(name)) return BatchOptions::Format::Fastq;
-    if (HasFastaExtension(name)) return BatchOptions::Format::Fasta;
-    return BatchOptions::Format::ByContent;
-}
-
 }  // namespace
 
 BatchCommand ParseBatchCommand(const std::vector<std::string>& args) {
@@ -200,7 +194,7 @@ BatchCommand ParseBatchCommand(const std::vector<std::string>& args) {
     BatchOptions& opt = p.command.options;
     if (std::string reason = TakePositional(opt, positional); !reason.empty())
         return Failed(std::move(reason));
-    opt.format = p.format.value_or(FormatOfName(opt.file));
+    opt.mode = p.mode.value_or(ModeOfName(opt.file));
     return p.command;
 }
 

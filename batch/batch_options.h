@@ -13,14 +13,13 @@
 #include <vector>
 
 #include "input/format_by_name.h"  // without --fasta, --fastq or --text, the name decides
+#include "input/reading_mode.h"
 
 namespace kelmarin {
 
 struct BatchOptions {
-    // ByContent: neither an option nor the name decides; the file's first bytes do.
-    enum class Format { Text, Fasta, Fastq, ByContent };
-
-    Format format = Format::ByContent;
+    // None: neither an option nor the name decides; the file's first bytes do.
+    ReadingMode mode = ReadingMode::None;
     bool inFrame = false;
     bool rejectStop = false;
     // Word letters as IUPAC codes; words also looked for on the reverse strand.

@@ -20,11 +20,9 @@ void ConsoleView::AddPoint(int series, double x, double y, TColor color) {
     if (options_.WantsPicture()) points_[series - 1].push_back({x, y, color});
 }
 
-std::string ConsoleView::OpenDialogFileName(OpenDialog dialog) const {
-    // The file sits in the dialog of its format; one the content decides, in Text's.
-    const OpenDialog own = options_.format == BatchOptions::Format::Fasta   ? OpenDialog::Fasta
-                           : options_.format == BatchOptions::Format::Fastq ? OpenDialog::Fastq
-                                                                            : OpenDialog::Text;
+std::string ConsoleView::OpenDialogFileName(ReadingMode dialog) const {
+    // The file sits in the dialog of its mode; one the content decides, in Text's.
+    const ReadingMode own = options_.mode == ReadingMode::None ? ReadingMode::Text : options_.mode;
     return dialog == own ? options_.file : std::string();
 }
 

@@ -37,8 +37,8 @@ class ConsoleView : public RunView {
     void SetProgress(int percent) override { percent_ = percent; }
     void ShowRefresh(bool atOnce) override;
 
-    void ExecuteOpenDialog(OpenDialog) override {}
-    std::string OpenDialogFileName(OpenDialog dialog) const override;
+    void ExecuteOpenDialog(ReadingMode) override {}
+    std::string OpenDialogFileName(ReadingMode dialog) const override;
     bool AcceptsStreams() const override { return true; }
     bool ReadsInOnePass() const override { return true; }
 

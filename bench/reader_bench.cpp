@@ -31,7 +31,7 @@ const WordProfile::Words kDegenerate = {"drach", "ngg", "tatawaw", "ygcy"};
 
 // The sequences of a run until the end of the file; the counting pass before it is timed
 // on its own (BM_CountingPass).
-void ReadFile(benchmark::State& state, const std::string& name, std::string_view mode, bool count,
+void ReadFile(benchmark::State& state, const std::string& name, ReadingMode mode, bool count,
               bool inFrame, const WordProfile::Words& words = kWords, WordMatching matching = {}) {
     LineTextFile file;
     SequenceReader reader(file);
@@ -59,7 +59,7 @@ void ReadFile(benchmark::State& state, const std::string& name, std::string_view
     state.counters["bases"] = benchmark::Counter(double(bases), benchmark::Counter::kIsRate);
 }
 
-void CountingPass(benchmark::State& state, const std::string& name, std::string_view mode) {
+void CountingPass(benchmark::State& state, const std::string& name, ReadingMode mode) {
     LineTextFile file;
     SequenceReader reader(file);
     for (auto _ : state) {
@@ -69,38 +69,56 @@ void CountingPass(benchmark::State& state, const std::string& name, std::string_
     state.SetBytesProcessed(std::int64_t(state.iterations() * std::filesystem::file_size(name)));
 }
 
-void BM_CountingPassFasta(benchmark::State& s) { CountingPass(s, Files().fasta, kFastaMode); }
-void BM_CountingPassText(benchmark::State& s) { CountingPass(s, Files().text, kTextMode); }
-void BM_CountingPassFastq(benchmark::State& s) { CountingPass(s, Files().fastq, kFastqMode); }
-void BM_ReaderFastq(benchmark::State& s) { ReadFile(s, Files().fastq, kFastqMode, false, false); }
-void BM_CountFastq(benchmark::State& s) { ReadFile(s, Files().fastq, kFastqMode, true, false); }
+void BM_CountingPassFasta(benchmark::State& s) {
+    CountingPass(s, Files().fasta, ReadingMode::Fasta);
+}
+void BM_CountingPassText(benchmark::State& s) { CountingPass(s, Files().text, ReadingMode::Text); }
+void BM_CountingPassFastq(benchmark::State& s) {
+    CountingPass(s, Files().fastq, ReadingMode::Fastq);
+}
+void BM_ReaderFastq(benchmark::State& s) {
+    ReadFile(s, Files().fastq, ReadingMode::Fastq, false, false);
+}
+void BM_CountFastq(benchmark::State& s) {
+    ReadFile(s, Files().fastq, ReadingMode::Fastq, true, false);
+}
 // BM_ReaderFastq with every record read line by line: what taking plain records whole gains.
 void BM_ReaderFastqLineByLine(benchmark::State& s) {
     SetFastPaths(FastPaths::None);
-    ReadFile(s, Files().fastq, kFastqMode, false, false);
+    ReadFile(s, Files().fastq, ReadingMode::Fastq, false, false);
     SetFastPaths(FastPaths::Vector);
 }
-void BM_ReaderFasta(benchmark::State& s) { ReadFile(s, Files().fasta, kFastaMode, false, false); }
-void BM_ReaderText(benchmark::State& s) { ReadFile(s, Files().text, kTextMode, false, false); }
-void BM_CountFasta(benchmark::State& s) { ReadFile(s, Files().fasta, kFastaMode, true, false); }
-void BM_CountFastaInFrame(benchmark::State& s) {
-    ReadFile(s, Files().fasta, kFastaMode, true, true);
+void BM_ReaderFasta(benchmark::State& s) {
+    ReadFile(s, Files().fasta, ReadingMode::Fasta, false, false);
 }
-void BM_CountText(benchmark::State& s) { ReadFile(s, Files().text, kTextMode, true, false); }
-void BM_CountTextInFrame(benchmark::State& s) { ReadFile(s, Files().text, kTextMode, true, true); }
+void BM_ReaderText(benchmark::State& s) {
+    ReadFile(s, Files().text, ReadingMode::Text, false, false);
+}
+void BM_CountFasta(benchmark::State& s) {
+    ReadFile(s, Files().fasta, ReadingMode::Fasta, true, false);
+}
+void BM_CountFastaInFrame(benchmark::State& s) {
+    ReadFile(s, Files().fasta, ReadingMode::Fasta, true, true);
+}
+void BM_CountText(benchmark::State& s) {
+    ReadFile(s, Files().text, ReadingMode::Text, true, false);
+}
+void BM_CountTextInFrame(benchmark::State& s) {
+    ReadFile(s, Files().text, ReadingMode::Text, true, true);
+}
 
 // IUPAC codes and the reverse strand, beside BM_CountFasta.
 void BM_CountFastaIupac(benchmark::State& s) {
-    ReadFile(s, Files().fasta, kFastaMode, true, false, kWords, {true, false});
+    ReadFile(s, Files().fasta, ReadingMode::Fasta, true, false, kWords, {true, false});
 }
 void BM_CountFastaDegenerate(benchmark::State& s) {
-    ReadFile(s, Files().fasta, kFastaMode, true, false, kDegenerate, {true, false});
+    ReadFile(s, Files().fasta, ReadingMode::Fasta, true, false, kDegenerate, {true, false});
 }
 void BM_CountFastaBothStrands(benchmark::State& s) {
-    ReadFile(s, Files().fasta, kFastaMode, true, false, kWords, {false, true});
+    ReadFile(s, Files().fasta, ReadingMode::Fasta, true, false, kWords, {false, true});
 }
 void BM_CountFastaDegenerateBothStrands(benchmark::State& s) {
-    ReadFile(s, Files().fasta, kFastaMode, true, false, kDegenerate, {true, true});
+    ReadFile(s, Files().fasta, ReadingMode::Fasta, true, false, kDegenerate, {true, true});
 }
 
 BENCHMARK(BM_CountingPassFasta)->Unit(benchmark::kMillisecond)->MinTime(2);

@@ -13,13 +13,13 @@
 namespace {
 
 std::vector<std::string> Written(const kelmarin::BatchOptions& o) {
-    using Format = kelmarin::BatchOptions::Format;
+    using kelmarin::ReadingMode;
     std::vector<std::string> args;
-    // A format left to the content is written as no option, and the name decides as before.
-    if (o.format != Format::ByContent)
-        args.push_back(o.format == Format::Fasta   ? "--fasta"
-                       : o.format == Format::Fastq ? "--fastq"
-                                                   : "--text");
+    // A mode left to the content is written as no option, and the name decides as before.
+    if (o.mode != ReadingMode::None)
+        args.push_back(o.mode == ReadingMode::Fasta   ? "--fasta"
+                       : o.mode == ReadingMode::Fastq ? "--fastq"
+                                                      : "--text");
     if (o.inFrame) args.push_back("--frame");
     if (o.rejectStop) args.push_back("--reject-stop");
     if (o.iupac) args.push_back("--iupac");
@@ -38,7 +38,7 @@ std::vector<std::string> Written(const kelmarin::BatchOptions& o) {
 }
 
 bool Same(const kelmarin::BatchOptions& a, const kelmarin::BatchOptions& b) {
-    return a.format == b.format && a.inFrame == b.inFrame && a.rejectStop == b.rejectStop &&
+    return a.mode == b.mode && a.inFrame == b.inFrame && a.rejectStop == b.rejectStop &&
            a.pngFile == b.pngFile && a.width == b.width && a.height == b.height &&
            a.file == b.file && a.words == b.words && a.shardIndex == b.shardIndex &&
            a.shardCount == b.shardCount && a.iupac == b.iupac && a.bothStrands == b.bothStrands;

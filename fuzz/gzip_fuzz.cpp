@@ -66,7 +66,7 @@ void ReadFastq(kelmarin::LineTextFile& file, std::vector<char>& buffer,
     std::string seq;
     try {
         do {
-            reader.NextSequence(kFastqMode, {}, seq);
+            reader.NextSequence(ReadingMode::Fastq, {}, seq);
             if (seq != expected.NextSequence(false))
                 Mismatch("sequence '" + seq + "'", content.size());
         } while (!file.AtEnd());

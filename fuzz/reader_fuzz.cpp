@@ -103,7 +103,7 @@ void ExpectCount(const Context& c, const std::string& what, std::uint64_t got,
 
 // The counting pass, which meets a malformed FASTQ file's first fault: false when it did, at
 // the model's line.
-bool CountingPass(const Context& c, SequenceReader& reader, std::string_view mode,
+bool CountingPass(const Context& c, SequenceReader& reader, ReadingMode mode,
                   const model::Reader& m, std::uint64_t& total) {
     try {
         total = reader.CountSequences(mode);
@@ -122,9 +122,9 @@ bool Run(int number, const RunSetup& s, const std::string& name, const model::Wo
          model::Matching matching, LineTextFile& file, SequenceReader& reader,
          std::string& modelLook, std::vector<char>& smallBuffer) {
     const Context c{&s.bytes, number};
-    const std::string_view mode = s.mode == model::Mode::Fastq   ? kFastqMode
-                                  : s.mode == model::Mode::Fasta ? kFastaMode
-                                                                 : kTextMode;
+    const ReadingMode mode = s.mode == model::Mode::Fastq   ? ReadingMode::Fastq
+                             : s.mode == model::Mode::Fasta ? ReadingMode::Fasta
+                                                            : ReadingMode::Text;
     if (s.rebind) file.BindName(name);
     model::Reader m(s.bytes, s.mode, modelLook);
     std::uint64_t total = 0;

@@ -31,6 +31,12 @@ bool HasFastaExtension(const std::string& name) {
 
 bool HasFastqExtension(const std::string& name) { return HasExtension(name, {".fq", ".fastq"}); }
 
+ReadingMode ModeOfName(const std::string& name) {
+    return HasFastqExtension(name)   ? ReadingMode::Fastq
+           : HasFastaExtension(name) ? ReadingMode::Fasta
+                                     : ReadingMode::None;
+}
+
 std::string SampleName(const std::string& name) {
     std::string base = name.substr(name.rfind('/') + 1);
     if (EndsWithNoCase(base, ".gz") && base.size() > 3) base.resize(base.size() - 3);

@@ -90,8 +90,8 @@ bool SequenceReader::AtEnd() {
     return end;
 }
 
-std::string_view ModeOfContent(std::string_view head) {
-    if (!head.empty() && head[0] == '>') return kFastaMode;
+ReadingMode ModeOfContent(std::string_view head) {
+    if (!head.empty() && head[0] == '>') return ReadingMode::Fasta;
     // The first byte of each of the first three lines' text (lone CRs are dropped).
     std::array<int, 3> starts{-1, -1, -1};
     std::size_t p = 0;
@@ -103,10 +103,10 @@ std::string_view ModeOfContent(std::string_view head) {
         if (lf == std::string_view::npos) break;
         p = lf + 1;
     }
-    return starts[0] == '@' && starts[2] == '+' ? kFastqMode : kTextMode;
+    return starts[0] == '@' && starts[2] == '+' ? ReadingMode::Fastq : ReadingMode::Text;
 }
 
-std::uint64_t SequenceReader::CountSequences(std::string_view mode) {
+std::uint64_t SequenceReader::CountSequences(ReadingMode mode) {
     Open();
     return Count(mode);
 }
@@ -119,18 +119,18 @@ void SequenceReader::Open() {
     fastq_.Restart(file_.FirstLine());
 }
 
-std::string_view SequenceReader::ModeByContent() {
+ReadingMode SequenceReader::ModeByContent() {
     const std::string_view head = file_.PeekContent(kRunBufferSize);
     CheckIo();
     return ModeOfContent(head);
 }
 
-std::uint64_t SequenceReader::Count(std::string_view mode) {
+std::uint64_t SequenceReader::Count(ReadingMode mode) {
     if (file_.ReadsOnce()) return 0;  // a pipe cannot be read again: no count, no expected total
     // Every line counts in plain text mode, header lines in FASTA mode, records in FASTQ mode.
-    const std::uint64_t total = mode == kFastaMode   ? file_.CountLinesHolding('>')
-                                : mode == kFastqMode ? fastq_.CountRecords()
-                                                     : file_.CountLines();
+    const std::uint64_t total = mode == ReadingMode::Fasta   ? file_.CountLinesHolding('>')
+                                : mode == ReadingMode::Fastq ? fastq_.CountRecords()
+                                                             : file_.CountLines();
     CheckIo();
     file_.OpenInput();
     CheckIo();
@@ -159,9 +159,9 @@ void SequenceReader::ReadFastaRecord(std::string& seq) {
 
 void SequenceReader::ReadFastqRecord(std::string& seq) { fastq_.ReadRecord(seq, true); }
 
-std::size_t SequenceReader::NextBuffered(std::string_view mode, std::string_view* seqs,
-                                         std::size_t most, std::size_t bytes) {
-    return mode == kFastqMode ? fastq_.WholeRecords(seqs, most, bytes) : 0;
+std::size_t SequenceReader::NextBufferedFastq(std::string_view* seqs, std::size_t most,
+                                              std::size_t bytes) {
+    return fastq_.WholeRecords(seqs, most, bytes);
 }
 
 void SequenceReader::GatherRecord(std::string& seq) {
@@ -203,8 +203,7 @@ void SequenceReader::MoveHeaderToLookahead(std::string& seq, std::size_t headerS
     seq.swap(record);
 }
 
-void SequenceReader::NextSequence(std::string_view mode, const RejectTest& reject,
-                                  std::string& seq) {
+void SequenceReader::NextSequence(ReadingMode mode, const RejectTest& reject, std::string& seq) {
     try {
         ReadNextSequence(mode, reject, seq);
     } catch (const std::bad_alloc&) {
@@ -215,14 +214,14 @@ void SequenceReader::NextSequence(std::string_view mode, const RejectTest& rejec
     }
 }
 
-void SequenceReader::ReadNextSequence(std::string_view mode, const RejectTest& reject,
+void SequenceReader::ReadNextSequence(ReadingMode mode, const RejectTest& reject,
                                       std::string& seq) {
     do {
-        if (mode == kFastaMode)
+        if (mode == ReadingMode::Fasta)
             ReadFastaRecord(seq);
-        else if (mode == kFastqMode)
+        else if (mode == ReadingMode::Fastq)
             ReadFastqRecord(seq);
-        else if (mode == kTextMode)
+        else if (mode == ReadingMode::Text)
             ReadTextSequence(seq);
         else {
             seq.clear();  // no reading mode chosen: nothing to read

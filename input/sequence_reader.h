@@ -12,16 +12,13 @@
 
 #include "input/fastq_reader.h"
 #include "input/line_text_file.h"
+#include "input/reading_mode.h"
 
 namespace kelmarin {
 
-inline constexpr std::string_view kTextMode = "testo";
-inline constexpr std::string_view kFastaMode = "fasta";
-inline constexpr std::string_view kFastqMode = "fastq";
-
 // The reading mode a file's first bytes call for: FASTQ when its first line begins with '@' and
 // its third with '+', FASTA when its first byte is '>', plain text otherwise.
-std::string_view ModeOfContent(std::string_view head);
+ReadingMode ModeOfContent(std::string_view head);
 
 // ASCII A-Z to a-z; every other byte stays as it is.
 void LowerCaseAscii(std::string& s);
@@ -47,27 +44,26 @@ class SequenceReader {
     // Installs the run buffer, opens the file and counts the sequences to expect; leaves the
     // file open at its first byte. A file that reads only once is opened and not counted: the
     // answer is 0. Raises EInOutError on a file failure.
-    std::uint64_t CountSequences(std::string_view mode);
+    std::uint64_t CountSequences(ReadingMode mode);
     // CountSequences in two steps: Open installs the run buffer and opens the file; Count
     // counts from its first byte and opens it again, or counts nothing (0) for a file that
     // reads only once.
     void Open();
-    std::uint64_t Count(std::string_view mode);
+    std::uint64_t Count(ReadingMode mode);
     // Of a file just opened, the reading mode its first bytes call for; consumes nothing.
-    std::string_view ModeByContent();
+    ReadingMode ModeByContent();
 
     void ReadTextSequence(std::string& seq);
     void ReadFastaRecord(std::string& seq);
     void ReadFastqRecord(std::string& seq);
     // The next non-empty, not rejected sequence, or an empty one at the end of the file.
-    void NextSequence(std::string_view mode, const RejectTest& reject, std::string& seq);
-    // The next sequences where they lie in the buffer, as written, while all of one is
-    // buffered and it has the plainest shape of its mode (so far only a 4-line FASTQ record):
-    // up to most, stopping once they hold bytes or more; how many, the first at seqs[0]. They
-    // stay valid until the next read; NextSequence reads the one after them. Neither
-    // lower-cased nor tested: reads by the million are taken with no copy of their own.
-    std::size_t NextBuffered(std::string_view mode, std::string_view* seqs, std::size_t most,
-                             std::size_t bytes);
+    void NextSequence(ReadingMode mode, const RejectTest& reject, std::string& seq);
+    // The next FASTQ records where they lie in the buffer, as written, while all of one is
+    // buffered and it has the plainest shape (4 lines): up to most, stopping once they hold
+    // bytes or more; how many, the first at seqs[0]. They stay valid until the next read;
+    // NextSequence reads the one after them. Neither lower-cased nor tested: reads by the
+    // million are taken with no copy of their own.
+    std::size_t NextBufferedFastq(std::string_view* seqs, std::size_t most, std::size_t bytes);
 
     // The last line read in FASTA mode; kept from one run to the next over the same file.
     const std::string& Lookahead() const { return look_; }
@@ -78,7 +74,7 @@ class SequenceReader {
     void CheckFileUnchanged();
 
   private:
-    void ReadNextSequence(std::string_view mode, const RejectTest& reject, std::string& seq);
+    void ReadNextSequence(ReadingMode mode, const RejectTest& reject, std::string& seq);
     void NextLine(std::string& line);
     bool AtEnd();
     void GatherRecord(std::string& seq);

@@ -241,7 +241,7 @@ ByteRange ShardBounds(std::uint64_t size, std::uint64_t k, std::uint64_t n) {
 }
 
 ByteRange ShardReadRange(const std::string& name, std::uint64_t k, std::uint64_t n,
-                         std::string_view mode) {
+                         ReadingMode mode) {
     // Non-blocking, so that a FIFO without a writer cannot hang the open; it is refused below.
     const Fd fd(::open(name.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
     if (fd.Get() < 0) RaiseErrno(errno);
@@ -253,10 +253,11 @@ ByteRange ShardReadRange(const std::string& name, std::uint64_t k, std::uint64_t
     ByteScanner scan(fd.Get());
     // An end mark anywhere before the shard ends the file before it.
     if (scan.Holds(0, bounds.begin, kEndMark)) return {};
-    if (mode == kFastqMode) return FastqRange(scan, bounds, std::uint64_t(st.st_size));
+    if (mode == ReadingMode::Fastq) return FastqRange(scan, bounds, std::uint64_t(st.st_size));
     const std::uint64_t first = scan.LineStartFrom(bounds.begin);
     if (first >= bounds.end || scan.ContentEndsAt(first)) return {};
-    return mode == kFastaMode ? FastaRange(scan, first, bounds) : TextRange(scan, first, bounds);
+    return mode == ReadingMode::Fasta ? FastaRange(scan, first, bounds)
+                                      : TextRange(scan, first, bounds);
 }
 
 }  // namespace kelmarin

@@ -12,6 +12,8 @@
 #include <string>
 #include <string_view>
 
+#include "input/reading_mode.h"
+
 namespace kelmarin {
 
 struct ByteRange {
@@ -24,12 +26,11 @@ struct ByteRange {
 // The byte range [(k-1)*size/n, k*size/n) of shard k (1 to n); empty for any other k.
 ByteRange ShardBounds(std::uint64_t size, std::uint64_t k, std::uint64_t n);
 
-// The bytes shard k of n of the named file must read in the reading mode ("testo" or
-// "fasta" or "fastq"), to be read with the line file restricted to them. An empty range when the
-// shard owns nothing. Reads the shard's range, the line or record that runs past its end, and (for
-// the end mark) every byte before its range. Raises EInOutError when the file cannot be read
-// or is not a regular file.
+// The bytes shard k of n of the named file must read in the reading mode, to be read with the line
+// file restricted to them. An empty range when the shard owns nothing. Reads the shard's range, the
+// line or record that runs past its end, and (for the end mark) every byte before its range. Raises
+// EInOutError when the file cannot be read or is not a regular file.
 ByteRange ShardReadRange(const std::string& name, std::uint64_t k, std::uint64_t n,
-                         std::string_view mode);
+                         ReadingMode mode);
 
 }  // namespace kelmarin

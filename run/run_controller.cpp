@@ -3,10 +3,9 @@
 #include <algorithm>
 #include <array>
 #include <exception>
-#include <span>
 
-#include "analysis/stop_codon.h"
 #include "input/in_out_error.h"
+#include "input/sequence_source.h"
 #include "run/file_exists.h"
 #include "run/profile_csv.h"
 
@@ -38,10 +37,9 @@ RunController::RunController(RunView& view) : view_(view) {}
 void RunController::Button1Click() {
     if (running_) return;  // the run in progress keeps its file, words and series
     // Without a reading mode (no Text, Fasta or Fastq yet) nothing could be read: as no file.
-    const bool noMode = mode_ != kTextMode && mode_ != kFastaMode && mode_ != kFastqMode;
-    if (noMode || (view_.OpenDialogFileName(OpenDialog::Text).empty() &&
-                   view_.OpenDialogFileName(OpenDialog::Fasta).empty() &&
-                   view_.OpenDialogFileName(OpenDialog::Fastq).empty())) {
+    if (mode_ == ReadingMode::None || (view_.OpenDialogFileName(ReadingMode::Text).empty() &&
+                                       view_.OpenDialogFileName(ReadingMode::Fasta).empty() &&
+                                       view_.OpenDialogFileName(ReadingMode::Fastq).empty())) {
         view_.ShowMessageDialog("Reading file not selected!", TMsgDlgType::mtError,
                                 Buttons(mbAbort));
         return;
@@ -87,14 +85,15 @@ void RunController::Run() {
     const WordMatching matching{view_.IupacChecked(), view_.BothStrandsChecked()};
     profile_.ClearProfile();
 
-    const SequenceReader::RejectTest reject = [this](std::string_view seq) { return Rejects(seq); };
+    const std::unique_ptr<SequenceSource> source =
+        MakeSequenceSource(mode_, reader_, RejectRule(rejectStops_));
     std::string seq;
     batch_.Clear();
     for (;;) {
         // The options as they stand: only the events of a refresh change them.
         const bool inFrame = view_.InFrameChecked();
         rejectStops_ = view_.RejectStopChecked();
-        const std::uint64_t read = ReadSequences(reject, inFrame, untilRefresh, seq);
+        const std::uint64_t read = source->Read(batch_, inFrame, untilRefresh, seq);
         if (!SequenceBatch::Takes(seq)) profile_.CountSequence(seq, words, inFrame, matching);
         processed += read;
         const bool atEnd = DataFileAtEnd();
@@ -138,40 +137,6 @@ void RunController::Refresh(const WordProfile::Words& words, std::uint64_t proce
     // screen shows a new picture.
     const bool last = atEnd || stop_ || view_.TerminationRequested();
     view_.ShowRefresh(processed <= view_.RefreshInterval() || last);
-}
-
-std::uint64_t RunController::ReadSequences(const SequenceReader::RejectTest& reject, bool inFrame,
-                                           std::uint64_t most, std::string& seq) {
-    // Reads wholly buffered go to the batch from where they lie, lower-cased on the way: reads
-    // come by the million, and a copy of their own and a call chain each would cost more than
-    // counting them.
-    std::uint64_t read = 0;
-    bool rejected = false;  // since the last sequence taken: the next read goes on from there
-    seq.clear();
-    while (read < most && !batch_.Full()) {
-        const std::size_t n = reader_.NextBuffered(
-            mode_, buffered_.data(), std::size_t(std::min<std::uint64_t>(most - read, kBuffered)),
-            SequenceBatch::kBytes - batch_.Bytes().size());
-        if (n == 0) break;
-        for (const std::string_view b : std::span(buffered_.data(), n)) {
-            LowerCaseAscii(b, batch_.Append(b.size(), inFrame));
-            rejected = Rejects(batch_.Last());
-            if (rejected)
-                batch_.DropLast();
-            else
-                ++read;
-        }
-    }
-    if (read > 0 && !rejected) return read;
-    // One sequence read the whole way: NextSequence skips what it rejects, as the loop above
-    // did, and at the end of the file gives an empty sequence, which counts as read.
-    reader_.NextSequence(mode_, reject, seq);
-    if (SequenceBatch::Takes(seq)) batch_.Add(seq, inFrame);
-    return read + 1;
-}
-
-bool RunController::Rejects(std::string_view seq) const {
-    return rejectStops_ && HasStopCodon(seq);
 }
 
 void RunController::CountBatch(const WordProfile::Words& words, WordMatching matching) {
@@ -221,34 +186,32 @@ std::uint64_t RunController::CountingPass() {
     const bool once = view_.ReadsInOnePass();
     dataFile_.ReadAhead(once);
     reader_.Open();
-    if (modeFromContent_) mode_ = std::string(reader_.ModeByContent());
+    if (modeFromContent_) mode_ = reader_.ModeByContent();
     progressByBytes_ = once && !dataFile_.ReadsOnce();
     return once ? 0 : reader_.Count(mode_);
 }
 
 void RunController::Button2Click() { stop_ = true; }
 
-void RunController::textClick() { ChooseFile(OpenDialog::Text, kTextMode); }
+void RunController::textClick() { ChooseFile(ReadingMode::Text); }
 
-void RunController::FastaClick() { ChooseFile(OpenDialog::Fasta, kFastaMode); }
+void RunController::FastaClick() { ChooseFile(ReadingMode::Fasta); }
 
-void RunController::FastqClick() { ChooseFile(OpenDialog::Fastq, kFastqMode); }
+void RunController::FastqClick() { ChooseFile(ReadingMode::Fastq); }
 
-void RunController::ChooseFile(OpenDialog dialog, std::string_view mode) {
+void RunController::ChooseFile(ReadingMode mode) {
     if (running_) return;  // the running run relies on its file and reading mode
-    view_.ExecuteOpenDialog(dialog);
-    BindChosen(dialog, mode);
+    view_.ExecuteOpenDialog(mode);
+    BindChosen(mode);
 }
 
-void RunController::BindChosenFile(OpenDialog dialog) {
+void RunController::BindChosenFile(ReadingMode mode) {
     if (running_) return;
-    BindChosen(dialog, dialog == OpenDialog::Fastq   ? kFastqMode
-                       : dialog == OpenDialog::Fasta ? kFastaMode
-                                                     : kTextMode);
+    BindChosen(mode);
 }
 
-void RunController::BindChosen(OpenDialog dialog, std::string_view mode) {
-    const std::string name = view_.OpenDialogFileName(dialog);
+void RunController::BindChosen(ReadingMode mode) {
+    const std::string name = view_.OpenDialogFileName(mode);
     if (view_.AcceptsStreams() && IsStreamName(name)) {
         dataFile_.BindStream(name);
     } else if (FileExists(name)) {
@@ -262,7 +225,7 @@ void RunController::BindChosen(OpenDialog dialog, std::string_view mode) {
     reader_.ForgetLookahead();
     // The title names the result shown; only an empty chart is named after the next run's file.
     if (shown_ == Shown::Nothing) ShowFile(name, false);
-    mode_ = std::string(mode);
+    mode_ = mode;
     modeFromContent_ = false;
 }
 

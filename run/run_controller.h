@@ -40,7 +40,7 @@ class RunController {
 
     // Binds the file that the dialog names, in the dialog's reading mode, as after the dialog
     // was closed: a file dropped on the window is named in the dialog of its kind first.
-    void BindChosenFile(OpenDialog dialog);
+    void BindChosenFile(ReadingMode dialog);
 
     // Shows a profile read from fileName as a run's last refresh would show it: word i of its
     // header in word box i, its row in series i, the other series empty, the counter empty and
@@ -64,7 +64,7 @@ class RunController {
 
     bool Running() const { return running_; }
     bool StopFlag() const { return stop_; }
-    const std::string& ReadingMode() const { return mode_; }
+    ReadingMode Mode() const { return mode_; }
     const LineTextFile& DataFile() const { return dataFile_; }
     const WordProfile& Profile() const { return profile_; }
 
@@ -74,12 +74,6 @@ class RunController {
     std::uint64_t CountingPass();
     void Refresh(const WordProfile::Words& words, std::uint64_t processed, std::uint64_t total,
                  bool atEnd);
-    // Reads up to most sequences, at least one, into the batch: how many. One too long for the
-    // batch is left in seq instead, to be counted on its own.
-    std::uint64_t ReadSequences(const SequenceReader::RejectTest& reject, bool inFrame,
-                                std::uint64_t most, std::string& seq);
-    // Whether a sequence is skipped, as the stop codon box stood at this step of the run.
-    bool Rejects(std::string_view seq) const;
     void CountBatch(const WordProfile::Words& words, WordMatching matching);
     // The failure to report for a run that raised failure.
     std::exception_ptr TrueCause(const EInOutError& failure);
@@ -87,8 +81,8 @@ class RunController {
     // earlier result.
     void ShowFailedRun();
     void ShowFile(const std::string& name, bool failed);
-    void ChooseFile(OpenDialog dialog, std::string_view mode);
-    void BindChosen(OpenDialog dialog, std::string_view mode);
+    void ChooseFile(ReadingMode mode);
+    void BindChosen(ReadingMode mode);
     void SetRunning(bool running);
     // Exit after its confirmation: closes the data file, says so and closes the main window.
     void FinishExit();
@@ -101,15 +95,12 @@ class RunController {
     bool exitRequested_ = false;
     bool modeFromContent_ = false;
     bool progressByBytes_ = false;  // read in one pass: progress is the share consumed
-    std::string mode_;
+    ReadingMode mode_ = ReadingMode::None;
     LineTextFile dataFile_;
     SequenceReader reader_{dataFile_};
     WordProfile profile_;
-    SequenceBatch batch_;  // read, not yet counted
-    bool rejectStops_ = false;
-    // Where reads taken from the buffer are listed, a few hundred at a time.
-    static constexpr std::size_t kBuffered = 256;
-    std::array<std::string_view, kBuffered> buffered_;
+    SequenceBatch batch_;       // read, not yet counted
+    bool rejectStops_ = false;  // the stop codon box, as it stood at this step of the run
     // What the chart shows: the words and counts of the last refresh, or an opened profile.
     enum class Shown { Nothing, Run, Profile, Failed } shown_ = Shown::Nothing;
     bool runCleared_ = false;  // this run has cleared the chart of what was shown before

@@ -7,13 +7,11 @@
 #include <cstdint>
 #include <string>
 
+#include "input/reading_mode.h"
 #include "platform/color.h"
 #include "run/message_kinds.h"
 
 namespace kelmarin {
-
-// The open dialogs: Text (plain text files), Fasta and Fastq.
-enum class OpenDialog { Text, Fasta, Fastq };
 
 class RunView {
   public:
@@ -46,8 +44,8 @@ class RunView {
 
     // Opens the dialog modally; its file name afterwards is the one just chosen, or after a
     // cancel the one it held before (empty if none was ever chosen).
-    virtual void ExecuteOpenDialog(OpenDialog dialog) = 0;
-    virtual std::string OpenDialogFileName(OpenDialog dialog) const = 0;
+    virtual void ExecuteOpenDialog(ReadingMode dialog) = 0;
+    virtual std::string OpenDialogFileName(ReadingMode dialog) const = 0;
     // Whether a name may stand for a source read once ("-" for standard input, or a pipe): a run
     // then makes no counting pass. The window takes regular files only.
     virtual bool AcceptsStreams() const { return false; }

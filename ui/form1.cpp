@@ -276,10 +276,10 @@ void TForm1::SetProgress(int percent) { display_->SetProgress(percent); }
 
 void TForm1::ShowRefresh(bool atOnce) { display_->Show(atOnce); }
 
-void TForm1::ExecuteOpenDialog(OpenDialog dialog) { dialogs_[std::size_t(dialog)].Execute(this); }
+void TForm1::ExecuteOpenDialog(ReadingMode dialog) { Dialog(dialog).Execute(this); }
 
-std::string TForm1::OpenDialogFileName(OpenDialog dialog) const {
-    return dialogs_[std::size_t(dialog)].FileName().toStdString();
+std::string TForm1::OpenDialogFileName(ReadingMode dialog) const {
+    return dialogs_[std::size_t(dialog) - 1].FileName().toStdString();
 }
 
 int TForm1::ShowMessageDialog(const std::string& text, TMsgDlgType kind, TMsgDlgButtons buttons) {

@@ -44,7 +44,8 @@ class TForm1 : public QMainWindow, public RunView {
     TOpenDialog& Aprifilelettura1() { return dialogs_[0]; }
     TOpenDialog& Aprifilelettura2() { return dialogs_[1]; }
     TOpenDialog& Aprifilelettura3() { return dialogs_[2]; }  // Fastq
-    TOpenDialog& Dialog(OpenDialog dialog) { return dialogs_[std::size_t(dialog)]; }
+    // The open dialog of a reading mode other than None: Text, Fasta, Fastq.
+    TOpenDialog& Dialog(ReadingMode mode) { return dialogs_[std::size_t(mode) - 1]; }
     RunController& Controller() { return controller_; }
     // How a run's refreshes reach the screen.
     RunDisplay& Display() { return *display_; }
@@ -83,8 +84,8 @@ class TForm1 : public QMainWindow, public RunView {
     void SetProcessedText(const std::string& text) override;
     void SetProgress(int percent) override;
     void ShowRefresh(bool atOnce) override;
-    void ExecuteOpenDialog(OpenDialog dialog) override;
-    std::string OpenDialogFileName(OpenDialog dialog) const override;
+    void ExecuteOpenDialog(ReadingMode dialog) override;
+    std::string OpenDialogFileName(ReadingMode dialog) const override;
     int ShowMessageDialog(const std::string& text, TMsgDlgType kind,
                           TMsgDlgButtons buttons) override;
     void ShowPlainMessage(const std::string& text) override;

@@ -173,9 +173,8 @@ void TResultsMenu::OpenProfile1Click() {
 void TResultsMenu::DropFile(const QString& name) {
     if (form_.Controller().Running()) return;  // the run keeps its file
     const std::string file = name.toStdString();
-    const OpenDialog dialog = HasFastqExtension(file)   ? OpenDialog::Fastq
-                              : HasFastaExtension(file) ? OpenDialog::Fasta
-                                                        : OpenDialog::Text;
+    const ReadingMode named = ModeOfName(file);
+    const ReadingMode dialog = named == ReadingMode::None ? ReadingMode::Text : named;
     form_.Dialog(dialog).SetFileName(name);
     form_.Controller().BindChosenFile(dialog);
 }

@@ -21,7 +21,7 @@ using test::Seqs;
 
 class FastqReaderTest : public test::ReaderTest {
   protected:
-    Seqs ReadAll() { return ReaderTest::ReadAll(kFastqMode); }
+    Seqs ReadAll() { return ReaderTest::ReadAll(ReadingMode::Fastq); }
 };
 
 TEST_F(FastqReaderTest, Records) {
@@ -44,7 +44,7 @@ TEST_F(FastqReaderTest, Records) {
     for (const auto& c : cases) {
         SCOPED_TRACE(testing::PrintToString(c.bytes));
         Bind(c.bytes);
-        EXPECT_EQ(reader_.CountSequences(kFastqMode), c.total);
+        EXPECT_EQ(reader_.CountSequences(ReadingMode::Fastq), c.total);
         EXPECT_EQ(ReadAll(), c.seqs);
     }
 }
@@ -69,7 +69,7 @@ TEST_F(FastqReaderTest, MalformedFilesNameTheLineAndWhatWasExpected) {
         Bind(c.bytes);
         // The counting pass meets the fault before a run begins...
         try {
-            reader_.CountSequences(kFastqMode);
+            reader_.CountSequences(ReadingMode::Fastq);
             ADD_FAILURE() << "the counting pass must fail";
         } catch (const EInOutError& e) {
             EXPECT_EQ(e.what(), c.message);
@@ -107,7 +107,7 @@ TEST_F(FastqReaderTest, RecordsAcrossRunBufferBoundaries) {
         expected.push_back(seq);
     }
     Bind(bytes);
-    EXPECT_EQ(reader_.CountSequences(kFastqMode), expected.size());
+    EXPECT_EQ(reader_.CountSequences(ReadingMode::Fastq), expected.size());
     EXPECT_EQ(ReadAll(), expected);
 }
 
@@ -208,17 +208,17 @@ TEST_F(WholeRecordTest, RecordsTakenWholeReadAsLineByLine) {
 TEST(ModeOfContentTest, FirstLinesDecide) {
     const struct {
         std::string head;
-        std::string_view mode;
+        ReadingMode mode;
     } cases[] = {
-        {"@r\nAC\n+\nII\n", kFastqMode},
-        {"@r\r\nAC\r\n+r\r\nII\r\n", kFastqMode},
-        {"@r\nAC\n+", kFastqMode},
-        {"@r\nAC\nGG\n+\nIIII\n", kTextMode},  // a second sequence line is not the rule's
-        {"@r\nAC\n", kTextMode},
-        {">s\nAC\n", kFastaMode},
-        {">s\n@\n+\n", kFastaMode},
-        {"ACGT\n>s\n", kTextMode},
-        {"", kTextMode},
+        {"@r\nAC\n+\nII\n", ReadingMode::Fastq},
+        {"@r\r\nAC\r\n+r\r\nII\r\n", ReadingMode::Fastq},
+        {"@r\nAC\n+", ReadingMode::Fastq},
+        {"@r\nAC\nGG\n+\nIIII\n", ReadingMode::Text},  // a second sequence line is not the rule's
+        {"@r\nAC\n", ReadingMode::Text},
+        {">s\nAC\n", ReadingMode::Fasta},
+        {">s\n@\n+\n", ReadingMode::Fasta},
+        {"ACGT\n>s\n", ReadingMode::Text},
+        {"", ReadingMode::Text},
     };
     for (const auto& c : cases) EXPECT_EQ(ModeOfContent(c.head), c.mode) << c.head;
 }
@@ -226,7 +226,7 @@ TEST(ModeOfContentTest, FirstLinesDecide) {
 TEST_F(FastqReaderTest, TheContentIsPeekedWithoutConsumingIt) {
     Bind("@r\nACGT\n+\nIIII\n");
     reader_.Open();
-    EXPECT_EQ(reader_.ModeByContent(), kFastqMode);
+    EXPECT_EQ(reader_.ModeByContent(), ReadingMode::Fastq);
     EXPECT_EQ(ReadAll(), Seqs{"acgt"});
 }
 

@@ -123,11 +123,11 @@ TEST_F(FileContentTest, BothPassesOfARunInflate) {
     const std::string fa = ">a\nACG\nTT\n>b\n\n>c x\nGG\n";
     file_.BindName(dir_.Write("in.fa", Gzip(fa) + Gzip(fa)));
     SequenceReader reader(file_);
-    EXPECT_EQ(reader.CountSequences(kFastaMode), 6u);
+    EXPECT_EQ(reader.CountSequences(ReadingMode::Fasta), 6u);
     Lines seqs;
     std::string seq;
     do {
-        reader.NextSequence(kFastaMode, nullptr, seq);
+        reader.NextSequence(ReadingMode::Fasta, nullptr, seq);
         seqs.push_back(seq);
     } while (!file_.AtEnd());
     EXPECT_EQ(seqs, (Lines{"acgtt", "gg", "acgtt", "gg"}));
@@ -139,11 +139,11 @@ TEST_F(FileContentTest, APipeIsReadOnceWithoutACountingPass) {
     std::thread writer([&] { std::ofstream(fifo, std::ios::binary) << Gzip("ACGT\nTTAA\n"); });
     file_.BindStream(fifo);
     SequenceReader reader(file_);
-    EXPECT_EQ(reader.CountSequences(kTextMode), 0u);
+    EXPECT_EQ(reader.CountSequences(ReadingMode::Text), 0u);
     std::string seq;
     Lines seqs;
     do {
-        reader.NextSequence(kTextMode, nullptr, seq);
+        reader.NextSequence(ReadingMode::Text, nullptr, seq);
         seqs.push_back(seq);
     } while (!file_.AtEnd());
     writer.join();

@@ -22,10 +22,10 @@ class ReaderTest : public ::testing::Test {
     void Bind(std::string_view bytes) { file_.BindName(dir_.Write("seqs", bytes)); }
 
     // The non-empty sequences a run takes: it reads, then stops at the end of the file.
-    Seqs ReadAll(std::string_view mode, const SequenceReader::RejectTest& reject = {}) {
+    Seqs ReadAll(ReadingMode mode, const SequenceReader::RejectTest& reject = {}) {
         return ReadAllWith(reader_, mode, reject);
     }
-    Seqs ReadAllWith(SequenceReader& reader, std::string_view mode,
+    Seqs ReadAllWith(SequenceReader& reader, ReadingMode mode,
                      const SequenceReader::RejectTest& reject = {}) {
         Seqs seqs;
         std::string seq;

@@ -36,8 +36,8 @@ TEST_F(SequenceReaderTest, PlainTextLines) {
     for (const auto& c : cases) {
         SCOPED_TRACE(testing::PrintToString(c.bytes));
         Bind(c.bytes);
-        EXPECT_EQ(reader_.CountSequences(kTextMode), c.total);
-        EXPECT_EQ(ReadAll(kTextMode), c.seqs);
+        EXPECT_EQ(reader_.CountSequences(ReadingMode::Text), c.total);
+        EXPECT_EQ(ReadAll(ReadingMode::Text), c.seqs);
     }
 }
 
@@ -59,47 +59,47 @@ TEST_F(SequenceReaderTest, FastaRecords) {
         SCOPED_TRACE(testing::PrintToString(c.bytes));
         SequenceReader fresh(file_);  // each case as the first run of the program
         Bind(c.bytes);
-        EXPECT_EQ(fresh.CountSequences(kFastaMode), c.total);
-        EXPECT_EQ(ReadAllWith(fresh, kFastaMode), c.seqs);
+        EXPECT_EQ(fresh.CountSequences(ReadingMode::Fasta), c.total);
+        EXPECT_EQ(ReadAllWith(fresh, ReadingMode::Fasta), c.seqs);
     }
 }
 
 TEST_F(SequenceReaderTest, FastaWithoutHeadersGivesTheLastLine) {
     Bind("AAA\nCCC\nGGG\n");
-    EXPECT_EQ(reader_.CountSequences(kFastaMode), 0u);
-    EXPECT_EQ(ReadAll(kFastaMode), Seqs{"ggg"});
+    EXPECT_EQ(reader_.CountSequences(ReadingMode::Fasta), 0u);
+    EXPECT_EQ(ReadAll(ReadingMode::Fasta), Seqs{"ggg"});
 }
 
 TEST_F(SequenceReaderTest, LookaheadCarriesOverFromAStoppedRun) {
     Bind("junk\n>a\nCC\n>b\nGG\n");
-    reader_.CountSequences(kFastaMode);
+    reader_.CountSequences(ReadingMode::Fasta);
     std::string seq;
-    reader_.NextSequence(kFastaMode, {}, seq);
+    reader_.NextSequence(ReadingMode::Fasta, {}, seq);
     EXPECT_EQ(seq, "cc");
     EXPECT_EQ(reader_.Lookahead(), ">b");
     // A new run over the same file keeps the header in the lookahead line, so the lines
     // before the first header now form a record of their own.
-    reader_.CountSequences(kFastaMode);
-    EXPECT_EQ(ReadAll(kFastaMode), (Seqs{"junk", "cc", "gg"}));
+    reader_.CountSequences(ReadingMode::Fasta);
+    EXPECT_EQ(ReadAll(ReadingMode::Fasta), (Seqs{"junk", "cc", "gg"}));
 }
 
 TEST_F(SequenceReaderTest, EmptyFastaFileReturnsAStaleLookaheadOnce) {
     Bind("AAA\n");
-    reader_.CountSequences(kFastaMode);
-    EXPECT_EQ(ReadAll(kFastaMode), Seqs{"aaa"});
+    reader_.CountSequences(ReadingMode::Fasta);
+    EXPECT_EQ(ReadAll(ReadingMode::Fasta), Seqs{"aaa"});
     Bind("");
-    EXPECT_EQ(reader_.CountSequences(kFastaMode), 0u);
-    EXPECT_EQ(ReadAll(kFastaMode), Seqs{"aaa"});
+    EXPECT_EQ(reader_.CountSequences(ReadingMode::Fasta), 0u);
+    EXPECT_EQ(ReadAll(ReadingMode::Fasta), Seqs{"aaa"});
 }
 
 TEST_F(SequenceReaderTest, RejectedSequencesAreSkipped) {
     const auto reject = [](std::string_view s) { return HasStopCodon(s); };
     Bind("ATGCCC\nTAA\nTGA\n");
-    reader_.CountSequences(kTextMode);
-    EXPECT_EQ(ReadAll(kTextMode, reject), Seqs{"atgccc"});
+    reader_.CountSequences(ReadingMode::Text);
+    EXPECT_EQ(ReadAll(ReadingMode::Text, reject), Seqs{"atgccc"});
     Bind("TAA\nTAG\n");
-    reader_.CountSequences(kTextMode);
-    EXPECT_EQ(ReadAll(kTextMode, reject), Seqs{});
+    reader_.CountSequences(ReadingMode::Text);
+    EXPECT_EQ(ReadAll(ReadingMode::Text, reject), Seqs{});
 }
 
 TEST_F(SequenceReaderTest, SingleHugeLineAndBinaryBytes) {
@@ -107,9 +107,9 @@ TEST_F(SequenceReaderTest, SingleHugeLineAndBinaryBytes) {
     huge[12345] = '\0';
     huge[99'999'999] = 'C';
     Bind(huge);
-    EXPECT_EQ(reader_.CountSequences(kTextMode), 1u);
+    EXPECT_EQ(reader_.CountSequences(ReadingMode::Text), 1u);
     std::string seq;
-    reader_.NextSequence(kTextMode, {}, seq);
+    reader_.NextSequence(ReadingMode::Text, {}, seq);
     ASSERT_EQ(seq.size(), huge.size());
     EXPECT_EQ(seq[12345], '\0');
     EXPECT_EQ(seq[0], 'a');
@@ -179,8 +179,8 @@ TEST_F(SequenceReaderTest, FastaLinesAcrossRunBufferBoundaries) {
         const Seqs expected = PlainFastaRecords(bytes, headers);
         Bind(bytes);
         SequenceReader fresh(file_);
-        EXPECT_EQ(fresh.CountSequences(kFastaMode), headers);
-        EXPECT_EQ(ReadAllWith(fresh, kFastaMode), expected);
+        EXPECT_EQ(fresh.CountSequences(ReadingMode::Fasta), headers);
+        EXPECT_EQ(ReadAllWith(fresh, ReadingMode::Fasta), expected);
     }
 }
 
@@ -189,7 +189,7 @@ TEST_F(SequenceReaderTest, FileRemovedAfterBindingFailsTheCountingPass) {
     file_.BindName(name);
     std::remove(name.c_str());
     try {
-        reader_.CountSequences(kTextMode);
+        reader_.CountSequences(ReadingMode::Text);
         FAIL() << "counting a removed file must fail";
     } catch (const EInOutError& e) {
         EXPECT_STREQ(e.what(), "File not found");
@@ -198,7 +198,7 @@ TEST_F(SequenceReaderTest, FileRemovedAfterBindingFailsTheCountingPass) {
 
 TEST_F(SequenceReaderTest, AReadThatFailsRaisesTheSystemsError) {
     // The kernel refuses to read this file at offset 0 with EIO.
-    for (std::string_view mode : {kTextMode, kFastaMode}) {
+    for (ReadingMode mode : {ReadingMode::Text, ReadingMode::Fasta}) {
         file_.BindName("/proc/self/mem");
         try {
             reader_.CountSequences(mode);

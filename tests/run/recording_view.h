@@ -71,14 +71,14 @@ class RecordingView : public RunView {
     }
     void ShowRefresh(bool atOnce) override { log.push_back(atOnce ? "show now" : "show"); }
 
-    void ExecuteOpenDialog(OpenDialog d) override {
-        const auto i = std::size_t(d);
+    void ExecuteOpenDialog(ReadingMode d) override {
+        const auto i = std::size_t(d) - 1;
         if (!nextChoice[i].empty()) fileNames[i] = nextChoice[i];
         nextChoice[i].clear();
         log.push_back(i == 0 ? "open text" : i == 1 ? "open fasta" : "open fastq");
     }
-    std::string OpenDialogFileName(OpenDialog d) const override {
-        return fileNames[std::size_t(d)];
+    std::string OpenDialogFileName(ReadingMode d) const override {
+        return fileNames[std::size_t(d) - 1];
     }
     bool ReadsInOnePass() const override { return readsInOnePass; }
     std::uint64_t RefreshInterval() const override {

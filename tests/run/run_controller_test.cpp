@@ -28,17 +28,17 @@ using test::Lines;
 class RunControllerTest : public ::testing::Test {
   protected:
     // Chooses a file through the Text, Fasta or Fastq command, as the user would.
-    void Choose(OpenDialog d, const std::string& name) {
-        view_.nextChoice[std::size_t(d)] = name;
-        if (d == OpenDialog::Text)
+    void Choose(ReadingMode d, const std::string& name) {
+        view_.nextChoice[std::size_t(d) - 1] = name;
+        if (d == ReadingMode::Text)
             ctl_.textClick();
-        else if (d == OpenDialog::Fasta)
+        else if (d == ReadingMode::Fasta)
             ctl_.FastaClick();
         else
             ctl_.FastqClick();
     }
     void ChooseText(std::string_view bytes) {
-        Choose(OpenDialog::Text, dir_.Write("in.txt", bytes));
+        Choose(ReadingMode::Text, dir_.Write("in.txt", bytes));
     }
 
     std::vector<std::string> EntriesStartingWith(const std::string& prefix) const {
@@ -240,7 +240,7 @@ TEST_F(RunControllerTest, StopDuringTheCountingPassEndsAfterTheFirstSequence) {
 
 TEST_F(RunControllerTest, CommandsDuringARunLeaveItAlone) {
     const std::string first = dir_.Write("first.txt", Lines(60, "ACGT"));
-    Choose(OpenDialog::Text, first);
+    Choose(ReadingMode::Text, first);
     view_.words = {"a", "", "", ""};
     view_.onEvents = [&](int call) {
         if (call != 2) return;
@@ -254,7 +254,7 @@ TEST_F(RunControllerTest, CommandsDuringARunLeaveItAlone) {
     ctl_.Button1Click();
     EXPECT_EQ(view_.processedTexts.back(), "60");
     EXPECT_EQ(view_.series[0][24].y, 60);
-    EXPECT_EQ(ctl_.ReadingMode(), "testo");
+    EXPECT_EQ(ModeText(ctl_.Mode()), "testo");
     EXPECT_EQ(ctl_.DataFile().Name(), first);
     EXPECT_EQ(EntriesStartingWith("open").size(), 1u);
 }
@@ -317,7 +317,7 @@ bool CloseBehindItsBack(const std::string& name) {
 
 TEST_F(RunControllerTest, AnExitWhoseCloseFailsCanBeAskedForAgain) {
     const std::string name = dir_.Write("in.txt", Lines(50, "ACGT"));
-    Choose(OpenDialog::Text, name);
+    Choose(ReadingMode::Text, name);
     view_.onEvents = [&](int call) {
         if (call == 2) ctl_.Button2Click();
     };
@@ -351,28 +351,28 @@ TEST_F(RunControllerTest, FileChoiceFailures) {
     EXPECT_FALSE(ctl_.Running());
 
     // A name that does not exist: the error, and neither a binding nor a mode.
-    Choose(OpenDialog::Fasta, (dir_.Path() / "missing.fa").string());
+    Choose(ReadingMode::Fasta, (dir_.Path() / "missing.fa").string());
     EXPECT_EQ(view_.messages.back().text, "Reading fil does not exist!");
     EXPECT_EQ(view_.messages.back().buttons, Buttons(mbOK));
-    EXPECT_EQ(ctl_.ReadingMode(), "");
+    EXPECT_EQ(ModeText(ctl_.Mode()), "");
     ctl_.Button1Click();
     EXPECT_EQ(view_.messages.back().text, "Reading file not selected!");
 
     // A folder is not a file, and a pipe cannot be read twice.
-    Choose(OpenDialog::Text, dir_.Path().string());
+    Choose(ReadingMode::Text, dir_.Path().string());
     EXPECT_EQ(view_.messages.back().text, "Reading fil does not exist!");
     const std::string fifo = (dir_.Path() / "pipe").string();
     ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
     view_.messages.clear();
-    Choose(OpenDialog::Text, fifo);
+    Choose(ReadingMode::Text, fifo);
     ASSERT_EQ(view_.messages.size(), 1u);
     EXPECT_EQ(view_.messages[0].text, "Reading fil does not exist!");
-    Choose(OpenDialog::Text, "-");  // standard input is the batch's alone
+    Choose(ReadingMode::Text, "-");  // standard input is the batch's alone
     EXPECT_EQ(view_.messages.size(), 2u);
 
     // A file removed after it was chosen.
     const std::string name = dir_.Write("gone.txt", "ACGT\n");
-    Choose(OpenDialog::Text, name);
+    Choose(ReadingMode::Text, name);
     std::remove(name.c_str());
     EXPECT_EQ(ExpectRunFailure(), "File not found");
     EXPECT_FALSE(ctl_.Running());
@@ -382,7 +382,7 @@ TEST_F(RunControllerTest, GzipFilesRunAsTheirContentInBothModes) {
     std::string fa;
     for (int i = 0; i < 50; ++i) fa += ">r\n" + Lines(1 + i % 3, "ATGAAACCCATG");
     view_.words = {"ATG", "", "", ""};
-    for (OpenDialog dialog : {OpenDialog::Text, OpenDialog::Fasta}) {
+    for (ReadingMode dialog : {ReadingMode::Text, ReadingMode::Fasta}) {
         Choose(dialog, dir_.Write("plain", fa));
         ctl_.Button1Click();
         const test::RecordingView plain = view_;
@@ -401,9 +401,9 @@ TEST_F(RunControllerTest, GzipFilesRunAsTheirContentInBothModes) {
 
 TEST_F(RunControllerTest, FastqThroughItsOwnDialog) {
     // 45 records of ATGAAA whose qualities hold the words' letters: only the bases count.
-    Choose(OpenDialog::Fastq, dir_.Write("in.fq", Lines(45, "@r\nATGAAA\n+\natgatg")));
+    Choose(ReadingMode::Fastq, dir_.Write("in.fq", Lines(45, "@r\nATGAAA\n+\natgatg")));
     EXPECT_EQ(view_.log.back(), "open fastq");
-    EXPECT_EQ(ctl_.ReadingMode(), "fastq");
+    EXPECT_EQ(ModeText(ctl_.Mode()), "fastq");
     view_.words = {"ATG", "", "", ""};
     ctl_.Button1Click();
     EXPECT_EQ(view_.processedTexts, (std::vector<std::string>{"20", "40", "45"}));
@@ -415,7 +415,7 @@ TEST_F(RunControllerTest, FastqThroughItsOwnDialog) {
 
     // A malformed file fails the run in its counting pass, naming the line; the previous
     // result leaves the chart rather than stand under this file's name, and nothing is offered.
-    Choose(OpenDialog::Fastq, dir_.Write("bad.fq", "@r\nATG\n+\nII\n@s\nA\n+\nI\n"));
+    Choose(ReadingMode::Fastq, dir_.Write("bad.fq", "@r\nATG\n+\nII\n@s\nA\n+\nI\n"));
     view_.log.clear();
     EXPECT_EQ(ExpectRunFailure(),
               "line 5: expected a quality as long as its sequence, 3 letters, not 4");
@@ -454,7 +454,7 @@ TEST_F(RunControllerTest, ReadsTakenFromTheBufferRunAsReadsReadOneByOne) {
             SetFastPaths(paths);
             view_ = setup;
             view_.onEvents = [this](int call) { view_.inFrame = call % 3 == 0; };
-            Choose(OpenDialog::Fastq, name);
+            Choose(ReadingMode::Fastq, name);
             ctl_.Button1Click();
             return std::make_pair(view_.log, view_.series);
         };
@@ -467,15 +467,15 @@ TEST_F(RunControllerTest, ReadsTakenFromTheBufferRunAsReadsReadOneByOne) {
 
 TEST_F(RunControllerTest, TheContentDecidesTheModeWhenAskedTo) {
     const std::string fq = dir_.Write("reads", "@r\nACGT\n+\n@@@@\n@s\nGG\n+\n++\n");
-    Choose(OpenDialog::Text, fq);
+    Choose(ReadingMode::Text, fq);
     ctl_.TakeModeFromContent();
     ctl_.Button1Click();
-    EXPECT_EQ(ctl_.ReadingMode(), "fastq");
+    EXPECT_EQ(ModeText(ctl_.Mode()), "fastq");
     EXPECT_EQ(view_.processedTexts, std::vector<std::string>{"2"});
     // Choosing a file again goes back to the command's own mode.
-    Choose(OpenDialog::Text, fq);
+    Choose(ReadingMode::Text, fq);
     ctl_.Button1Click();
-    EXPECT_EQ(ctl_.ReadingMode(), "testo");
+    EXPECT_EQ(ModeText(ctl_.Mode()), "testo");
     EXPECT_EQ(view_.processedTexts.back(), "8");
 }
 
@@ -493,7 +493,7 @@ TEST_F(RunControllerTest, GzipReadOnceShowsTheShareOfCompressedBytesConsumed) {
     }
     const std::string gz = dir_.Write("reads.fq.gz", test::Gzip(fq));
     view_.words = {"atg", "", "", "gaattc"};
-    Choose(OpenDialog::Fastq, gz);
+    Choose(ReadingMode::Fastq, gz);
     ctl_.Button1Click();
     const test::RecordingView counted = view_;
     ASSERT_EQ(counted.processedTexts.back(), "8000");
@@ -532,10 +532,10 @@ TEST_F(RunControllerTest, AFailedChoiceKeepsTheBoundFileWithItsMode) {
     view_.words = {">", "ac", "", ""};
     // Cancelled on its first opening, a name typed that does not exist, a pipe.
     for (const std::string& name : {std::string(), (dir_.Path() / "nope").string(), fifo}) {
-        Choose(OpenDialog::Fasta, fasta);
-        Choose(OpenDialog::Text, name);
+        Choose(ReadingMode::Fasta, fasta);
+        Choose(ReadingMode::Text, name);
         EXPECT_EQ(view_.messages.back().text, "Reading fil does not exist!");
-        EXPECT_EQ(ctl_.ReadingMode(), "fasta") << name;
+        EXPECT_EQ(ModeText(ctl_.Mode()), "fasta") << name;
         ctl_.Button1Click();
         EXPECT_EQ(view_.processedTexts.back(), "2") << name;  // records, not lines
         EXPECT_EQ(view_.series[0][32].y, 0) << name;          // no header read as a sequence
@@ -544,9 +544,9 @@ TEST_F(RunControllerTest, AFailedChoiceKeepsTheBoundFileWithItsMode) {
 
 TEST_F(RunControllerTest, ANewFileStartsWithNothingOfTheLastOne) {
     view_.words = {"gt", "", "", ""};
-    Choose(OpenDialog::Fasta, dir_.Write("in.fa", ">s1\nAC\n>s2\nGT\n"));
+    Choose(ReadingMode::Fasta, dir_.Write("in.fa", ">s1\nAC\n>s2\nGT\n"));
     ctl_.Button1Click();
-    Choose(OpenDialog::Fasta, dir_.Write("empty.fa", ""));
+    Choose(ReadingMode::Fasta, dir_.Write("empty.fa", ""));
     ctl_.Button1Click();
     EXPECT_EQ(view_.plainMessages.size(), 2u);
     for (const auto& point : view_.series[0]) EXPECT_EQ(point.y, 0) << point.x;
@@ -568,7 +568,7 @@ TEST_F(RunControllerTest, AFileThatShrankOrWasReplacedDuringTheRunFails) {
         view_.plainMessages.clear();
     };
     for (const auto& change : changes) {
-        Choose(OpenDialog::Text, dir_.Write("in.txt", text));
+        Choose(ReadingMode::Text, dir_.Write("in.txt", text));
         runChangingAtTheFirstRefresh(change);
         EXPECT_EQ(ExpectRunFailure(), "File changed while it was read");
         EXPECT_TRUE(view_.plainMessages.empty());  // no "END PROCESSING !"
@@ -578,11 +578,11 @@ TEST_F(RunControllerTest, AFileThatShrankOrWasReplacedDuringTheRunFails) {
     for (int i = 0; i < 100'000; ++i)
         fq += "@r\nACGTACGTACGTACGTACGTACGTACGT\n+\n" + std::string(28, 'I') + "\n";
     const std::string cut = dir_.Write("cut.fq", fq);
-    Choose(OpenDialog::Fastq, cut);
+    Choose(ReadingMode::Fastq, cut);
     runChangingAtTheFirstRefresh([&] { ASSERT_EQ(truncate(cut.c_str(), 1'000'003), 0); });
     EXPECT_EQ(ExpectRunFailure(), "File changed while it was read");
     // A file that only grows is read to its new end, as before.
-    Choose(OpenDialog::Text, dir_.Write("grows.txt", text));
+    Choose(ReadingMode::Text, dir_.Write("grows.txt", text));
     runChangingAtTheFirstRefresh([&] { dir_.Write("grows.txt", text + "ACGT\n"); });
     ctl_.Button1Click();
     EXPECT_EQ(view_.plainMessages, std::vector<std::string>{"END PROCESSING !"});
@@ -590,7 +590,7 @@ TEST_F(RunControllerTest, AFileThatShrankOrWasReplacedDuringTheRunFails) {
 }
 
 TEST_F(RunControllerTest, FastaWithoutHeadersRunsWithTheGaugeAtZero) {
-    Choose(OpenDialog::Fasta, dir_.Write("in.fa", Lines(30, "ACGT")));
+    Choose(ReadingMode::Fasta, dir_.Write("in.fa", Lines(30, "ACGT")));
     ctl_.Button1Click();
     EXPECT_EQ(view_.progress, (std::vector<int>{0, 100}));
     EXPECT_EQ(view_.plainMessages.size(), 1u);
@@ -603,7 +603,7 @@ TEST_F(RunControllerTest, AFileExistsWhateverItsDate) {
         const timespec times[2] = {{stamp, 0}, {stamp, 0}};
         ASSERT_EQ(utimensat(AT_FDCWD, name.c_str(), times, 0), 0);
         view_.messages.clear();
-        Choose(OpenDialog::Text, name);
+        Choose(ReadingMode::Text, name);
         EXPECT_TRUE(view_.messages.empty()) << stamp;
         EXPECT_EQ(ctl_.DataFile().Name(), name) << stamp;
     }

@@ -23,7 +23,7 @@ using Rows = std::array<WordProfile::Row, WordProfile::kRows>;
 
 struct Settings {
     std::string name;
-    std::string_view mode;
+    ReadingMode mode;
     WordProfile::Words words;
     bool inFrame, rejectStop;
 };
@@ -35,10 +35,10 @@ Rows RunOver(const Settings& s, std::optional<ByteRange> range) {
     view.inFrame = s.inFrame;
     view.rejectStop = s.rejectStop;
     RunController ctl(view);
-    if (s.mode == kFastqMode) {
+    if (s.mode == ReadingMode::Fastq) {
         view.nextChoice[2] = s.name;
         ctl.FastqClick();
-    } else if (s.mode == kFastaMode) {
+    } else if (s.mode == ReadingMode::Fasta) {
         view.nextChoice[1] = s.name;
         ctl.FastaClick();
     } else {
@@ -124,8 +124,9 @@ TEST(ShardRunTest, ShardsAddUpToTheWholeFile) {
     const std::vector<std::string> kWords = {"a", "ac", "cg", "t", "tt", "acg", ""};
     test::TempDir dir;
     for (int round = 0; round < 180; ++round) {
-        const std::string_view mode = std::array{kTextMode, kFastaMode, kFastqMode}[round % 3];
-        const std::string bytes = mode == kFastqMode ? RandomFastq(rng) : RandomFile(rng);
+        const ReadingMode mode =
+            std::array{ReadingMode::Text, ReadingMode::Fasta, ReadingMode::Fastq}[round % 3];
+        const std::string bytes = mode == ReadingMode::Fastq ? RandomFastq(rng) : RandomFile(rng);
         Settings s{dir.Write("in.txt", bytes), mode, {}, rng() % 2 == 0, rng() % 3 == 0};
         for (auto& w : s.words) w = kWords[rng() % kWords.size()];
         const Rows whole = RunOver(s, std::nullopt);
@@ -142,7 +143,7 @@ TEST(ShardRunTest, ShardsAddUpToTheWholeFile) {
                 // An empty range reads as an empty file, which counts one line in plain text.
                 if (!range.Empty()) total += ExpectedTotal(s, range);
             }
-            const std::string what = std::string(s.mode) + ", " + std::to_string(n) +
+            const std::string what = std::string(ModeText(s.mode)) + ", " + std::to_string(n) +
                                      " shards of \"" + Escaped(bytes) + "\"";
             ASSERT_EQ(sum, whole) << what;
             if (hasContent) {
@@ -156,18 +157,18 @@ TEST(ShardRunTest, RangesAreWidenedToWholeLinesOrRecords) {
     test::TempDir dir;
     // 15 bytes in thirds [0,5) [5,10) [10,15): lines begin at 0, 3, 6, 9 and 12.
     const std::string name = dir.Write("in.fa", ">a\nAC\nGT\n>b\nTT\n");
-    const auto range = [&](std::uint64_t k, std::string_view mode) {
+    const auto range = [&](std::uint64_t k, ReadingMode mode) {
         const ByteRange r = ShardReadRange(name, k, 3, mode);
         return std::pair(r.begin, r.end);
     };
     using P = std::pair<std::uint64_t, std::uint64_t>;
-    EXPECT_EQ(range(1, kTextMode), P(0, 6));
-    EXPECT_EQ(range(2, kTextMode), P(6, 12));
-    EXPECT_EQ(range(3, kTextMode), P(12, 15));
-    EXPECT_EQ(range(1, kFastaMode), P(0, 9));
-    EXPECT_EQ(range(2, kFastaMode), P(9, 15));
-    EXPECT_TRUE(ShardReadRange(name, 3, 3, kFastaMode).Empty());
-    EXPECT_THROW(ShardReadRange(name + ".missing", 1, 2, kTextMode), EInOutError);
+    EXPECT_EQ(range(1, ReadingMode::Text), P(0, 6));
+    EXPECT_EQ(range(2, ReadingMode::Text), P(6, 12));
+    EXPECT_EQ(range(3, ReadingMode::Text), P(12, 15));
+    EXPECT_EQ(range(1, ReadingMode::Fasta), P(0, 9));
+    EXPECT_EQ(range(2, ReadingMode::Fasta), P(9, 15));
+    EXPECT_TRUE(ShardReadRange(name, 3, 3, ReadingMode::Fasta).Empty());
+    EXPECT_THROW(ShardReadRange(name + ".missing", 1, 2, ReadingMode::Text), EInOutError);
 }
 
 TEST(ShardRunTest, AFastqShardBeginsAtAWholeRecordAndKnowsItsLine) {
@@ -176,15 +177,15 @@ TEST(ShardRunTest, AFastqShardBeginsAtAWholeRecordAndKnowsItsLine) {
     // second record's quality has a line that begins with '+' at byte 26.
     const std::string name = dir.Write("in.fq", "@a\nACGT\n+\n@III\n@b\nAC\nGT\n+\n+I\nII\n");
     const auto range = [&](std::uint64_t k, std::uint64_t n) {
-        const ByteRange r = ShardReadRange(name, k, n, kFastqMode);
+        const ByteRange r = ShardReadRange(name, k, n, ReadingMode::Fastq);
         return std::tuple(r.begin, r.end, r.firstLine);
     };
     using R = std::tuple<std::uint64_t, std::uint64_t, std::uint64_t>;
     EXPECT_EQ(range(1, 4), R(0, 15, 1));   // [0, 8)
     EXPECT_EQ(range(2, 4), R(15, 32, 5));  // [8, 16): the '@' quality at 10 begins no record
     EXPECT_EQ(range(1, 2), R(0, 32, 1));   // [0, 16)
-    EXPECT_TRUE(ShardReadRange(name, 2, 2, kFastqMode).Empty());  // [16, 32): no header
-    EXPECT_TRUE(ShardReadRange(name, 3, 4, kFastqMode).Empty());
+    EXPECT_TRUE(ShardReadRange(name, 2, 2, ReadingMode::Fastq).Empty());  // [16, 32): no header
+    EXPECT_TRUE(ShardReadRange(name, 3, 4, ReadingMode::Fastq).Empty());
 }
 
 }  // namespace

@@ -416,7 +416,7 @@ TEST_F(Form1Test, FastqBindsTheFileAndSetsItsReadingMode) {
         return true;
     });
     form_.Controls().Fastq->trigger();
-    EXPECT_EQ(form_.Controller().ReadingMode(), "fastq");
+    EXPECT_EQ(ModeText(form_.Controller().Mode()), "fastq");
     EXPECT_EQ(form_.Controller().DataFile().Name(), name.toStdString());
     form_.Edit(2).setText(QStringLiteral("atg"));
     Answer("OK");

@@ -284,7 +284,7 @@ TEST_F(ResultsTest, ADroppedFileIsBoundByItsNameButNotDuringARun) {
     EXPECT_TRUE(drag(fa, QEvent::DragEnter));
     EXPECT_TRUE(drag(fa, QEvent::Drop));
     EXPECT_EQ(form_.Controller().DataFile().Name(), fa);
-    EXPECT_EQ(form_.Controller().ReadingMode(), "fasta");
+    EXPECT_EQ(ModeText(form_.Controller().Mode()), "fasta");
     EXPECT_EQ(form_.Aprifilelettura2().FileName().toStdString(), fa);
     EXPECT_EQ(form_.windowTitle(), Title(QStringLiteral("in.txt"))) << "the result shown";
     EXPECT_TRUE(Results().SaveProfile1().isEnabled()) << "the stopped run's chart stays";
