@@ -63,10 +63,12 @@ const SequenceBatch::Member* CountStartsOn(const std::uint64_t* starts, std::siz
 
 void WordProfile::ClearProfile() { rows_ = {}; }
 
-void WordProfile::CountSequence(std::string_view seq, const Words& words, bool inFrame,
-                                WordMatching matching) {
-    if (seq.empty()) return;
+void WordProfile::SetWords(const Words& words, WordMatching matching) {
     patterns_.Prepare(words, matching);
+}
+
+void WordProfile::CountSequence(std::string_view seq, bool inFrame) {
+    if (seq.empty()) return;
     // The whole sequence as one member; the scan itself keeps only the starts in frame.
     const SequenceBatch::Member whole{0, seq.size(), BucketScale(seq.size()), false};
     const WordScanner::Plan& scan = patterns_.For(seq);
@@ -76,10 +78,8 @@ void WordProfile::CountSequence(std::string_view seq, const Words& words, bool i
                          });
 }
 
-void WordProfile::CountBatch(const SequenceBatch& batch, const Words& words,
-                             WordMatching matching) {
+void WordProfile::CountBatch(const SequenceBatch& batch) {
     if (batch.Empty()) return;
-    patterns_.Prepare(words, matching);
     const WordScanner::Plan& scan = patterns_.ForBytes(batch.Bytes());
     // Each word's occurrences come in increasing order: the member the last one lay in is where
     // the search for the next one's begins. Reads of one length (most FASTQ) need no search:

@@ -20,20 +20,34 @@ class WordProfile {
     using Counter = std::uint64_t;
     using Row = std::array<Counter, kBuckets>;
     using Words = std::array<std::string, kRows>;
+    using Rows = std::array<Row, kRows>;
 
     void ClearProfile();
 
+    // The words and how they match, for every count until the next call: a run's are prepared
+    // once, when it starts.
+    void SetWords(const Words& words, WordMatching matching = {});
     // Counts every occurrence of each non-empty word in seq into the word's row; with inFrame,
     // only occurrences that begin at positions 1, 4, 7, ... With both strands, an occurrence
     // on the reverse strand counts at its position there: the first base of the word on that
     // strand, counted from seq's last base as 1.
-    void CountSequence(std::string_view seq, const Words& words, bool inFrame,
-                       WordMatching matching = {});
+    void CountSequence(std::string_view seq, bool inFrame);
     // CountSequence for each sequence of the batch, each in frame or not as it was added.
-    void CountBatch(const SequenceBatch& batch, const Words& words, WordMatching matching = {});
+    void CountBatch(const SequenceBatch& batch);
+    // SetWords, then the count: for a count with words of its own.
+    void CountSequence(std::string_view seq, const Words& words, bool inFrame,
+                       WordMatching matching = {}) {
+        SetWords(words, matching);
+        CountSequence(seq, inFrame);
+    }
+    void CountBatch(const SequenceBatch& batch, const Words& words, WordMatching matching = {}) {
+        SetWords(words, matching);
+        CountBatch(batch);
+    }
 
     // Row r (1 to 4), bucket 1 first.
     const Row& ProfileRow(int r) const;
+    const Rows& ProfileRows() const { return rows_; }
 
   private:
     // Counts the starts of scanner word t (its reverse complement from kRows on), of the given
@@ -45,7 +59,7 @@ class WordProfile {
                                             std::uint64_t reciprocal,
                                             const SequenceBatch::Member* in);
 
-    std::array<Row, kRows> rows_{};
+    Rows rows_{};
     WordPatterns patterns_;
 };
 

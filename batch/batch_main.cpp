@@ -109,7 +109,8 @@ int Run(BatchOptions options) {
     } catch (const std::exception& e) {
         return Fail(&view, e.what());
     }
-    if (const int status = WriteProfile(&view, ProfileCsv(options.words, controller.Profile())))
+    if (const int status =
+            WriteProfile(&view, ProfileCsv(options.words, controller.Profile().ProfileRows())))
         return status;
     std::fprintf(stderr, "processed %s\n", view.ProcessedText().c_str());
     return 0;

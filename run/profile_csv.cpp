@@ -17,20 +17,20 @@ std::string DelimitedField(const std::string& text, char separator) {
     return out + '"';
 }
 
-ProfileTable RunProfileTable(const WordProfile::Words& words, const WordProfile& profile) {
+ProfileTable RunProfileTable(const WordProfile::Words& words, const WordProfile::Rows& rows) {
     ProfileTable table;
     for (int r = 1; r <= WordProfile::kRows; ++r) {
         std::string w = words[r - 1];
         LowerCaseAscii(w);
         if (w.empty()) continue;
         table.words.push_back(std::move(w));
-        table.rows.push_back(profile.ProfileRow(r));
+        table.rows.push_back(rows[std::size_t(r - 1)]);
     }
     return table;
 }
 
-std::string ProfileCsv(const WordProfile::Words& words, const WordProfile& profile) {
-    return ProfileTableCsv(RunProfileTable(words, profile));
+std::string ProfileCsv(const WordProfile::Words& words, const WordProfile::Rows& rows) {
+    return ProfileTableCsv(RunProfileTable(words, rows));
 }
 
 }  // namespace kelmarin

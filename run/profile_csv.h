@@ -16,11 +16,11 @@ std::string DelimitedField(const std::string& text, char separator);
 inline std::string CsvField(const std::string& text) { return DelimitedField(text, ','); }
 
 // The table of the run's non-empty words, lower-cased, in row order, with their rows.
-ProfileTable RunProfileTable(const WordProfile::Words& words, const WordProfile& profile);
+ProfileTable RunProfileTable(const WordProfile::Words& words, const WordProfile::Rows& rows);
 
 // "bucket,<word>,..." for each non-empty word, lower-cased, in row order, then buckets 1 to 100
 // with each such row's counts. Lines end in LF, as the tools that read it (awk, cut,
 // pandas) expect.
-std::string ProfileCsv(const WordProfile::Words& words, const WordProfile& profile);
+std::string ProfileCsv(const WordProfile::Words& words, const WordProfile::Rows& rows);
 
 }  // namespace kelmarin

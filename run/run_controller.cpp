@@ -81,8 +81,8 @@ void RunController::Run() {
         words[r] = view_.WordText(r + 1);
         LowerCaseAscii(words[r]);
     }
-    // Unlike frame and StopBox, these hold for the whole run, as its words do.
-    const WordMatching matching{view_.IupacChecked(), view_.BothStrandsChecked()};
+    // Unlike frame and StopBox, these hold for the whole run, as its words do: prepared once.
+    profile_.SetWords(words, {view_.IupacChecked(), view_.BothStrandsChecked()});
     profile_.ClearProfile();
 
     const std::unique_ptr<SequenceSource> source =
@@ -94,7 +94,7 @@ void RunController::Run() {
         const bool inFrame = view_.InFrameChecked();
         rejectStops_ = view_.RejectStopChecked();
         const std::uint64_t read = source->Read(batch_, inFrame, untilRefresh, seq);
-        if (!SequenceBatch::Takes(seq)) profile_.CountSequence(seq, words, inFrame, matching);
+        if (!SequenceBatch::Takes(seq)) profile_.CountSequence(seq, inFrame);
         processed += read;
         const bool atEnd = DataFileAtEnd();
         // Counted down rather than divided: reads come by the million.
@@ -103,12 +103,12 @@ void RunController::Run() {
         if (due) untilRefresh = interval;
         const bool refresh = due || atEnd;
         // Every sequence read is counted before a refresh shows the counts.
-        if (refresh || batch_.Full()) CountBatch(words, matching);
+        if (refresh || batch_.Full()) CountBatch();
         if (refresh) Refresh(words, processed, total, atEnd);
         // STOP, Exit or the closing of the main window: the file stays open, and the next run
         // starts it afresh.
         if (stop_ || view_.TerminationRequested()) {
-            CountBatch(words, matching);
+            CountBatch();
             return;
         }
         if (atEnd) break;
@@ -127,7 +127,7 @@ void RunController::Refresh(const WordProfile::Words& words, std::uint64_t proce
         if (!words[r - 1].empty()) FillSeries(view_, r, profile_.ProfileRow(r));
     // The counts shown are kept apart: a run that fails later has counted more than it showed.
     if (shown_ != Shown::Run) shownWords_ = words;
-    shownCounts_ = profile_;
+    shownRows_ = profile_.ProfileRows();
     shown_ = Shown::Run;
     view_.SetProcessedText(std::to_string(processed));
     view_.SetProgress(progressByBytes_ ? dataFile_.PercentConsumed()
@@ -139,8 +139,8 @@ void RunController::Refresh(const WordProfile::Words& words, std::uint64_t proce
     view_.ShowRefresh(processed <= view_.RefreshInterval() || last);
 }
 
-void RunController::CountBatch(const WordProfile::Words& words, WordMatching matching) {
-    profile_.CountBatch(batch_, words, matching);
+void RunController::CountBatch() {
+    profile_.CountBatch(batch_);
     batch_.Clear();
 }
 
@@ -250,7 +250,7 @@ void RunController::ShowProfile(const ProfileTable& table, const std::string& fi
 std::optional<ProfileTable> RunController::ShownProfile() const {
     switch (shown_) {
         case Shown::Run:
-            return RunProfileTable(shownWords_, shownCounts_);
+            return RunProfileTable(shownWords_, shownRows_);
         case Shown::Profile:
             return shownProfile_;
         case Shown::Nothing:

@@ -74,7 +74,7 @@ class RunController {
     std::uint64_t CountingPass();
     void Refresh(const WordProfile::Words& words, std::uint64_t processed, std::uint64_t total,
                  bool atEnd);
-    void CountBatch(const WordProfile::Words& words, WordMatching matching);
+    void CountBatch();
     // The failure to report for a run that raised failure.
     std::exception_ptr TrueCause(const EInOutError& failure);
     // After a failure: the chart keeps what the run showed, marked as failed, never an
@@ -106,7 +106,7 @@ class RunController {
     bool runCleared_ = false;  // this run has cleared the chart of what was shown before
     std::string shownFile_;
     WordProfile::Words shownWords_;
-    WordProfile shownCounts_;
+    WordProfile::Rows shownRows_{};
     ProfileTable shownProfile_;
 };
 

@@ -33,7 +33,7 @@ TEST(ProfileTableTest, ReadsBackWhatTheBatchWrites) {
     WordProfile profile;
     const WordProfile::Words words = {"A,C", "say \"t\"", "", " g\r\nt "};
     profile.CountSequence("aa,cc say \"t\" g\r\nt ", words, false);
-    const auto read = ReadProfileTable(ProfileCsv(words, profile));
+    const auto read = ReadProfileTable(ProfileCsv(words, profile.ProfileRows()));
     ASSERT_TRUE(std::holds_alternative<ProfileTable>(read))
         << std::get<ProfileError>(read).Message();
     const auto& table = std::get<ProfileTable>(read);
