@@ -119,8 +119,8 @@ int Run(BatchOptions options) {
 // --merge: the sum of the profiles on standard output, or the first file that fails and why.
 int Merge(const std::vector<std::string>& files) {
     const auto merged = MergeProfileFiles(files);
-    if (const auto* failure = std::get_if<MergeFailure>(&merged))
-        return Fail(nullptr, failure->file + ": " + failure->reason);
+    if (const auto* failure = std::get_if<EProfileFileError>(&merged))
+        return Fail(nullptr, failure->what());
     return WriteProfile(nullptr, std::get<std::string>(merged));
 }
 

@@ -4,12 +4,12 @@
 
 namespace kelmarin {
 
-std::variant<std::string, MergeFailure> MergeProfileFiles(const std::vector<std::string>& files) {
+std::variant<std::string, EProfileFileError> MergeProfileFiles(
+    const std::vector<std::string>& files) {
     ProfileTable sum;
     for (std::size_t i = 0; i < files.size(); ++i) {
         auto read = ReadProfileFile(files[i]);
-        if (const auto* reason = std::get_if<std::string>(&read))
-            return MergeFailure{files[i], *reason};
+        if (const auto* failure = std::get_if<EProfileFileError>(&read)) return *failure;
         auto& table = std::get<ProfileTable>(read);
         if (i == 0) {
             sum = std::move(table);
@@ -19,9 +19,9 @@ std::variant<std::string, MergeFailure> MergeProfileFiles(const std::vector<std:
             case AddResult::Added:
                 break;
             case AddResult::HeaderDiffers:
-                return MergeFailure{files[i], "its header differs from that of " + files[0]};
+                return EProfileFileError(files[i], "its header differs from that of " + files[0]);
             case AddResult::Overflow:
-                return MergeFailure{files[i], "a sum of counts would not fit in 64 bits"};
+                return EProfileFileError(files[i], "a sum of counts would not fit in 64 bits");
         }
     }
     return ProfileTableCsv(sum);

@@ -6,16 +6,14 @@
 #include <variant>
 #include <vector>
 
-namespace kelmarin {
+#include "run/profile_table.h"
 
-struct MergeFailure {
-    std::string file;
-    std::string reason;
-};
+namespace kelmarin {
 
 // The sum of the profiles in the named files ("-": standard input), as the CSV that kelmarin-batch
 // writes, or the first file that is not such a profile, cannot be read, has another header than the
 // first, or would make a count overflow 64 bits.
-std::variant<std::string, MergeFailure> MergeProfileFiles(const std::vector<std::string>& files);
+std::variant<std::string, EProfileFileError> MergeProfileFiles(
+    const std::vector<std::string>& files);
 
 }  // namespace kelmarin

@@ -7,7 +7,6 @@
 #include <QPdfWriter>
 #include <QSvgGenerator>
 #include <functional>
-#include <stdexcept>
 
 #include "chart/chart_panel_base.h"
 #include "platform/file_writer.h"
@@ -20,18 +19,12 @@ namespace {
 constexpr int kChartDpi = 96;
 
 // Made whole in memory, so that only the file writer touches the file system and no encoder's
-// write error reaches it (or standard error) half done.
+// write error reaches it (or standard error) half done. Null when it could not be drawn.
 QByteArray Drawn(const std::function<bool(QBuffer&)>& draw) {
     QByteArray bytes;
     QBuffer buffer(&bytes);
     buffer.open(QIODevice::WriteOnly);
-    if (!draw(buffer)) throw std::runtime_error("the picture could not be drawn");
-    return bytes;
-}
-
-void Write(const QString& path, const QByteArray& bytes) {
-    WriteFileSafely(QFile::encodeName(path).toStdString(),
-                    std::string_view(bytes.constData(), std::size_t(bytes.size())));
+    return draw(buffer) ? bytes : QByteArray();
 }
 
 }  // namespace
@@ -84,17 +77,27 @@ QByteArray ChartPdf(TChartPanelBase& chart) {
     });
 }
 
+void WriteChartPicture(const QString& path, const QByteArray& bytes) {
+    const std::string file = QFile::encodeName(path).toStdString();
+    if (bytes.isNull()) throw EFileWriteError(file, "the picture could not be drawn");
+    WriteFileSafely(file, std::string_view(bytes.constData(), std::size_t(bytes.size())));
+}
+
 void WriteChartPng(TChartPanelBase& chart, const QString& path) {
     QImage image(chart.size(), QImage::Format_RGB32);
     {
         QPainter painter(&image);
         chart.RenderFrame(&painter, {0, 0, chart.width(), chart.height()});
     }
-    Write(path, ChartPng(image));
+    WriteChartPicture(path, ChartPng(image));
 }
 
-void WriteChartSvg(TChartPanelBase& chart, const QString& path) { Write(path, ChartSvg(chart)); }
+void WriteChartSvg(TChartPanelBase& chart, const QString& path) {
+    WriteChartPicture(path, ChartSvg(chart));
+}
 
-void WriteChartPdf(TChartPanelBase& chart, const QString& path) { Write(path, ChartPdf(chart)); }
+void WriteChartPdf(TChartPanelBase& chart, const QString& path) {
+    WriteChartPicture(path, ChartPdf(chart));
+}
 
 }  // namespace kelmarin

@@ -16,10 +16,14 @@ class TChartPanelBase;
 // being the device's units: what SVG and PDF hold.
 void DrawChartVectors(TChartPanelBase& chart, QPainter& painter);
 
-// The file's bytes: a PNG of image, or the chart's vectors.
+// The file's bytes: a PNG of image, or the chart's vectors; null when they could not be drawn.
 QByteArray ChartPng(const QImage& image);
 QByteArray ChartSvg(TChartPanelBase& chart);
 QByteArray ChartPdf(TChartPanelBase& chart);
+
+// Writes a picture's bytes (see WriteFileSafely); null bytes are a picture that could not be
+// drawn, an EFileWriteError too.
+void WriteChartPicture(const QString& path, const QByteArray& bytes);
 
 void WriteChartPng(TChartPanelBase& chart, const QString& path);
 void WriteChartSvg(TChartPanelBase& chart, const QString& path);

@@ -189,11 +189,12 @@ bool ReadSmallFile(const std::string& name, std::string& bytes, std::string& rea
 std::string ProfileTableCsv(const ProfileTable& table) { return ProfileTableText(table, ','); }
 std::string ProfileTableTsv(const ProfileTable& table) { return ProfileTableText(table, '\t'); }
 
-std::variant<ProfileTable, std::string> ReadProfileFile(const std::string& name) {
+std::variant<ProfileTable, EProfileFileError> ReadProfileFile(const std::string& name) {
     std::string bytes, reason;
-    if (!ReadSmallFile(name, bytes, reason)) return reason;
+    if (!ReadSmallFile(name, bytes, reason)) return EProfileFileError(name, reason);
     auto read = ReadProfileTable(bytes);
-    if (const auto* error = std::get_if<ProfileError>(&read)) return error->Message();
+    if (const auto* error = std::get_if<ProfileError>(&read))
+        return EProfileFileError(name, error->Message());
     return std::get<ProfileTable>(std::move(read));
 }
 

@@ -5,6 +5,7 @@
 
 #include <array>
 #include <cstdint>
+#include <stdexcept>
 #include <string>
 #include <string_view>
 #include <variant>
@@ -47,10 +48,24 @@ std::string ProfileTableCsv(const ProfileTable& table);
 // The same lines with tabs between the fields, as spreadsheets paste a table.
 std::string ProfileTableTsv(const ProfileTable& table);
 
+// A file that gives no profile: which file, and why. Reading returns it, --merge reports it
+// and the window raises it, so that every front-end says the same.
+class EProfileFileError : public std::runtime_error {
+  public:
+    EProfileFileError(const std::string& file, const std::string& reason)
+        : std::runtime_error(file + ": " + reason), file_(file), reason_(reason) {}
+    const std::string& File() const { return file_; }
+    const std::string& Reason() const { return reason_; }
+
+  private:
+    std::string file_;
+    std::string reason_;
+};
+
 // The profile in the named file ("-": standard input), or why it is not one: the file cannot be
 // read ("no such file", "is a folder", ...), is far too large, or its text is refused as
 // ProfileError says.
-std::variant<ProfileTable, std::string> ReadProfileFile(const std::string& name);
+std::variant<ProfileTable, EProfileFileError> ReadProfileFile(const std::string& name);
 
 // Adds more into sum bucket by bucket. Fails, leaving sum as it was, when the headers differ
 // or when a sum would not fit in 64 bits.

@@ -1,12 +1,10 @@
 #include "ui/chart_picture.h"
 
-#include <QFile>
 #include <QFileInfo>
 #include <QPainter>
 
 #include "chart/chart.h"
 #include "chart/chart_picture.h"
-#include "platform/file_writer.h"
 
 namespace kelmarin {
 
@@ -41,8 +39,7 @@ void WriteChartFile(TChart& chart, const QString& path) {
     } else {
         bytes = ChartPng(ChartImage(chart));
     }
-    WriteFileSafely(QFile::encodeName(path).toStdString(),
-                    std::string_view(bytes.constData(), std::size_t(bytes.size())));
+    WriteChartPicture(path, bytes);
 }
 
 }  // namespace kelmarin

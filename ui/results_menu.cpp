@@ -25,18 +25,6 @@
 
 namespace kelmarin {
 
-namespace {
-
-// A file opened as a profile is not one: the message names it and gives the reason that
-// kelmarin-batch --merge gives.
-class EProfileFileError : public std::runtime_error {
-  public:
-    EProfileFileError(const std::string& file, const std::string& reason)
-        : std::runtime_error(file + ": " + reason) {}
-};
-
-}  // namespace
-
 TResultsMenu::TResultsMenu(TForm1& form)
     : QObject(&form),
       form_(form),
@@ -164,8 +152,7 @@ void TResultsMenu::OpenProfile1Click() {
     if (!profileOpen_.Execute(&form_)) return;
     const std::string name = profileOpen_.FileName().toStdString();
     auto read = ReadProfileFile(name);
-    if (const auto* reason = std::get_if<std::string>(&read))
-        throw EProfileFileError(name, *reason);
+    if (const auto* failure = std::get_if<EProfileFileError>(&read)) throw *failure;
     form_.Controller().ShowProfile(std::get<ProfileTable>(read), name);
     UpdateItems();
 }
