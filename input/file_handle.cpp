@@ -56,7 +56,7 @@ int FileHandle::Open() {
     if (rangeBegin_ > 0 || rangeEnd_ != UINT64_MAX)
         content_.StartPlain(fd, rangeLeft_);
     else
-        content_.Start();
+        content_.Start(fd);
     return 0;
 }
 
@@ -89,7 +89,7 @@ bool FileHandle::IsSameFile(const FileIdentity& seen) const {
 
 std::size_t FileHandle::Read(char* out, std::size_t size, int& code) {
     const std::size_t want = rangeLeft_ < size ? std::size_t(rangeLeft_) : size;
-    const std::size_t n = want == 0 ? 0 : content_.Read(fd_, out, want, code);
+    const std::size_t n = want == 0 ? 0 : content_.Read(out, want, code);
     rangeLeft_ -= n;
     return n;
 }
