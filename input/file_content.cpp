@@ -8,8 +8,12 @@
 #include <condition_variable>
 #include <cstring>
 #include <deque>
+#include <future>
 #include <mutex>
+#include <new>
+#include <stop_token>
 #include <string_view>
+#include <system_error>
 #include <thread>
 #include <vector>
 
@@ -37,10 +41,60 @@ ssize_t ReadSome(int fd, void* out, std::size_t size, int& code) {
 constexpr std::size_t kAheadBlock = 1 << 20;
 constexpr int kAheadBlocks = 4;
 
+void (*threadStartHook)() = nullptr;
+
 }  // namespace
 
-// The inflating thread and the blocks it fills. The thread alone touches the inflater and the
-// handle; the reads take filled blocks in order and give them back when emptied.
+// The handle's bytes as content: read as they are (at most a limit of them), or inflated. It
+// belongs to whoever reads it: the calling thread, or the reading thread, which takes it for good
+// once it runs.
+class FileContent::Source {
+  public:
+    // Starts over at fd's current byte. The inflater's buffers stay for the next stream.
+    void Reset(int fd, std::uint64_t limit) {
+        fd_ = fd;
+        plainLeft_ = limit;
+        sourceRead_ = 0;
+        inputEnded_ = false;
+        inflating_ = false;
+        gzip_ = false;
+    }
+    int Fd() const { return fd_; }
+
+    // read(2) of the handle, counted as consumed; -1 leaves the I/O result in code.
+    ssize_t ReadSource(void* out, std::size_t size, int& code) {
+        const ssize_t n = ReadSome(fd_, out, size, code);
+        if (n > 0) sourceRead_ += std::uint64_t(n);
+        return n;
+    }
+    std::size_t ReadPlain(char* out, std::size_t size, int& code);
+    // From now on the content is the inflation of the handle's bytes, the first got of which
+    // were read already into first.
+    void BeginGzip(const char* first, std::size_t got);
+    std::size_t Inflate(char* out, std::size_t size, int& code);
+    std::uint64_t Consumed() const {
+        return gzip_ && state_ ? sourceRead_ - state_->avail_in : sourceRead_;
+    }
+
+  private:
+    bool FillInput(int& code);
+    bool NextMember(int& code);
+    bool SkipTrailingZeros(int& code);
+    std::size_t Damaged(int failure, int& code);
+
+    int fd_ = -1;
+    bool gzip_ = false;
+    bool inflating_ = false;  // the inflater has content left
+    bool inputEnded_ = false;
+    std::uint64_t sourceRead_ = 0;
+    std::uint64_t plainLeft_ = UINT64_MAX;  // of the bytes a plain read may still take
+    std::unique_ptr<inflate_state> state_;
+    std::unique_ptr<std::uint8_t[]> input_;
+    std::size_t inputSize_ = 0;
+};
+
+// The reading thread and the blocks it fills. The thread alone reads the source, which it owns;
+// the reads take filled blocks in order and give them back when emptied.
 class FileContent::Ahead {
   public:
     struct Block {
@@ -55,19 +109,17 @@ class FileContent::Ahead {
         for (int i = 0; i < kAheadBlocks; ++i)
             free_.push_back({std::unique_ptr<char[]>(new char[kAheadBlock])});
     }
-    ~Ahead() { Stop(); }
 
-    void Run(FileContent& content, int fd) {
-        thread_ = std::thread([this, &content, fd] { Fill(content, fd); });
-    }
-
-    void Stop() {
-        {
-            const std::lock_guard<std::mutex> lock(mutex_);
-            stop_ = true;
-        }
-        changed_.notify_all();
-        if (thread_.joinable()) thread_.join();
+    // Starts the thread, which then takes source from the caller. A thread that cannot start
+    // throws, and leaves source where it was.
+    void Run(std::unique_ptr<Source>& source) {
+        std::promise<std::unique_ptr<Source>> handed;
+        std::future<std::unique_ptr<Source>> taken = handed.get_future();
+        if (threadStartHook) threadStartHook();
+        thread_ = std::jthread([this, taken = std::move(taken)](std::stop_token stop) mutable {
+            Fill(stop, taken.get());
+        });
+        handed.set_value(std::move(source));
     }
 
     std::size_t Read(char* out, std::size_t size, int& code, std::uint64_t& consumed) {
@@ -121,25 +173,23 @@ class FileContent::Ahead {
         return plain_ ? b.consumed - (b.size - b.taken) : b.consumed;
     }
 
-    void Fill(FileContent& content, int fd) {
+    void Fill(std::stop_token stop, std::unique_ptr<Source> source) {
         for (bool last = false; !last;) {
             Block b;  // taken from the free blocks
             {
                 std::unique_lock<std::mutex> lock(mutex_);
-                changed_.wait(lock, [this] { return stop_ || !free_.empty(); });
-                if (stop_) return;
+                // A stop ends the wait for a free block, and is not put off by one.
+                if (!changed_.wait(lock, stop, [this] { return !free_.empty(); }) ||
+                    stop.stop_requested())
+                    return;
                 b = std::move(free_.back());
                 free_.pop_back();
             }
             b.code = 0;
             b.taken = 0;
-            if (plain_) {
-                b.size = content.ReadPlain(fd, b.bytes.get(), kAheadBlock, b.code);
-                b.consumed = content.sourceRead_;
-            } else {
-                b.size = content.Inflate(fd, b.bytes.get(), kAheadBlock, b.code);
-                b.consumed = content.sourceRead_ - content.state_->avail_in;
-            }
+            b.size = plain_ ? source->ReadPlain(b.bytes.get(), kAheadBlock, b.code)
+                            : source->Inflate(b.bytes.get(), kAheadBlock, b.code);
+            b.consumed = source->Consumed();
             last = b.size == 0;
             {
                 const std::lock_guard<std::mutex> lock(mutex_);
@@ -152,11 +202,10 @@ class FileContent::Ahead {
     const bool plain_;
     Block lent_;  // lent in place to the reads, until they ask for more
     std::mutex mutex_;
-    std::condition_variable changed_;
+    std::condition_variable_any changed_;
     std::deque<Block> ready_;
     std::vector<Block> free_;
-    bool stop_ = false;
-    std::thread thread_;
+    std::jthread thread_;  // last: stopped and joined before the blocks it fills go
 };
 
 bool IsGzipMagic(const char* p, std::size_t size) {
@@ -164,57 +213,58 @@ bool IsGzipMagic(const char* p, std::size_t size) {
            static_cast<unsigned char>(p[1]) == 0x8B;
 }
 
+void FileContent::SetThreadStartHook(void (*hook)()) { threadStartHook = hook; }
+
 FileContent::FileContent() = default;
-FileContent::~FileContent() { Stop(); }
+FileContent::~FileContent() = default;
 
 void FileContent::Stop() { ahead_.reset(); }
 
-void FileContent::Start() {
+void FileContent::Start(int fd) {
     Stop();
+    if (!source_) source_ = std::make_unique<Source>();  // the last one went with its thread
+    source_->Reset(fd, UINT64_MAX);
     mode_ = Mode::Sniff;
     gzip_ = false;
-    inputEnded_ = false;
-    sourceRead_ = 0;
     aheadConsumed_ = 0;
-    plainLeft_ = UINT64_MAX;
 }
 
 void FileContent::StartPlain(int fd, std::uint64_t limit) {
-    Start();
+    Start(fd);
+    source_->Reset(fd, limit);
     mode_ = Mode::Plain;
-    plainLeft_ = limit;
-    StartAhead(fd);
-}
-
-ssize_t FileContent::ReadSource(int fd, void* out, std::size_t size, int& code) {
-    const ssize_t n = ReadSome(fd, out, size, code);
-    if (n > 0) sourceRead_ += std::uint64_t(n);
-    return n;
+    StartAhead();
 }
 
 std::uint64_t FileContent::SourceConsumed() const {
     if (ahead_) return aheadConsumed_;
-    if (gzip_ && state_) return sourceRead_ - state_->avail_in;
-    return sourceRead_;
+    return source_ ? source_->Consumed() : 0;
 }
 
-void FileContent::StartAhead(int fd) {
+void FileContent::StartAhead() {
     // Only a regular file: a read of a pipe may wait for ever, and the thread must stop.
     struct stat st {};
-    if (!aheadWanted_ || ::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) return;
-    ahead_ = std::make_unique<Ahead>(!gzip_);
-    mode_ = Mode::Ahead;
-    ahead_->Run(*this, fd);
+    if (!aheadWanted_ || ::fstat(source_->Fd(), &st) != 0 || !S_ISREG(st.st_mode)) return;
+    // The reads move to the thread only once it runs with the source; when it cannot start,
+    // they go on here with the source as it is.
+    try {
+        auto ahead = std::make_unique<Ahead>(!gzip_);
+        ahead->Run(source_);
+        ahead_ = std::move(ahead);
+        mode_ = Mode::Ahead;
+    } catch (const std::system_error&) {
+    } catch (const std::bad_alloc&) {
+    }
 }
 
-std::size_t FileContent::Read(int fd, char* out, std::size_t size, int& code) {
+std::size_t FileContent::Read(char* out, std::size_t size, int& code) {
     switch (mode_) {
         case Mode::Sniff:
-            return Sniff(fd, out, size, code);
+            return Sniff(out, size, code);
         case Mode::Plain:
-            return ReadPlain(fd, out, size, code);
+            return source_->ReadPlain(out, size, code);
         case Mode::Gzip:
-            return inflating_ ? Inflate(fd, out, size, code) : 0;
+            return source_->Inflate(out, size, code);
         case Mode::Ahead:
             return ahead_->Read(out, size, code, aheadConsumed_);
     }
@@ -223,62 +273,67 @@ std::size_t FileContent::Read(int fd, char* out, std::size_t size, int& code) {
 
 std::string_view FileContent::Lend(int& code) { return ahead_->Lend(code, aheadConsumed_); }
 
-std::size_t FileContent::Sniff(int fd, char* out, std::size_t size, int& code) {
+std::size_t FileContent::Sniff(char* out, std::size_t size, int& code) {
     // The first block goes to the caller's buffer, as a plain file's blocks all do; only gzip
     // content is moved to the input buffer. A pipe may deliver the magic's bytes one at a time.
     std::size_t got = 0;
     do {
-        const ssize_t n = ReadSource(fd, out + got, size - got, code);
+        const ssize_t n = source_->ReadSource(out + got, size - got, code);
         if (n < 0) return 0;
         if (n == 0) break;
         got += std::size_t(n);
     } while (got == 1 && static_cast<unsigned char>(out[0]) == 0x1F);
     if (!IsGzipMagic(out, got)) {
         mode_ = Mode::Plain;
-        if (got > 0) StartAhead(fd);
+        if (got > 0) StartAhead();
         return got;
     }
-    if (!state_) state_ = std::make_unique<inflate_state>();
-    if (inputSize_ < got || !input_) {
-        inputSize_ = got > kInputSize ? got : kInputSize;
-        input_ = std::make_unique<std::uint8_t[]>(inputSize_);
-    }
-    std::memcpy(input_.get(), out, got);
-    isal_inflate_init(state_.get());
-    state_->crc_flag = ISAL_GZIP;
-    state_->next_in = input_.get();
-    state_->avail_in = std::uint32_t(got);
+    source_->BeginGzip(out, got);
     mode_ = Mode::Gzip;
     gzip_ = true;
-    inflating_ = true;
-    StartAhead(fd);
-    return Read(fd, out, size, code);
+    StartAhead();
+    return Read(out, size, code);
 }
 
-std::size_t FileContent::ReadPlain(int fd, char* out, std::size_t size, int& code) {
+std::size_t FileContent::Source::ReadPlain(char* out, std::size_t size, int& code) {
     if (size > plainLeft_) size = std::size_t(plainLeft_);
-    const ssize_t n = size == 0 ? 0 : ReadSource(fd, out, size, code);
+    const ssize_t n = size == 0 ? 0 : ReadSource(out, size, code);
     if (n <= 0) return 0;
     plainLeft_ -= std::uint64_t(n);
     return std::size_t(n);
 }
 
-bool FileContent::FillInput(int fd, int& code) {
+void FileContent::Source::BeginGzip(const char* first, std::size_t got) {
+    if (!state_) state_ = std::make_unique<inflate_state>();
+    if (inputSize_ < got || !input_) {
+        inputSize_ = got > kInputSize ? got : kInputSize;
+        input_ = std::make_unique<std::uint8_t[]>(inputSize_);
+    }
+    std::memcpy(input_.get(), first, got);
+    isal_inflate_init(state_.get());
+    state_->crc_flag = ISAL_GZIP;
+    state_->next_in = input_.get();
+    state_->avail_in = std::uint32_t(got);
+    gzip_ = true;
+    inflating_ = true;
+}
+
+bool FileContent::Source::FillInput(int& code) {
     // Unread compressed bytes move to the front; the block after them is read.
     std::memmove(input_.get(), state_->next_in, state_->avail_in);
     state_->next_in = input_.get();
     const ssize_t n =
-        ReadSource(fd, input_.get() + state_->avail_in, inputSize_ - state_->avail_in, code);
+        ReadSource(input_.get() + state_->avail_in, inputSize_ - state_->avail_in, code);
     if (n < 0) return false;
     if (n == 0) inputEnded_ = true;
     state_->avail_in += std::uint32_t(n);
     return true;
 }
 
-std::size_t FileContent::Inflate(int fd, char* out, std::size_t size, int& code) {
+std::size_t FileContent::Source::Inflate(char* out, std::size_t size, int& code) {
     std::size_t produced = 0;
     while (produced < size && inflating_) {
-        if (state_->avail_in == 0 && !inputEnded_ && !FillInput(fd, code)) return 0;
+        if (state_->avail_in == 0 && !inputEnded_ && !FillInput(code)) return 0;
         const std::size_t room = size - produced;
         state_->next_out = reinterpret_cast<std::uint8_t*>(out + produced);
         state_->avail_out = room > UINT32_MAX ? UINT32_MAX : std::uint32_t(room);
@@ -289,18 +344,18 @@ std::size_t FileContent::Inflate(int fd, char* out, std::size_t size, int& code)
         produced += made;
         if (rc != ISAL_DECOMP_OK) return Damaged(kIoCorruptGzip, code);
         if (state_->block_state == ISAL_BLOCK_FINISH) {
-            if (!NextMember(fd, code)) return 0;
+            if (!NextMember(code)) return 0;
         } else if (made == 0 && inputBefore == state_->avail_in) {
             // No progress: the inflater needs more bytes than it holds, or the input ended
             // inside a member.
             if (inputEnded_) return Damaged(kIoTruncatedGzip, code);
-            if (!FillInput(fd, code)) return 0;
+            if (!FillInput(code)) return 0;
         }
     }
     return produced;
 }
 
-std::size_t FileContent::Damaged(int failure, int& code) {
+std::size_t FileContent::Source::Damaged(int failure, int& code) {
     // The inflater must not be called again after it failed: the content ends here, and the
     // reads after the failure find its end.
     code = failure;
@@ -308,15 +363,15 @@ std::size_t FileContent::Damaged(int failure, int& code) {
     return 0;
 }
 
-bool FileContent::NextMember(int fd, int& code) {
+bool FileContent::Source::NextMember(int& code) {
     // After a member comes another member or the end of the file; anything else is damage.
     while (state_->avail_in < 2 && !inputEnded_)
-        if (!FillInput(fd, code)) return false;
+        if (!FillInput(code)) return false;
     if (state_->avail_in == 0) {
         inflating_ = false;
         return true;
     }
-    if (state_->next_in[0] == 0) return SkipTrailingZeros(fd, code);
+    if (state_->next_in[0] == 0) return SkipTrailingZeros(code);
     if (!IsGzipMagic(reinterpret_cast<const char*>(state_->next_in), state_->avail_in)) {
         Damaged(kIoCorruptGzip, code);
         return false;
@@ -330,7 +385,7 @@ bool FileContent::NextMember(int fd, int& code) {
     return true;
 }
 
-bool FileContent::SkipTrailingZeros(int fd, int& code) {
+bool FileContent::Source::SkipTrailingZeros(int& code) {
     // Zero bytes after the last member (a tape block's padding, as some archivers leave it) end
     // the content, as gzip -t takes them; anything else among them is damage.
     for (;;) {
@@ -344,7 +399,7 @@ bool FileContent::SkipTrailingZeros(int fd, int& code) {
             inflating_ = false;
             return true;
         }
-        if (!FillInput(fd, code)) return false;
+        if (!FillInput(code)) return false;
     }
 }
 

@@ -4,14 +4,10 @@
 // members one after another (bgzip output, concatenated files) read as one stream. Failures are
 // I/O result codes: the operating system's, or a corrupt or truncated gzip stream.
 
-#include <sys/types.h>
-
 #include <cstddef>
 #include <cstdint>
 #include <memory>
 #include <string_view>
-
-struct inflate_state;
 
 namespace kelmarin {
 
@@ -27,16 +23,16 @@ class FileContent {
 
     // From the next Start on, the content of a regular file is read (and inflated) by a thread
     // of its own into a few blocks ahead of the reads, so that fetching the bytes overlaps the
-    // reader's own work.
+    // reader's own work. When no thread can be started, the reads go on without one.
     void ReadAhead(bool on) { aheadWanted_ = on; }
-    // Starts over at the first byte of a newly opened handle.
-    void Start();
+    // Starts over at the first byte of fd, a newly opened handle.
+    void Start(int fd);
     // Starts over in the middle of fd's bytes, which are taken as they are; at most limit of
     // them are read.
     void StartPlain(int fd, std::uint64_t limit);
-    // Reads up to size (at least 2) bytes of content from fd into out: the number read, 0 at the
-    // end. On failure returns 0 and sets code to the I/O result.
-    std::size_t Read(int fd, char* out, std::size_t size, int& code);
+    // Reads up to size (at least 2) bytes of content into out: the number read, 0 at the end.
+    // On failure returns 0 and sets code to the I/O result.
+    std::size_t Read(char* out, std::size_t size, int& code);
     // Whether Lend may be used instead of Read: the content is read ahead.
     bool Lends() const { return mode_ == Mode::Ahead; }
     // The next bytes of content where they were read, saving Read's copy; empty at the end, and
@@ -51,32 +47,25 @@ class FileContent {
     // the inflater has taken when gzip.
     std::uint64_t SourceConsumed() const;
 
+    // Runs where each reading thread is started, just before: a test's hook throws what a
+    // thread that cannot start throws. nullptr (the default) for none.
+    static void SetThreadStartHook(void (*hook)());
+
   private:
     enum class Mode { Sniff, Plain, Gzip, Ahead };
+    class Source;
     class Ahead;
 
-    std::size_t Sniff(int fd, char* out, std::size_t size, int& code);
-    std::size_t Inflate(int fd, char* out, std::size_t size, int& code);
-    std::size_t ReadPlain(int fd, char* out, std::size_t size, int& code);
-    bool FillInput(int fd, int& code);
-    bool NextMember(int fd, int& code);
-    bool SkipTrailingZeros(int fd, int& code);
-    std::size_t Damaged(int failure, int& code);
-    ssize_t ReadSource(int fd, void* out, std::size_t size, int& code);
-    void StartAhead(int fd);
+    std::size_t Sniff(char* out, std::size_t size, int& code);
+    void StartAhead();
 
     Mode mode_ = Mode::Sniff;
     bool gzip_ = false;
-    bool inflating_ = false;  // the inflater has content left; only it changes this
     bool aheadWanted_ = false;
+    std::uint64_t aheadConsumed_ = 0;  // as of the block the reads are taking
+    // Read on the calling thread until a reading thread takes it, for good.
+    std::unique_ptr<Source> source_;
     std::unique_ptr<Ahead> ahead_;
-    std::uint64_t sourceRead_ = 0;
-    std::uint64_t plainLeft_ = UINT64_MAX;  // of the bytes a plain read may still take
-    std::uint64_t aheadConsumed_ = 0;       // as of the block the reads are taking
-    bool inputEnded_ = false;
-    std::unique_ptr<inflate_state> state_;
-    std::unique_ptr<std::uint8_t[]> input_;
-    std::size_t inputSize_ = 0;
 };
 
 }  // namespace kelmarin

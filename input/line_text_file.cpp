@@ -1,13 +1,9 @@
 #include "input/line_text_file.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
-#include <cerrno>
 #include <cstring>
 
 #include "input/in_out_error.h"
+#include "platform/processor.h"
 
 #if defined(__SSE2__)
 #include <emmintrin.h>
@@ -23,8 +19,6 @@ namespace {
 void SetIoResult(int code) { InOutRes() = code; }
 
 #if defined(__x86_64__)
-const bool lineScanAvx2 = __builtin_cpu_supports("avx2");
-
 // As FindLineStop, 32 bytes at a time, while 32 are left: a line of a short read takes half
 // the steps. Returns the stop, or where fewer than 32 bytes are left before end.
 template <bool kProbe>
@@ -53,17 +47,11 @@ __attribute__((target("avx2"))) const char* FindLineStopAvx2(const char* p, cons
 }
 #endif
 
-// First byte in [p, end) that can end or shorten a line: LF, CR or the end mark 0x1A. With
-// kProbe, found is also set when probe occurs before that byte, in the same pass.
-template <bool kProbe>
-const char* FindLineStop(const char* p, const char* end, char probe, bool& found) {
-#if defined(__x86_64__)
-    if (lineScanAvx2) {
-        p = FindLineStopAvx2<kProbe>(p, end, probe, found);
-        if (end - p >= 32) return p;  // a stop: only a stop leaves more than 31 bytes
-    }
-#endif
 #if defined(__SSE2__)
+// As FindLineStop, 16 bytes at a time, while 16 are left. Returns the stop, or where fewer than
+// 16 bytes are left before end.
+template <bool kProbe>
+const char* FindLineStopSse2(const char* p, const char* end, char probe, bool& found) {
     const __m128i lf = _mm_set1_epi8('\n');
     const __m128i cr = _mm_set1_epi8('\r');
     const __m128i mark = _mm_set1_epi8(0x1A);
@@ -81,6 +69,25 @@ const char* FindLineStop(const char* p, const char* end, char probe, bool& found
         }
         if (kProbe && probes) found = true;
     }
+    return p;
+}
+#endif
+
+// First byte in [p, end) that can end or shorten a line: LF, CR or the end mark 0x1A. With
+// kProbe, found is also set when probe occurs before that byte, in the same pass.
+template <bool kProbe>
+const char* FindLineStop(const char* p, const char* end, char probe, bool& found) {
+#if defined(__x86_64__)
+    if (UseAvx2()) {
+        p = FindLineStopAvx2<kProbe>(p, end, probe, found);
+        if (end - p >= 32) return p;  // a stop: only a stop leaves more than 31 bytes
+    }
+#endif
+#if defined(__SSE2__)
+    if (UseVectors()) {
+        p = FindLineStopSse2<kProbe>(p, end, probe, found);
+        if (end - p >= 16) return p;
+    }
 #endif
     for (; p < end && *p != '\n' && *p != '\r' && *p != 0x1A; ++p)
         if (kProbe && *p == probe) found = true;
@@ -96,9 +103,10 @@ std::uint64_t CountByte(const char* p, const char* end, char byte) {
     std::uint64_t n = 0;
 #if defined(__SSE2__)
     const __m128i b = _mm_set1_epi8(byte);
-    for (; end - p >= 16; p += 16)
-        n += unsigned(__builtin_popcount(unsigned(_mm_movemask_epi8(
-            _mm_cmpeq_epi8(_mm_loadu_si128(reinterpret_cast<const __m128i*>(p)), b)))));
+    if (UseVectors())
+        for (; end - p >= 16; p += 16)
+            n += unsigned(__builtin_popcount(unsigned(_mm_movemask_epi8(
+                _mm_cmpeq_epi8(_mm_loadu_si128(reinterpret_cast<const __m128i*>(p)), b)))));
 #endif
     for (; p < end; ++p) n += *p == byte;
     return n;
@@ -109,41 +117,27 @@ std::uint64_t CountByte(const char* p, const char* end, char byte) {
 LineTextFile::~LineTextFile() { CloseHandle(); }
 
 void LineTextFile::CloseHandle() {
-    content_.Stop();  // a reading thread reads the handle until it is told to stop
-    buffer_ = home_;  // lent bytes went with the thread
+    const int code = handle_.Close();
+    buffer_ = home_;  // lent bytes went with the content's reading
     pos_ = end_ = 0;
-    if (fd_ >= 0) {
-        const int rc = ::close(fd_);
-        fd_ = -1;
-        if (rc != 0 && errno != EINTR) SetIoResult(IoCodeFromErrno(errno));
-    }
+    if (code != 0) SetIoResult(code);
 }
 
-void LineTextFile::BindName(std::string name) {
-    content_.Stop();
-    if (fd_ >= 0) {
-        ::close(fd_);  // the old handle is of no further use; its close result is not
-        fd_ = -1;
-    }
+void LineTextFile::Bind(std::string name, bool once) {
+    handle_.Bind(std::move(name), once);
     state_ = State::Closed;
-    name_ = std::move(name);
-    once_ = false;
     endMark_ = true;
     buffer_ = home_ = ownBuffer_.data();
     size_ = ownBuffer_.size();
     pos_ = end_ = 0;
-    SetRange(0, UINT64_MAX);
 }
+
+void LineTextFile::BindName(std::string name) { Bind(std::move(name), false); }
+
+void LineTextFile::BindStream(std::string name) { Bind(std::move(name), true); }
 
 void LineTextFile::SetRange(std::uint64_t begin, std::uint64_t end, std::uint64_t firstLine) {
-    rangeBegin_ = begin;
-    rangeEnd_ = end < begin ? begin : end;
-    firstLine_ = firstLine;
-}
-
-void LineTextFile::BindStream(std::string name) {
-    BindName(std::move(name));
-    once_ = true;
+    handle_.SetRange(begin, end, firstLine);
 }
 
 void LineTextFile::UseBuffer(char* buffer, std::size_t size) {
@@ -160,63 +154,19 @@ void LineTextFile::OpenInput() {
     if (state_ == State::Input) CloseInput();
     state_ = State::Closed;
     pos_ = end_ = 0;
-    if (name_.find('\0') != std::string::npos) {  // the system would read a different name
-        SetIoResult(kIoInvalidName);
+    if (const int code = handle_.Open()) {
+        SetIoResult(code);
         return;
     }
-    // Non-blocking so that a FIFO without a writer cannot hang the open, unless a pipe was
-    // asked for: then the writer is awaited, as any reader of a pipe does.
-    const int fd = once_ && name_ == "-" ? ::fcntl(STDIN_FILENO, F_DUPFD_CLOEXEC, 0)
-                   : once_               ? ::open(name_.c_str(), O_RDONLY | O_CLOEXEC)
-                                         : ::open(name_.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
-    if (fd < 0) {
-        SetIoResult(IoCodeFromErrno(errno));
-        return;
-    }
-    struct stat st {};
-    if (::fstat(fd, &st) != 0 || S_ISDIR(st.st_mode)) {
-        const int err = S_ISDIR(st.st_mode) ? EISDIR : errno;
-        ::close(fd);
-        SetIoResult(IoCodeFromErrno(err));
-        return;
-    }
-    if (rangeBegin_ > 0 && ::lseek(fd, off_t(rangeBegin_), SEEK_SET) < 0) {
-        const int err = errno;
-        ::close(fd);
-        SetIoResult(IoCodeFromErrno(err));
-        return;
-    }
-    fd_ = fd;
-    rangeLeft_ = rangeEnd_ - rangeBegin_;
-    const auto size = std::uint64_t(st.st_size);
-    sourceSize_ = !S_ISREG(st.st_mode) || size <= rangeBegin_ ? 0
-                  : size - rangeBegin_ < rangeLeft_           ? size - rangeBegin_
-                                                              : rangeLeft_;
-    // A range is a part of the file's own bytes: its first bytes are no gzip magic.
-    if (rangeBegin_ > 0 || rangeEnd_ != UINT64_MAX)
-        content_.StartPlain(fd, rangeLeft_);
-    else
-        content_.Start();
     state_ = State::Input;
 }
 
 FileIdentity LineTextFile::Identity() const {
-    struct stat st {};
-    if (state_ != State::Input || ::fstat(fd_, &st) != 0) return {};
-    return {std::uint64_t(st.st_dev), std::uint64_t(st.st_ino), std::uint64_t(st.st_size), true};
+    return state_ == State::Input ? handle_.Identity() : FileIdentity{};
 }
 
 void LineTextFile::CheckSameFile(const FileIdentity& seen) {
-    if (!seen.known || once_) return;
-    const FileIdentity now = Identity();
-    struct stat named {};
-    // A name that is gone took nothing from what was read; one that names another file did.
-    const bool renamed =
-        ::stat(name_.c_str(), &named) == 0 &&
-        (std::uint64_t(named.st_dev) != seen.device || std::uint64_t(named.st_ino) != seen.inode);
-    if (!now.known || now.device != seen.device || now.inode != seen.inode ||
-        now.size < seen.size || renamed)
-        SetIoResult(kIoFileChanged);
+    if (!handle_.IsSameFile(seen)) SetIoResult(kIoFileChanged);
 }
 
 void LineTextFile::CloseInput() {
@@ -233,17 +183,15 @@ bool LineTextFile::Refill() {
     std::size_t n = 0;
     buffer_ = home_;
     pos_ = 0;
-    if (content_.Lends()) {
+    if (handle_.Lends()) {
         // Bytes read ahead are used where they lie: copying them would cost as much as
         // reading them did.
-        const std::string_view lent = content_.Lend(code);
+        const std::string_view lent = handle_.Lend(code);
         if (!lent.empty()) buffer_ = lent.data();
         n = lent.size();
     } else {
-        const std::size_t want = rangeLeft_ < size_ ? std::size_t(rangeLeft_) : size_;
-        n = want == 0 ? 0 : content_.Read(fd_, home_, want, code);
+        n = handle_.Read(home_, size_, code);
     }
-    rangeLeft_ -= n;
     if (code != 0) {
         end_ = 0;
         SetIoResult(code);
@@ -259,7 +207,7 @@ bool LineTextFile::Refill() {
 }
 
 void LineTextFile::ReadRestOfGzip() {
-    if (state_ != State::Input || !content_.Inflates()) return;
+    if (state_ != State::Input || !handle_.Inflates()) return;
     while (Refill()) {
     }
     pos_ = end_;
@@ -445,12 +393,9 @@ std::string_view LineTextFile::PeekContent(std::size_t n) {
         buffer_ = home_;
         end_ -= pos_;
         pos_ = 0;
-        while (end_ < n && size_ - end_ >= 2 && rangeLeft_ > 0) {
+        while (end_ < n && size_ - end_ >= 2) {
             int code = 0;
-            const std::size_t room =
-                rangeLeft_ < size_ - end_ ? std::size_t(rangeLeft_) : size_ - end_;
-            const std::size_t got = content_.Read(fd_, home_ + end_, room, code);
-            rangeLeft_ -= got;
+            const std::size_t got = handle_.Read(home_ + end_, size_ - end_, code);
             if (code != 0) SetIoResult(code);
             if (got == 0) break;  // the refill at the end of these bytes finds the end again
             end_ += got;
@@ -462,12 +407,13 @@ std::string_view LineTextFile::PeekContent(std::size_t n) {
 }
 
 int LineTextFile::PercentConsumed() const {
-    if (sourceSize_ == 0 || state_ != State::Input) return 0;
-    std::uint64_t done = content_.SourceConsumed();
+    const std::uint64_t size = handle_.SourceSize();
+    if (size == 0 || state_ != State::Input) return 0;
+    std::uint64_t done = handle_.SourceConsumed();
     // Plain bytes still in the buffer are not consumed yet; inflated ones map to no source byte.
-    if (!content_.Inflates()) done -= done < end_ - pos_ ? done : end_ - pos_;
-    if (done > sourceSize_) done = sourceSize_;
-    return int(done * 100 / sourceSize_);
+    if (!handle_.Inflates()) done -= done < end_ - pos_ ? done : end_ - pos_;
+    if (done > size) done = size;
+    return int(done * 100 / size);
 }
 
 std::string LineTextFile::NextLine() {

@@ -2,7 +2,9 @@
 // A disk file read as lines through a buffer. A line ends at LF or CR LF, a lone CR is dropped,
 // and the byte 0x1A ends the file. Gzip content is read as the bytes it inflates to (see
 // file_content.h), so these rules apply to those bytes. Operations never throw: each leaves its
-// failure in the thread's I/O result (see in_out_error.h) and returns a harmless value.
+// failure in the thread's I/O result (see in_out_error.h) and returns a harmless value. The
+// file itself, its range and its content are the handle's (file_handle.h); the buffer and the
+// lines in it are this class's.
 
 #include <array>
 #include <cstddef>
@@ -10,18 +12,9 @@
 #include <string>
 #include <string_view>
 
-#include "input/file_content.h"
+#include "input/file_handle.h"
 
 namespace kelmarin {
-
-// Which file a handle reads, and how long it was: enough to tell a file that shrank or was
-// replaced from one that only grew.
-struct FileIdentity {
-    std::uint64_t device = 0;
-    std::uint64_t inode = 0;
-    std::uint64_t size = 0;
-    bool known = false;
-};
 
 class LineTextFile {
   public:
@@ -37,7 +30,7 @@ class LineTextFile {
     // As BindName, for a source that gives its bytes once: "-" for standard input, or a pipe by
     // name. Opening it waits for a writer, and a second open reads on where the first stopped.
     void BindStream(std::string name);
-    bool ReadsOnce() const { return once_; }
+    bool ReadsOnce() const { return handle_.ReadsOnce(); }
     // Installs a caller-owned buffer (kept alive while the file is in use); buffered bytes
     // are forgotten.
     void UseBuffer(char* buffer, std::size_t size);
@@ -45,11 +38,11 @@ class LineTextFile {
     // were all of it; firstLine is the number of the file's line that begins at begin. BindName
     // goes back to the whole file.
     void SetRange(std::uint64_t begin, std::uint64_t end, std::uint64_t firstLine = 1);
-    std::uint64_t FirstLine() const { return firstLine_; }
+    std::uint64_t FirstLine() const { return handle_.FirstLine(); }
     // From the next OpenInput on, a regular file is read (and gzip content inflated) on a
     // thread of its own, ahead of the reads. Only a program that may run a second thread asks
     // for it.
-    void ReadAhead(bool on) { content_.ReadAhead(on); }
+    void ReadAhead(bool on) { handle_.ReadAhead(on); }
 
     void OpenInput();
     void CloseInput();
@@ -118,7 +111,7 @@ class LineTextFile {
 
     State GetState() const { return state_; }
     bool IsOpen() const { return state_ == State::Input; }
-    const std::string& Name() const { return name_; }
+    const std::string& Name() const { return handle_.Name(); }
 
   private:
     static constexpr int kEnd = -1;
@@ -134,13 +127,11 @@ class LineTextFile {
     const char* WholeLine(char probe, bool& found) const;
     bool Refill();
     int PeekLineStartAnyCase();
+    void Bind(std::string name, bool once);
     void CloseHandle();
 
     State state_ = State::Unbound;
-    std::string name_;
-    int fd_ = -1;
-    bool once_ = false;
-    FileContent content_;
+    FileHandle handle_;
     bool endMark_ = true;  // the line-break style of this program always honours 0x1A
     std::array<char, 128> ownBuffer_{};
     char* home_ = ownBuffer_.data();  // the installed buffer, and its size
@@ -149,11 +140,6 @@ class LineTextFile {
     const char* buffer_ = home_;
     std::size_t pos_ = 0;
     std::size_t end_ = 0;
-    std::uint64_t rangeBegin_ = 0;
-    std::uint64_t rangeEnd_ = UINT64_MAX;
-    std::uint64_t rangeLeft_ = UINT64_MAX;  // bytes of the range not yet read
-    std::uint64_t firstLine_ = 1;
-    std::uint64_t sourceSize_ = 0;  // of an open regular file (or its range); 0 when unknown
 };
 
 }  // namespace kelmarin

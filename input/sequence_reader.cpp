@@ -66,10 +66,11 @@ bool IsHeaderLine(std::string_view line) {
     const char* end = p + line.size();
 #if defined(__SSE2__)
     const __m128i gt = _mm_set1_epi8('>');
-    for (; end - p >= 16; p += 16)
-        if (_mm_movemask_epi8(
-                _mm_cmpeq_epi8(_mm_loadu_si128(reinterpret_cast<const __m128i*>(p)), gt)))
-            return true;
+    if (UseVectors())
+        for (; end - p >= 16; p += 16)
+            if (_mm_movemask_epi8(
+                    _mm_cmpeq_epi8(_mm_loadu_si128(reinterpret_cast<const __m128i*>(p)), gt)))
+                return true;
 #endif
     for (; p < end; ++p)
         if (*p == '>') return true;

@@ -18,15 +18,19 @@ enum class FastPaths { None, Plain, Vector };
 
 namespace detail {
 inline bool wholeRecords = true;
+inline bool useVectors = true;
 inline bool useAvx2 = kProcessorHasAvx2;
 }  // namespace detail
 
-// Read once per call of a hot function, so each is a flag of its own.
+// Read once per call of a hot function, so each is a flag of its own. Vectors: the SSE2 steps
+// every x86-64 processor has; AVX2 only where the processor has it.
+inline bool UseVectors() { return detail::useVectors; }
 inline bool UseAvx2() { return detail::useAvx2; }
 inline bool TakeWholeRecords() { return detail::wholeRecords; }
 
 inline void SetFastPaths(FastPaths paths) {
     detail::wholeRecords = paths != FastPaths::None;
+    detail::useVectors = paths == FastPaths::Vector;
     detail::useAvx2 = paths == FastPaths::Vector && kProcessorHasAvx2;
 }
 

@@ -1,11 +1,16 @@
 // Gzip content read through the line file: the line rules hold for the inflated bytes.
 
+#include "input/file_content.h"
+
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
+#include <filesystem>
 #include <fstream>
+#include <new>
 #include <random>
 #include <string>
+#include <system_error>
 #include <thread>
 #include <vector>
 
@@ -26,6 +31,22 @@ std::string RandomBytes(std::size_t n, std::string_view alphabet, unsigned seed)
     std::string s(n, '\0');
     for (char& c : s) c = alphabet.empty() ? char(rng()) : alphabet[rng() % alphabet.size()];
     return s;
+}
+
+// Where the descriptors open on name stand in it (they share one position): how far the reading
+// thread has read a plain file.
+std::uint64_t ReadPosition(const std::string& name) {
+    const auto target = std::filesystem::canonical(name);
+    for (const auto& fd : std::filesystem::directory_iterator("/proc/self/fd")) {
+        std::error_code ec;
+        if (std::filesystem::read_symlink(fd.path(), ec) != target) continue;
+        std::ifstream info("/proc/self/fdinfo/" + fd.path().filename().string());
+        std::string key;
+        std::uint64_t pos = 0;
+        info >> key >> pos;  // "pos:" comes first
+        return pos;
+    }
+    return 0;
 }
 
 class FileContentTest : public ::testing::Test {
@@ -148,6 +169,57 @@ TEST_F(FileContentTest, APipeIsReadOnceWithoutACountingPass) {
     } while (!file_.AtEnd());
     writer.join();
     EXPECT_EQ(seqs, (Lines{"acgt", "ttaa"}));
+}
+
+TEST_F(FileContentTest, AStopEndsAReadingThreadThatWaitsForRoom) {
+    // Four blocks of 1 MiB fill the queue: the thread has read 4 MiB when it waits for the
+    // reads to give one back, which they never do here.
+    std::string bytes = RandomBytes(6 << 20, "acgt\n", 7);
+    bytes.back() = '\n';
+    const Lines expected = LinesOf(bytes, 4096);
+    const std::string name = dir_.Write("big", bytes);
+    file_.ReadAhead(true);
+    for (const bool close : {true, false}) {
+        SCOPED_TRACE(close ? "closed" : "destroyed");
+        auto file = std::make_unique<LineTextFile>();
+        file->BindName(name);
+        file->ReadAhead(true);
+        file->OpenInput();
+        EXPECT_EQ(file->NextLine(), expected[0]);
+        while (ReadPosition(name) < (4u << 20)) std::this_thread::yield();
+        if (close) file->CloseInput();
+        file.reset();
+        EXPECT_NO_THROW(CheckIo());
+    }
+    EXPECT_EQ(LinesOf(bytes, 4096), expected);  // nothing is left of a stopped thread
+}
+
+TEST_F(FileContentTest, ContentReadsOnWithoutAThreadThatCannotStart) {
+    // More than one block, plain and gzip; a thread's start fails as it does on a system out of
+    // threads or of memory.
+    const std::string bytes = RandomBytes(2'500'000, "acgt\r\n", 8) + "\x1A" + "after";
+    const Lines expected = LinesOf(bytes, 4096);
+    static int starts;
+    starts = 0;
+    const std::vector<void (*)()> failures = {[] {
+                                                  ++starts;
+                                                  throw std::system_error(std::make_error_code(
+                                                      std::errc::resource_unavailable_try_again));
+                                              },
+                                              [] {
+                                                  ++starts;
+                                                  throw std::bad_alloc();
+                                              }};
+    file_.ReadAhead(true);
+    for (void (*failure)() : failures)
+        for (const bool gzip : {false, true}) {
+            SCOPED_TRACE(gzip ? "gzip" : "plain");
+            FileContent::SetThreadStartHook(failure);
+            const Lines lines = LinesOf(gzip ? Gzip(bytes) : bytes, 4096);
+            FileContent::SetThreadStartHook(nullptr);
+            EXPECT_EQ(lines, expected);
+        }
+    EXPECT_EQ(starts, 4);
 }
 
 }  // namespace

@@ -352,5 +352,30 @@ TEST(InOutMessageTest, TableAndFallback) {
     for (const auto& [code, message] : table) EXPECT_EQ(InOutMessage(code), message);
 }
 
+TEST(FileHandleTest, ReadsItsRangeAndHandsBackItsFailures) {
+    test::TempDir dir;
+    FileHandle handle;
+    handle.Bind(dir.Write("digits", "0123456789"), false);
+    handle.SetRange(3, 8);
+    ASSERT_EQ(handle.Open(), 0);
+    std::string got;
+    char block[2];
+    int code = 0;
+    while (const std::size_t n = handle.Read(block, sizeof block, code)) got.append(block, n);
+    EXPECT_EQ(code, 0);
+    EXPECT_EQ(got, "34567");
+    EXPECT_EQ(handle.SourceSize(), 5u);
+    const FileIdentity seen = handle.Identity();
+    EXPECT_TRUE(seen.known);
+    EXPECT_EQ(seen.size, 10u);
+    EXPECT_TRUE(handle.IsSameFile(seen));
+    EXPECT_EQ(handle.Close(), 0);
+    EXPECT_FALSE(handle.IsSameFile(seen));
+    // A failure is the caller's to raise: the thread's I/O result stays as it was.
+    handle.Bind((dir.Path() / "missing").string(), false);
+    EXPECT_EQ(handle.Open(), kIoFileNotFound);
+    EXPECT_NO_THROW(CheckIo());
+}
+
 }  // namespace
 }  // namespace kelmarin
