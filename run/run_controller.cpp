@@ -37,6 +37,9 @@ RunController::RunController(RunView& view) : view_(view) {}
 
 void RunController::Button1Click() {
     if (running_) return;  // the run in progress keeps its file, words and series
+    // Once an exit is confirmed the program only closes: a START handled among the events
+    // before the window goes would run a whole file, then say goodbye again.
+    if (exitRequested_) return;
     // Without a reading mode (no Text, Fasta or Fastq yet) nothing could be read: as no file.
     const bool noMode = mode_ != kTextMode && mode_ != kFastaMode && mode_ != kFastqMode;
     if (noMode || (view_.OpenDialogFileName(OpenDialog::Text).empty() &&
