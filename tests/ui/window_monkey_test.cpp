@@ -2,8 +2,9 @@
 // START and STOP (also in the middle of a run), zoom drags, the wheel, every menu item with its
 // dialogs answered or cancelled, resizes, saved and opened profiles, drops, and files that fail.
 // Invariants are checked after every action. KELMARIN_MONKEY_SEED chooses the walk,
-// KELMARIN_MONKEY_SECONDS and KELMARIN_MONKEY_ACTIONS bound it; a failed check or a crash prints
-// the seed and the last actions, and the same seed replays them.
+// KELMARIN_MONKEY_SECONDS and KELMARIN_MONKEY_ACTIONS bound it (40 s and 4,000 actions unless
+// set), and KELMARIN_MONKEY_HANG_SECONDS is how long the window may take no step (60). A failed
+// check, a hang or a crash prints the seed and the last actions; the same seed replays them.
 
 #include <gtest/gtest.h>
 #include <signal.h>
@@ -190,7 +191,7 @@ class Monkey {
         : seed_(EnvNumber("KELMARIN_MONKEY_SEED", 20261209)),
           seconds_(EnvNumber("KELMARIN_MONKEY_SECONDS", 40)),
           maxActions_(long(EnvNumber("KELMARIN_MONKEY_ACTIONS", 4000))),
-          hangSeconds_(long(EnvNumber("KELMARIN_MONKEY_HANG_SECONDS", 90))),
+          hangSeconds_(long(EnvNumber("KELMARIN_MONKEY_HANG_SECONDS", 60))),
           rng_(seed_) {
         MakeFiles();
     }
