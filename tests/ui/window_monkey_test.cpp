@@ -228,8 +228,8 @@ class Monkey {
     std::string Summary() const {
         std::ostringstream s;
         s << "window monkey: seed " << seed_ << ": " << actions_ << " actions, " << runs_
-          << " runs, " << sessions_ << " sessions, " << expectedFailures_
-          << " failures of bad files shown";
+          << " runs (" << wholeRuns_ << " to the end of the file), " << sessions_ << " sessions, "
+          << expectedFailures_ << " failures of bad files shown";
         return s.str();
     }
     long Actions() const { return actions_; }
@@ -552,6 +552,7 @@ class Monkey {
         if (failures_ != failures && form_->windowTitle() != ExpectedTitle()) shown_ = before;
         if (failures_ != failures || stopSeen_ || exitConfirmed_) return;
         if (!endSeen_) return Fail("a run ended with no STOP, failure or END PROCESSING");
+        ++wholeRuns_;
         if (bound && !risky && bound->sequences >= 0 && !stopBoxSeen_ &&
             form_->Edit(1).text() != QString::number(bound->sequences))
             Fail("the counter shows " + form_->Edit(1).text().toStdString() + " after a run over " +
@@ -933,7 +934,8 @@ class Monkey {
     std::chrono::steady_clock::time_point start_;
     std::atomic<long> steps_{0};
     std::atomic<bool> walking_{true};
-    long actions_ = 0, runs_ = 0, sessions_ = 0, expectedFailures_ = 0, windDownSteps_ = 0;
+    long actions_ = 0, runs_ = 0, wholeRuns_ = 0, sessions_ = 0, expectedFailures_ = 0,
+         windDownSteps_ = 0;
     int depth_ = 0;  // actions under way: a step may run inside one that waits
     int closingLevel_ = 0;
     int allowFailure_ = 0;
