@@ -36,6 +36,9 @@ RunController::RunController(RunView& view) : view_(view) {}
 
 void RunController::Button1Click() {
     if (running_) return;  // the run in progress keeps its file, words and series
+    // Once an exit is confirmed the program only closes: a START handled among the events
+    // before the window goes would run a whole file, then say goodbye again.
+    if (exitRequested_) return;
     // Without a reading mode (no Text, Fasta or Fastq yet) nothing could be read: as no file.
     if (mode_ == ReadingMode::None || (view_.OpenDialogFileName(ReadingMode::Text).empty() &&
                                        view_.OpenDialogFileName(ReadingMode::Fasta).empty() &&

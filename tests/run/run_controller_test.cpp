@@ -12,6 +12,7 @@
 #include <random>
 #include <stdexcept>
 #include <string>
+#include <utility>
 
 #include "input/fastq_reader.h"
 #include "input/in_out_error.h"
@@ -302,6 +303,20 @@ TEST_F(RunControllerTest, ExitAsksThenSaysGoodbye) {
     const std::vector<std::string> tail(view_.log.end() - 3, view_.log.end());
     EXPECT_EQ(tail,
               (std::vector<std::string>{"dialog Closing application", "events", "terminate"}));
+}
+
+TEST_F(RunControllerTest, NoRunBeginsOnceTheExitIsConfirmed) {
+    ChooseText(Lines(30, "ACGT"));
+    view_.answers = {mrYes};
+    // START reaches the controller in the events handled before the window closes.
+    view_.onEvents = [&, once = true](int) mutable {
+        if (std::exchange(once, false)) ctl_.Button1Click();
+    };
+    ctl_.Exit1Click();
+    EXPECT_TRUE(view_.processedTexts.empty());
+    EXPECT_TRUE(view_.plainMessages.empty());
+    EXPECT_EQ(view_.messages.size(), 2u) << "the goodbye is said once";
+    EXPECT_TRUE(view_.terminated);
 }
 
 // Closes the descriptor of the open file behind its owner's back, so that its close fails.
