@@ -156,7 +156,7 @@ class UrlCatcher : public QObject {
 // over it through that item reads (-1: not checked), and whether a run may fail on it.
 struct InputFile {
     QString name;
-    OpenDialog natural;
+    ReadingMode natural;
     long sequences;
     bool bad;
 };
@@ -253,6 +253,7 @@ class Monkey {
         SetProfileChoice(profileChoice_);
         closing_ = false;
         boundName_ = shown_ = QString();
+        resultShown_ = failed_ = false;
     }
 
     void SetProfileChoice(const QString& name) {
@@ -278,11 +279,11 @@ class Monkey {
             fastq +=
                 "@q" + std::to_string(i) + "\n" + s + "\n+\n" + std::string(s.size(), 'I') + "\n";
         }
-        const auto add = [this](const std::string& n, const std::string& bytes, OpenDialog d,
+        const auto add = [this](const std::string& n, const std::string& bytes, ReadingMode d,
                                 long count, bool bad) {
             files_.push_back({QString::fromStdString(dir_.Write(n, bytes)), d, count, bad});
         };
-        add("reads.txt", text, OpenDialog::Text, 3000, false);
+        add("reads.txt", text, ReadingMode::Text, 3000, false);
         // Past the run buffer's 4,096,000 bytes: reads come from more than one fill.
         std::string big;
         for (int i = 0; i < 30000; ++i) {
@@ -290,38 +291,38 @@ class Monkey {
             big +=
                 "@b" + std::to_string(i) + "\n" + s + "\n+\n" + std::string(s.size(), '5') + "\n";
         }
-        add("big.fq", big, OpenDialog::Fastq, 30000, false);
-        add("big.fq.gz", Gzip(big), OpenDialog::Fastq, 30000, false);
-        add("multi.fa", fasta, OpenDialog::Fasta, 60, false);
-        add("reads.fq", fastq, OpenDialog::Fastq, 400, false);
-        add("reads.fq.gz", Gzip(fastq), OpenDialog::Fastq, 400, false);
+        add("big.fq", big, ReadingMode::Fastq, 30000, false);
+        add("big.fq.gz", Gzip(big), ReadingMode::Fastq, 30000, false);
+        add("multi.fa", fasta, ReadingMode::Fasta, 60, false);
+        add("reads.fq", fastq, ReadingMode::Fastq, 400, false);
+        add("reads.fq.gz", Gzip(fastq), ReadingMode::Fastq, 400, false);
         add("long.txt", RandomBases(200000) + "\nacgt\n" + RandomBases(70000) + "\n",
-            OpenDialog::Text, 3, false);
-        add("empty.txt", "", OpenDialog::Text, -1, false);
-        add("crlf.txt", "ACGT\r\nTTAGG\r\nnnnn\r\n", OpenDialog::Text, -1, false);
+            ReadingMode::Text, 3, false);
+        add("empty.txt", "", ReadingMode::Text, -1, false);
+        add("crlf.txt", "ACGT\r\nTTAGG\r\nnnnn\r\n", ReadingMode::Text, -1, false);
         std::string odd;
         for (int b = 0; b < 256; ++b)
             if (b != '\n') odd += char(b);
-        add("odd.txt", odd + "\n" + odd + "\n", OpenDialog::Text, -1, false);
-        add("noplus.fq", "@a\nACGT\nIIII\n@b\nACGT\n+\nIIII\n", OpenDialog::Fastq, -1, true);
-        add("cut.fq", fastq.substr(0, fastq.size() / 2 + 3), OpenDialog::Fastq, -1, true);
+        add("odd.txt", odd + "\n" + odd + "\n", ReadingMode::Text, -1, false);
+        add("noplus.fq", "@a\nACGT\nIIII\n@b\nACGT\n+\nIIII\n", ReadingMode::Fastq, -1, true);
+        add("cut.fq", fastq.substr(0, fastq.size() / 2 + 3), ReadingMode::Fastq, -1, true);
         add("corrupt.fq.gz", std::string("\x1f\x8b\x08\x00\0\0\0\0\0\xff", 10) + "garbage!!",
-            OpenDialog::Fastq, -1, true);
+            ReadingMode::Fastq, -1, true);
         const std::string gz = Gzip(fasta);
-        add("cut.fa.gz", gz.substr(0, gz.size() / 2), OpenDialog::Fasta, -1, true);
-        add("victim.txt", text, OpenDialog::Text, -1, true);
+        add("cut.fa.gz", gz.substr(0, gz.size() / 2), ReadingMode::Fasta, -1, true);
+        add("victim.txt", text, ReadingMode::Text, -1, true);
         victim_ = files_.back().name;
         victimText_ = text;
         files_.push_back({QString::fromStdString((dir_.Path() / "missing.fa").string()),
-                          OpenDialog::Fasta, -1, true});
+                          ReadingMode::Fasta, -1, true});
         std::filesystem::create_directory(dir_.Path() / "folder");
         files_.push_back({QString::fromStdString((dir_.Path() / "folder").string()),
-                          OpenDialog::Text, -1, true});
+                          ReadingMode::Text, -1, true});
         for (const char* e : {"coding.fa", "coding.txt", "mixed.txt"}) {
             std::ifstream in(std::string(KELMARIN_EXAMPLES_DIR "/") + e, std::ios::binary);
             std::stringstream ss;
             ss << in.rdbuf();
-            add(e, ss.str(), e[7] == 'f' ? OpenDialog::Fasta : OpenDialog::Text, -1, false);
+            add(e, ss.str(), e[7] == 'f' ? ReadingMode::Fasta : ReadingMode::Text, -1, false);
         }
         std::filesystem::create_directory(dir_.Path() / "out");
         dir_.Write("out/bad.csv", "word,1,2\nnot a number\n");
@@ -408,7 +409,8 @@ class Monkey {
     }
 
     QString ExpectedTitle() const {
-        const QString file = QFileInfo(shown_).fileName();
+        QString file = QFileInfo(shown_).fileName();
+        if (failed_) file += QStringLiteral(" (failed)");
         return file.isEmpty() ? baseTitle_ : file + QStringLiteral(" — ") + baseTitle_;
     }
 
@@ -546,10 +548,10 @@ class Monkey {
         if (closing_ || !began) return;
         ++runs_;
         if (Running()) return Fail("the run goes on after START returned");
-        const QString before = shown_;
-        shown_ = boundName_;
-        // A run that fails before its first refresh names no file: the title stays as it was.
-        if (failures_ != failures && form_->windowTitle() != ExpectedTitle()) shown_ = before;
+        // A run's result is named, marked when the run failed; one stopped before its first
+        // refresh leaves an empty chart, which the next file bound names.
+        Shows(boundName_, failures_ != failures);
+        resultShown_ = failed_ || form_->Controller().ShownProfile().has_value();
         if (failures_ != failures || stopSeen_ || exitConfirmed_) return;
         if (!endSeen_) return Fail("a run ended with no STOP, failure or END PROCESSING");
         ++wholeRuns_;
@@ -572,19 +574,21 @@ class Monkey {
     }
 
     // A name the open dialogs bind: the model of the title follows FileExists.
-    void NoteBound(const QString& name, OpenDialog d) {
+    void NoteBound(const QString& name, ReadingMode d) {
         if (name.isEmpty() || !QFileInfo(name).isFile()) return;
-        boundName_ = shown_ = name;
+        boundName_ = name;
         boundMode_ = d;
+        // The title names the result shown; only before any does it name the file bound.
+        if (!resultShown_) shown_ = name;
     }
 
     void ChooseFile() {
-        const OpenDialog d = OpenDialog(Below(3));
+        const ReadingMode d = ReadingMode(Below(3) + 1);
         QAction* items[] = {Ui().text, Ui().Fasta, Ui().Fastq};
         TOpenDialog& dialog = form_->Dialog(d);
         const InputFile& file = Pick(files_);
         const int how = Below(20);
-        std::string what = "Open file > " + items[int(d)]->text().toStdString();
+        std::string what = "Open file > " + items[int(d) - 1]->text().toStdString();
         if (how == 0) {
             dialog.SetExecutor({});  // the real dialog: a later step answers it
             what += ", the real dialog";
@@ -599,7 +603,7 @@ class Monkey {
             what += ": " + QFileInfo(file.name).fileName().toStdString();
         }
         const bool idle = !Running();
-        Act(what, [&] { items[int(d)]->trigger(); });
+        Act(what, [&] { items[int(d) - 1]->trigger(); });
         if (idle) NoteBound(dialog.FileName(), d);
     }
 
@@ -671,7 +675,7 @@ class Monkey {
         QAction* a = items[Below(int(items.size()))];
         actionLog.Add(seed_, actions_, "  its item " + a->text().trimmed().toStdString());
         const bool idle = !Running();
-        const OpenDialog dialogs[] = {OpenDialog::Text, OpenDialog::Fasta, OpenDialog::Fastq};
+        const ReadingMode dialogs[] = {ReadingMode::Text, ReadingMode::Fasta, ReadingMode::Fastq};
         QAction* opens[] = {Ui().text, Ui().Fasta, Ui().Fastq};
         const bool results = a == &Results().SaveProfile1() || a == &Results().SaveChart1() ||
                              a == &Results().OpenProfile1();
@@ -680,7 +684,7 @@ class Monkey {
         allowFailure_ += results;
         QTest::mouseClick(menu, Qt::LeftButton, {}, menu->actionGeometry(a).center());
         allowFailure_ -= results;
-        if (opensProfile && failures_ == failures && !closing_) shown_ = profileChoice_;
+        if (opensProfile && failures_ == failures && !closing_) Shows(profileChoice_, false);
         for (int i = 0; i < 3; ++i)
             if (a == opens[i] && idle && a->isEnabled())
                 NoteBound(form_->Dialog(dialogs[i]).FileName(), dialogs[i]);
@@ -820,7 +824,7 @@ class Monkey {
         Act("Open profile " + QFileInfo(name).fileName().toStdString(),
             [&] { Results().OpenProfile1().trigger(); });
         allowFailure_ -= risky;
-        if (enabled && failures_ == failures && !closing_) shown_ = name;
+        if (enabled && failures_ == failures && !closing_) Shows(name, false);
     }
 
     void Copy() {
@@ -872,9 +876,10 @@ class Monkey {
         if (!idle) return;
         const std::string n = file.name.toStdString();
         const QString lower = file.name.toLower();
-        const OpenDialog d = lower.endsWith(".fq") || lower.endsWith(".fq.gz")   ? OpenDialog::Fastq
-                             : lower.endsWith(".fa") || lower.endsWith(".fa.gz") ? OpenDialog::Fasta
-                                                                                 : OpenDialog::Text;
+        const ReadingMode d = lower.endsWith(".fq") || lower.endsWith(".fq.gz") ? ReadingMode::Fastq
+                              : lower.endsWith(".fa") || lower.endsWith(".fa.gz")
+                                  ? ReadingMode::Fasta
+                                  : ReadingMode::Text;
         NoteBound(file.name, d);
     }
 
@@ -947,8 +952,15 @@ class Monkey {
     bool stopBoxSeen_ = false, pausing_ = false;
     QPointer<QWidget> lastAnswered_;
     // The model of what the title names: the file bound last, or the profile opened last.
+    void Shows(const QString& name, bool failed) {
+        shown_ = name;
+        resultShown_ = true;
+        failed_ = failed;
+    }
+
     QString boundName_, shown_, profileChoice_;
-    OpenDialog boundMode_ = OpenDialog::Text;
+    bool resultShown_ = false, failed_ = false;
+    ReadingMode boundMode_ = ReadingMode::Text;
     std::string failure_;
 };
 
