@@ -548,10 +548,12 @@ class Monkey {
         if (closing_ || !began) return;
         ++runs_;
         if (Running()) return Fail("the run goes on after START returned");
-        // A run's result is named, marked when the run failed; one stopped before its first
-        // refresh leaves an empty chart, which the next file bound names.
-        Shows(boundName_, failures_ != failures);
+        // A run's result is named, marked when the run failed (not when a step among its events
+        // did); one stopped before its first refresh leaves an empty chart, which the next file
+        // bound names.
+        Shows(boundName_, form_->Controller().ShownRunFailed());
         resultShown_ = failed_ || form_->Controller().ShownProfile().has_value();
+        if (failed_ && failures_ == failures) return Fail("a run failed with no error shown");
         if (failures_ != failures || stopSeen_ || exitConfirmed_) return;
         if (!endSeen_) return Fail("a run ended with no STOP, failure or END PROCESSING");
         ++wholeRuns_;
