@@ -140,11 +140,12 @@ void TakeAttributes(int fd, const std::string& target) {
 
 void Replace(const std::string& target, std::string_view bytes) {
     const std::string::size_type slash = target.rfind('/');
-    const std::string folder =
-        slash == std::string::npos ? std::string() : target.substr(0, slash + 1);
+    const std::size_t name = slash == std::string::npos ? 0 : slash + 1;
     // The same ending as the target's, for anything that looks at names.
-    const std::string ending = "-" + target.substr(slash == std::string::npos ? 0 : slash + 1);
-    std::string temp = folder + ".XXXXXX" + ending;
+    std::string ending(1, '-');
+    ending.append(target, name);
+    std::string temp(target, 0, name);
+    temp.append(".XXXXXX").append(ending);
     const int fd = ::mkstemps(temp.data(), int(ending.size()));
     if (fd < 0) Fail();
     try {
