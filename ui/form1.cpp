@@ -279,7 +279,7 @@ void TForm1::ShowRefresh(bool atOnce) { display_->Show(atOnce); }
 void TForm1::ExecuteOpenDialog(ReadingMode dialog) { Dialog(dialog).Execute(this); }
 
 std::string TForm1::OpenDialogFileName(ReadingMode dialog) const {
-    return dialogs_[std::size_t(dialog) - 1].FileName().toStdString();
+    return Dialog(dialog).FileName().toStdString();
 }
 
 int TForm1::ShowMessageDialog(const std::string& text, TMsgDlgType kind, TMsgDlgButtons buttons) {

@@ -46,6 +46,7 @@ class TForm1 : public QMainWindow, public RunView {
     TOpenDialog& Aprifilelettura3() { return dialogs_[2]; }  // Fastq
     // The open dialog of a reading mode other than None: Text, Fasta, Fastq.
     TOpenDialog& Dialog(ReadingMode mode) { return dialogs_[std::size_t(mode) - 1]; }
+    const TOpenDialog& Dialog(ReadingMode mode) const { return dialogs_[std::size_t(mode) - 1]; }
     RunController& Controller() { return controller_; }
     // How a run's refreshes reach the screen.
     RunDisplay& Display() { return *display_; }
