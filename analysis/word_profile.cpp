@@ -26,11 +26,13 @@ std::uint64_t MemberReciprocal(std::uint64_t equal, std::uint64_t size) {
 // kReverse, as the reverse complement, from the member in on: the member of the last start.
 // With kEqual, members share one length, in is the first and stays so, and reciprocal finds a
 // start's member. On the reverse strand a word found at start s begins at the base that is its
-// last on this one.
+// last on this one. Each member's occurrences are also counted in counts, by its place after base.
 template <bool kReverse, bool kFrame, bool kEqual>
 const SequenceBatch::Member* CountStarts(const std::uint64_t* starts, std::size_t n,
                                          std::uint64_t length, const SequenceBatch::Member* in,
-                                         std::uint64_t reciprocal, WordProfile::Row& row) {
+                                         const SequenceBatch::Member* base,
+                                         std::uint64_t reciprocal, WordProfile::Row& row,
+                                         std::uint32_t* counts) {
     const SequenceBatch::Member* const first = in;
     for (std::size_t i = 0; i < n; ++i) {
         const std::uint64_t s = starts[i];
@@ -43,6 +45,7 @@ const SequenceBatch::Member* CountStarts(const std::uint64_t* starts, std::size_
         const std::uint64_t at = kReverse ? in->end + 1 - length - s : s - in->begin + 1;
         if (kFrame && in->inFrame && (at - 1) % 3 != 0) continue;
         ++row[std::size_t(in->scale.Of(at) - 1)];
+        ++counts[in - base];
     }
     return kEqual ? first : in;
 }
@@ -50,32 +53,43 @@ const SequenceBatch::Member* CountStarts(const std::uint64_t* starts, std::size_
 template <bool kReverse>
 const SequenceBatch::Member* CountStartsOn(const std::uint64_t* starts, std::size_t n,
                                            std::uint64_t length, const SequenceBatch::Member* in,
-                                           bool frame, std::uint64_t reciprocal,
-                                           WordProfile::Row& row) {
+                                           const SequenceBatch::Member* base, bool frame,
+                                           std::uint64_t reciprocal, WordProfile::Row& row,
+                                           std::uint32_t* counts) {
     if (reciprocal)
-        return frame ? CountStarts<kReverse, true, true>(starts, n, length, in, reciprocal, row)
-                     : CountStarts<kReverse, false, true>(starts, n, length, in, reciprocal, row);
-    return frame ? CountStarts<kReverse, true, false>(starts, n, length, in, 0, row)
-                 : CountStarts<kReverse, false, false>(starts, n, length, in, 0, row);
+        return frame ? CountStarts<kReverse, true, true>(starts, n, length, in, base, reciprocal,
+                                                         row, counts)
+                     : CountStarts<kReverse, false, true>(starts, n, length, in, base, reciprocal,
+                                                          row, counts);
+    return frame ? CountStarts<kReverse, true, false>(starts, n, length, in, base, 0, row, counts)
+                 : CountStarts<kReverse, false, false>(starts, n, length, in, base, 0, row, counts);
 }
 
 }  // namespace
 
-void WordProfile::ClearProfile() { rows_ = {}; }
+void WordProfile::ClearProfile() {
+    rows_ = {};
+    expected_.Clear();
+}
 
 void WordProfile::SetWords(const Words& words, WordMatching matching) {
     patterns_.Prepare(words, matching);
+    std::array<std::uint64_t, kRows> lengths;
+    for (int r = 0; r < kRows; ++r) lengths[r] = words[r].size();
+    expected_.SetWordLengths(lengths);
 }
 
 void WordProfile::CountSequence(std::string_view seq, bool inFrame) {
     if (seq.empty()) return;
     // The whole sequence as one member; the scan itself keeps only the starts in frame.
-    const SequenceBatch::Member whole{0, seq.size(), BucketScale(seq.size()), false};
+    const SequenceBatch::Member whole{0, seq.size(), BucketScale(seq.size()), inFrame};
     const WordScanner::Plan& scan = patterns_.For(seq);
-    WordScanner::ForEach(seq, scan, inFrame,
-                         [&](int t, const std::uint64_t* starts, std::size_t n) {
-                             CountFound(t, starts, n, scan[t].bytes.size(), false, 0, &whole);
-                         });
+    for (auto& counts : memberCounts_) counts.assign(1, 0);
+    WordScanner::ForEach(
+        seq, scan, inFrame, [&](int t, const std::uint64_t* starts, std::size_t n) {
+            CountFound(t, starts, n, scan[t].bytes.size(), false, 0, &whole, &whole);
+        });
+    AddToExpected(&whole, 1);
 }
 
 void WordProfile::CountBatch(const SequenceBatch& batch) {
@@ -90,20 +104,38 @@ void WordProfile::CountBatch(const SequenceBatch& batch) {
     // In-frame reading differs between members and, on the reverse strand, so do the phases:
     // the scan finds every start and each member keeps its own.
     const bool frame = batch.AnyInFrame();
-    WordScanner::ForEach(
-        batch.Bytes(), scan, false, [&](int t, const std::uint64_t* starts, std::size_t n) {
-            const SequenceBatch::Member*& in = member[std::size_t(t)];
-            in = CountFound(t, starts, n, scan[t].bytes.size(), frame, reciprocal, in);
-        });
+    for (auto& counts : memberCounts_) counts.assign(batch.Members().size(), 0);
+    WordScanner::ForEach(batch.Bytes(), scan, false,
+                         [&](int t, const std::uint64_t* starts, std::size_t n) {
+                             const SequenceBatch::Member*& in = member[std::size_t(t)];
+                             in = CountFound(t, starts, n, scan[t].bytes.size(), frame, reciprocal,
+                                             in, batch.Members().data());
+                         });
+    AddToExpected(batch.Members().data(), batch.Members().size());
+}
+
+void WordProfile::AddToExpected(const SequenceBatch::Member* members, std::size_t n) {
+    for (std::size_t m = 0; m < n; ++m) {
+        ExpectedProfile::Counts found;
+        bool any = false;
+        for (int r = 0; r < kRows; ++r) {
+            found[r] = memberCounts_[r][m];
+            any = any || found[r] != 0;
+        }
+        if (any) expected_.Add(members[m].end - members[m].begin, members[m].inFrame, found);
+    }
 }
 
 const SequenceBatch::Member* WordProfile::CountFound(int t, const std::uint64_t* starts,
                                                      std::size_t n, std::uint64_t length,
                                                      bool frame, std::uint64_t reciprocal,
-                                                     const SequenceBatch::Member* in) {
+                                                     const SequenceBatch::Member* in,
+                                                     const SequenceBatch::Member* base) {
     Row& row = rows_[std::size_t(t % kRows)];
-    return t < kRows ? CountStartsOn<false>(starts, n, length, in, frame, reciprocal, row)
-                     : CountStartsOn<true>(starts, n, length, in, frame, reciprocal, row);
+    std::uint32_t* counts = memberCounts_[std::size_t(t % kRows)].data();
+    return t < kRows
+               ? CountStartsOn<false>(starts, n, length, in, base, frame, reciprocal, row, counts)
+               : CountStartsOn<true>(starts, n, length, in, base, frame, reciprocal, row, counts);
 }
 
 const WordProfile::Row& WordProfile::ProfileRow(int r) const {

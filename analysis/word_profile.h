@@ -6,7 +6,9 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <vector>
 
+#include "analysis/expected_profile.h"
 #include "analysis/sequence_batch.h"
 #include "analysis/word_patterns.h"
 
@@ -48,19 +50,27 @@ class WordProfile {
     // Row r (1 to 4), bucket 1 first.
     const Row& ProfileRow(int r) const;
     const Rows& ProfileRows() const { return rows_; }
+    // What chance would give for the occurrences counted so far (ExpectedProfile).
+    ExpectedProfile::Rows ExpectedRows() const { return expected_.ExpectedRows(); }
 
   private:
     // Counts the starts of scanner word t (its reverse complement from kRows on), of the given
     // length, into its row, from member in on; with frame, each member's own frame option
     // holds. With a reciprocal, the members share one length and in is the first. The member
-    // of the last start.
+    // of the last start. Members are counted by their place after base.
     const SequenceBatch::Member* CountFound(int t, const std::uint64_t* starts, std::size_t n,
                                             std::uint64_t length, bool frame,
                                             std::uint64_t reciprocal,
-                                            const SequenceBatch::Member* in);
+                                            const SequenceBatch::Member* in,
+                                            const SequenceBatch::Member* base);
+    // Hands the occurrences of each of the count's members to the expected profile.
+    void AddToExpected(const SequenceBatch::Member* members, std::size_t n);
 
     Rows rows_{};
     WordPatterns patterns_;
+    ExpectedProfile expected_;
+    // Occurrences of each row in each member of the count under way, member 0 first.
+    std::array<std::vector<std::uint32_t>, kRows> memberCounts_;
 };
 
 }  // namespace kelmarin

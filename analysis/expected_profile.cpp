@@ -1,0 +1,96 @@
+#include "analysis/expected_profile.h"
+
+#include <cmath>
+
+#include "analysis/bucket.h"
+
+namespace kelmarin {
+
+namespace {
+
+// Starts among 1 .. last that are read: all, or in frame those at 1, 4, 7, ...
+std::uint64_t StartsUpTo(std::uint64_t last, bool inFrame) {
+    return inFrame ? (last + 2) / 3 : last;
+}
+
+}  // namespace
+
+std::array<std::uint64_t, 100> ValidStarts(std::uint64_t length, std::uint64_t wordLength,
+                                           bool inFrame) {
+    std::array<std::uint64_t, 100> starts{};
+    if (wordLength == 0 || length < wordLength) return starts;
+    const std::uint64_t lastStart = length - wordLength + 1;
+    const BucketScale scale(length);
+    // Buckets grow with the position, so each bucket is a range of starts; the last start of
+    // bucket b lies near (b + 0.5)% of the length, and the rounding rule settles the edge.
+    std::uint64_t before = 0;  // starts up to the end of the previous bucket
+    for (int b = 1; b <= 100; ++b) {
+        auto end = std::uint64_t((static_cast<unsigned __int128>(2 * b + 1) * length) / 200);
+        if (end > lastStart) end = lastStart;
+        while (end < lastStart && scale.Of(end + 1) <= b) ++end;
+        while (end >= 1 && scale.Of(end) > b) --end;
+        const std::uint64_t upTo = StartsUpTo(end, inFrame);
+        if (upTo > before) {
+            starts[std::size_t(b - 1)] = upTo - before;
+            before = upTo;
+        }
+    }
+    return starts;
+}
+
+void ExpectedProfile::SetWordLengths(const std::array<std::uint64_t, kRows>& lengths) {
+    lengths_ = lengths;
+    Clear();
+}
+
+void ExpectedProfile::Clear() {
+    sums_ = {};
+    pending_.clear();
+    last_ = nullptr;
+}
+
+void ExpectedProfile::Settle() const {
+    for (const auto& [key, n] : pending_) {
+        const std::uint64_t length = key >> 1;
+        const bool inFrame = key & 1;
+        // Rows with a word of one length share the starts.
+        std::uint64_t sharedLength = 0;
+        std::array<std::uint64_t, kBuckets> starts{};
+        std::array<std::uint64_t, kBuckets> shares{};
+        for (int r = 0; r < kRows; ++r) {
+            if (n[r] == 0) continue;
+            if (lengths_[r] != sharedLength) {
+                sharedLength = lengths_[r];
+                starts = ValidStarts(length, sharedLength, inFrame);
+                unsigned __int128 all = 0;
+                for (const auto s : starts) all += s;
+                // Each share is rounded down once per group, never per occurrence: n of them
+                // add n times the same amount.
+                shares = {};
+                for (int b = 0; b < kBuckets && all != 0; ++b) {
+                    const unsigned __int128 scaled = (unsigned __int128)starts[b] << kFraction;
+                    shares[b] = std::uint64_t(scaled / all);
+                }
+            }
+            for (int b = 0; b < kBuckets; ++b) sums_[r][b] += (unsigned __int128)n[r] * shares[b];
+        }
+    }
+    pending_.clear();
+    last_ = nullptr;
+}
+
+ExpectedProfile::Rows ExpectedProfile::ExpectedRows() const {
+    Settle();
+    Rows rows{};
+    for (int r = 0; r < kRows; ++r)
+        for (int b = 0; b < kBuckets; ++b) {
+            const unsigned __int128 s = sums_[r][b];
+            // Each half is exact in long double: the same sum always gives the same double.
+            const long double whole =
+                std::ldexp((long double)std::uint64_t(s >> 64), 64) + (long double)std::uint64_t(s);
+            rows[r][b] = double(std::ldexp(whole, -kFraction));
+        }
+    return rows;
+}
+
+}  // namespace kelmarin

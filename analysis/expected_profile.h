@@ -1,0 +1,62 @@
+#pragma once
+// Where a word's occurrences would begin by chance: each occurrence is taken as equally likely at
+// every valid start of its own sequence, and the valid starts of a sequence fall into the
+// buckets by the counting rule itself. The profile sums to the occurrences counted.
+//
+// Sequences are gathered by length and reading frame, with integer counts, and each group's
+// share of a bucket is a fixed-point number worked out from the group alone; the sums are kept
+// in 128-bit fixed point. So the profile does not depend on the order sequences come in, how
+// they are batched or when it is asked for: the window, kelmarin-batch and any split of the
+// work give the same bits.
+
+#include <array>
+#include <cstdint>
+#include <unordered_map>
+
+namespace kelmarin {
+
+// Valid starts of a word of the given length in a sequence of the given length, per bucket:
+// starts 1 to length - wordLength + 1 (in frame, only 1, 4, 7, ...), each in the bucket its
+// occurrence would count in. One strand's; every strand looked at has the same.
+std::array<std::uint64_t, 100> ValidStarts(std::uint64_t length, std::uint64_t wordLength,
+                                           bool inFrame);
+
+class ExpectedProfile {
+  public:
+    static constexpr int kRows = 4;
+    static constexpr int kBuckets = 100;
+    using Row = std::array<double, kBuckets>;
+    using Rows = std::array<Row, kRows>;
+    using Counts = std::array<std::uint64_t, kRows>;
+
+    // The length of each row's word (0: no word); clears what was added.
+    void SetWordLengths(const std::array<std::uint64_t, kRows>& lengths);
+    void Clear();
+    // A sequence of the given length, read in frame or not, with n[r] occurrences of row r's
+    // word on all the strands looked at.
+    void Add(std::uint64_t length, bool inFrame, const Counts& n) {
+        const std::uint64_t key = length << 1 | std::uint64_t(inFrame);
+        if (key != lastKey_ || !last_) {
+            last_ = &pending_[key];
+            lastKey_ = key;
+        }
+        for (int r = 0; r < kRows; ++r) (*last_)[r] += n[r];
+    }
+    // Expected occurrences per bucket of each row, bucket 1 first.
+    Rows ExpectedRows() const;
+
+  private:
+    // Fractional bits of the fixed point: a share of 1 still fits in 64 bits.
+    static constexpr int kFraction = 63;
+    // Moves the pending groups into the sums.
+    void Settle() const;
+
+    std::array<std::uint64_t, kRows> lengths_{};
+    // Sums and pending groups change when the profile is read, not what it is.
+    mutable std::array<std::array<unsigned __int128, kBuckets>, kRows> sums_{};
+    mutable std::unordered_map<std::uint64_t, Counts> pending_;
+    mutable Counts* last_ = nullptr;
+    mutable std::uint64_t lastKey_ = 0;
+};
+
+}  // namespace kelmarin
