@@ -1,8 +1,17 @@
 #include "batch/profile_merge.h"
 
+#include "run/position_stats.h"
 #include "run/profile_table.h"
 
 namespace kelmarin {
+
+namespace {
+
+std::string Kind(const ProfileTable& table) {
+    return table.expected.empty() ? "a CSV profile" : "a statistics table";
+}
+
+}  // namespace
 
 std::variant<std::string, EProfileFileError> MergeProfileFiles(
     const std::vector<std::string>& files) {
@@ -22,9 +31,13 @@ std::variant<std::string, EProfileFileError> MergeProfileFiles(
                 return EProfileFileError(files[i], "its header differs from that of " + files[0]);
             case AddResult::Overflow:
                 return EProfileFileError(files[i], "a sum of counts would not fit in 64 bits");
+            case AddResult::KindDiffers:
+                return EProfileFileError(
+                    files[i], "is " + Kind(table) + ", but " + files[0] + " is " + Kind(sum));
         }
     }
-    return ProfileTableCsv(sum);
+    // The tests are worked out again from the sums, not added.
+    return sum.expected.empty() ? ProfileTableCsv(sum) : StatsTableText(TestTable(sum));
 }
 
 }  // namespace kelmarin

@@ -11,8 +11,9 @@
 namespace kelmarin {
 
 // The sum of the profiles in the named files ("-": standard input), as the CSV that kelmarin-batch
-// writes, or the first file that is not such a profile, cannot be read, has another header than the
-// first, or would make a count overflow 64 bits.
+// writes, or, for statistics tables, as such a table of the summed counts and expected counts; or
+// the first file that is not such a profile, cannot be read, is of the other kind or has another
+// header than the first, or would make a count overflow 64 bits.
 std::variant<std::string, EProfileFileError> MergeProfileFiles(
     const std::vector<std::string>& files);
 

@@ -13,6 +13,7 @@ run_packages=(
   qt6-svg-dev  # the chart written as SVG
   libjpeg62-turbo-dev
   libisal-dev
+  libboost-dev  # Boost.Math: the binomial and chi-squared tails of the bias tests
   fonts-liberation fontconfig
   xchm xdg-utils file  # HELP > Help: a viewer for Kelmarin.chm, and what finds it
 )

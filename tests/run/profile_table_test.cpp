@@ -5,6 +5,7 @@
 #include <string>
 
 #include "analysis/word_profile.h"
+#include "run/position_stats.h"
 #include "run/profile_csv.h"
 
 namespace kelmarin {
@@ -28,6 +29,19 @@ std::string Csv(const std::string& header, int words, std::string (*count)(int b
     return csv;
 }
 std::string Zero(int) { return "0"; }
+
+// A statistics table of these words, each bucket counting 1 where 1 was expected.
+std::string Stats(const std::vector<std::string>& words) {
+    std::string text = "word\tbucket\tobserved\texpected\tratio\tp\tq\n";
+    for (const auto& w : words)
+        for (int b = 1; b <= 100; ++b) text += w + "\t" + std::to_string(b) + "\t1\t1\t1\t1\t1\n";
+    return text;
+}
+
+// The text with the first `from` in it made `to`.
+std::string Replaced(std::string text, const std::string& from, const std::string& to) {
+    return text.replace(text.find(from), from.size(), to);
+}
 
 TEST(ProfileTableTest, ReadsBackWhatTheBatchWrites) {
     WordProfile profile;
@@ -99,6 +113,74 @@ TEST(ProfileTableTest, AddsBucketByBucketWithinSixtyFourBits) {
     }));
     EXPECT_EQ(AddProfileTable(sum, near), AddResult::Overflow);
     EXPECT_EQ(sum.rows, before.rows);
+}
+
+TEST(ProfileTableTest, RefusesWhatIsNotAStatsTable) {
+    const std::string good = Stats({"atg"});
+    const std::string row7 = "\natg\t7\t1\t1\t";
+    struct Case {
+        std::string text;
+        Kind kind;
+        std::uint64_t line;
+    };
+    std::vector<Case> cases = {
+        {Replaced(good, "\tq\n", "\tq\t\n"), Kind::NoHeader, 1},
+        {good.substr(0, good.find("\natg\t51\t") + 1), Kind::MissingRow, 52},
+        {Replaced(good, row7, "\natg\t8\t1\t1\t"), Kind::BadStatsRow, 8},
+        {Replaced(good, row7 + "1\t1\t1\n", row7 + "1\t1\n"), Kind::BadStatsRow, 8},
+        {Replaced(good, "\natg\t1\t", "\n\t1\t"), Kind::BadStatsRow, 2},
+        {Replaced(good, row7, "\n\"atg\t7\t1\t1\t"), Kind::BadField, 8},
+        {Replaced(good, row7, "\natg\t7\t1.5\t1\t"), Kind::NotANumber, 8},
+        {Replaced(Stats({"atg", "ca"}), "\nca\t51\t", "\natg\t51\t"), Kind::WordCut, 152},
+        {Stats({"atg", "ca", "atg"}), Kind::RepeatedWord, 202},
+        {Stats({"a", "c", "g", "t", "tt"}), Kind::TooManyWords, 402},
+    };
+    for (const std::string e : {"-1", "-0", "inf", "nan", "1e400", "1,5", "", " 1", "0x1"})
+        cases.push_back({Replaced(good, row7, "\natg\t7\t1\t" + e + "\t"), Kind::BadExpected, 8});
+    for (const auto& c : cases) {
+        const auto read = ReadProfileTable(c.text);
+        ASSERT_TRUE(std::holds_alternative<ProfileError>(read)) << c.text.substr(0, 80);
+        EXPECT_EQ(std::get<ProfileError>(read).kind, c.kind) << c.text.substr(0, 80);
+        EXPECT_EQ(std::get<ProfileError>(read).line, c.line) << c.text.substr(0, 80);
+    }
+    // A header alone is a table without words, with or without its line end.
+    for (const std::string& text : {Stats({}), std::string(kStatsTableHeader)}) {
+        const auto read = ReadProfileTable(text);
+        ASSERT_TRUE(std::holds_alternative<ProfileTable>(read)) << text;
+        EXPECT_TRUE(std::get<ProfileTable>(read).words.empty());
+    }
+}
+
+TEST(ProfileTableTest, MergesStatsTablesByTestingTheirSums) {
+    // Each part sees "gc" twice in bucket 1, where 1.5 were expected, and none in bucket 2, where
+    // 0.5 were: alone, B(2, 3/4) gives 2 with 9/16 and so p = 1. Summed, N = 4 and the expected
+    // counts are 2 and 2: P(X >= 4) = P(X <= 0) = 1/16 under B(4, 1/2), so p = 1/8 for both, and
+    // q = min(1/8 * 2/1, 1/8 * 2/2) = 1/8.
+    const auto part = [](double e1, double e2) {
+        ProfileTable t;
+        t.words = {"gc"};
+        t.rows = {{2, 0}};
+        t.expected = {{e1, e2}};
+        return std::get<ProfileTable>(ReadProfileTable(StatsTableText(TestTable(t))));
+    };
+    ProfileTable sum = part(1.5, 0.5);
+    EXPECT_EQ(TestTable(sum)[0].p[0], 1);
+    ASSERT_EQ(AddProfileTable(sum, part(0.5, 1.5)), AddResult::Added);
+    EXPECT_EQ(sum.rows[0][0], 4u);
+    EXPECT_EQ(sum.expected[0][0], 2);
+    EXPECT_EQ(sum.expected[0][1], 2);
+    const std::string merged = StatsTableText(TestTable(sum));
+    EXPECT_NE(merged.find("\ngc\t1\t4\t2\t2\t0.125\t0.125\n"), std::string::npos) << merged;
+    EXPECT_NE(merged.find("\ngc\t2\t0\t2\t0\t0.125\t0.125\n"), std::string::npos) << merged;
+
+    // Counts alone cannot be tested, whichever comes first.
+    ProfileTable csv = std::get<ProfileTable>(ReadProfileTable(Csv("bucket,gc", 1, Zero)));
+    const ProfileTable before = sum;
+    EXPECT_EQ(AddProfileTable(sum, csv), AddResult::KindDiffers);
+    EXPECT_EQ(AddProfileTable(csv, sum), AddResult::KindDiffers);
+    EXPECT_EQ(sum.rows, before.rows);
+    EXPECT_EQ(sum.expected, before.expected);
+    EXPECT_TRUE(csv.expected.empty());
 }
 
 }  // namespace
