@@ -18,10 +18,12 @@
 #include "batch/console_view.h"
 #include "batch/input_problem.h"
 #include "batch/profile_merge.h"
+#include "batch/run_json.h"
 #include "input/in_out_error.h"
 #include "input/sequence_reader.h"
 #include "input/shard_range.h"
 #include "platform/file_writer.h"
+#include "run/position_stats.h"
 #include "run/run_controller.h"
 
 using namespace kelmarin;
@@ -75,6 +77,31 @@ void ChooseFile(RunController& controller, ReadingMode mode) {
     }
 }
 
+// The picture, the statistics and the JSON that the options ask for, of a run that ended: 0, or
+// the failure's status.
+int WriteFiles(const RunController& controller, const BatchOptions& options) {
+    const char* what = "the picture";
+    try {
+        const ProfileTable shown = controller.ShownProfile().value_or(ProfileTable());
+        const std::optional<std::uint64_t> processed = controller.ShownProcessed();
+        if (options.WantsPicture())
+            WriteChartPicture(shown, WordSeries(options.words), processed, options);
+        if (!options.WantsStatistics()) return 0;
+        const std::vector<WordStats> stats = TestTable(shown);
+        what = "the statistics";
+        if (!options.statsFile.empty()) WriteFileSafely(options.statsFile, StatsTableText(stats));
+        what = "the JSON";
+        if (!options.jsonFile.empty())
+            WriteFileSafely(options.jsonFile,
+                            RunJson(options, controller.Mode(), processed.value_or(0), stats));
+    } catch (const EFileWriteError& e) {
+        return Fail(nullptr, e.File() + ": cannot write " + what + ": " + e.Reason());
+    } catch (const std::exception& e) {
+        return Fail(nullptr, e.what());
+    }
+    return 0;
+}
+
 // Runs the controller as the window would: choose the file, then START.
 int Run(BatchOptions options) {
     if (const std::string problem = InputProblem(options.file); !problem.empty())
@@ -98,17 +125,15 @@ int Run(BatchOptions options) {
         controller.Button1Click();
         if (!view.Finished()) return Fail(&view, options.file + ": the run did not reach its end");
         view.ClearProgressLine();
-        // The picture first: when it fails, nothing has gone to standard output.
-        if (options.WantsPicture()) WriteChartPicture(view, options);
     } catch (const EInOutError& e) {
         return Fail(&view, options.file + ": " + FailureReason(e));
-    } catch (const EFileWriteError& e) {
-        return Fail(&view, e.File() + ": cannot write the picture: " + e.Reason());
     } catch (const std::bad_alloc&) {
         return Fail(&view, options.file + ": out of memory");
     } catch (const std::exception& e) {
         return Fail(&view, e.what());
     }
+    // The files first: when one fails, nothing has gone to standard output.
+    if (const int status = WriteFiles(controller, options)) return status;
     if (const int status =
             WriteProfile(&view, ProfileCsv(options.words, controller.Profile().ProfileRows())))
         return status;

@@ -50,6 +50,26 @@ struct OptionRow {
     Apply apply;
 };
 
+// A file name for an option that writes one.
+std::string SetFile(std::string& file, const std::string& value, const char* option) {
+    file = value;
+    return value.empty() ? std::string(option) + " needs a file name" : std::string();
+}
+
+std::string SetScale(Parse& p, const std::string& v) {
+    static const std::pair<const char*, ProfileScale> kScales[] = {
+        {"counts", ProfileScale::Counts},
+        {"per-1000", ProfileScale::PerThousand},
+        {"share", ProfileScale::Share},
+        {"ratio", ProfileScale::Ratio}};
+    for (const auto& [name, scale] : kScales)
+        if (v == name) {
+            p.command.options.view.scale = scale;
+            return {};
+        }
+    return "--scale takes counts, per-1000, share or ratio, not '" + v + "'";
+}
+
 std::string SetMode(Parse& p, ReadingMode mode) {
     if (p.mode && *p.mode != mode) return "--fasta, --fastq and --text exclude each other";
     p.mode = mode;
@@ -94,19 +114,24 @@ const OptionRow kOptions[] = {
          return std::string();
      }},
     {"--png", nullptr, true,
-     [](Parse& p, const std::string& v) {
-         p.command.options.pngFile = v;
-         return v.empty() ? std::string("--png needs a file name") : std::string();
-     }},
+     [](Parse& p, const std::string& v) { return SetFile(p.command.options.pngFile, v, "--png"); }},
     {"--svg", nullptr, true,
-     [](Parse& p, const std::string& v) {
-         p.command.options.svgFile = v;
-         return v.empty() ? std::string("--svg needs a file name") : std::string();
-     }},
+     [](Parse& p, const std::string& v) { return SetFile(p.command.options.svgFile, v, "--svg"); }},
     {"--pdf", nullptr, true,
+     [](Parse& p, const std::string& v) { return SetFile(p.command.options.pdfFile, v, "--pdf"); }},
+    {"--stats", nullptr, true,
      [](Parse& p, const std::string& v) {
-         p.command.options.pdfFile = v;
-         return v.empty() ? std::string("--pdf needs a file name") : std::string();
+         return SetFile(p.command.options.statsFile, v, "--stats");
+     }},
+    {"--json", nullptr, true,
+     [](Parse& p, const std::string& v) {
+         return SetFile(p.command.options.jsonFile, v, "--json");
+     }},
+    {"--scale", nullptr, true, SetScale},
+    {"--expected", nullptr, false,
+     [](Parse& p, const std::string&) {
+         p.command.options.view.expected = true;
+         return std::string();
      }},
     {"--size", nullptr, true,
      [](Parse& p, const std::string& v) {
@@ -195,6 +220,8 @@ BatchCommand ParseBatchCommand(const std::vector<std::string>& args) {
     if (std::string reason = TakePositional(opt, positional); !reason.empty())
         return Failed(std::move(reason));
     opt.mode = p.mode.value_or(ModeOfName(opt.file));
+    if (!opt.view.Plain() && !opt.WantsPicture())
+        return Failed("--scale and --expected draw pictures: give --png, --svg or --pdf");
     return p.command;
 }
 
@@ -203,7 +230,9 @@ const char* BatchUsage() {
            "[--iupac]\n"
            "                      [--both-strands] [--png FILE] [--svg FILE] [--pdf FILE] "
            "[--size WxH]\n"
-           "                      [--shard K/N] FILE WORD [WORD [WORD [WORD]]]\n"
+           "                      [--scale counts|per-1000|share|ratio] [--expected]\n"
+           "                      [--stats FILE] [--json FILE] [--shard K/N]\n"
+           "                      FILE WORD [WORD [WORD [WORD]]]\n"
            "       kelmarin-batch --merge PROFILE...\n"
            "       kelmarin-batch --help | --version\n"
            "Counts where each WORD begins in every sequence of FILE, as a percentage of the\n"
@@ -229,12 +258,28 @@ const char* BatchUsage() {
            "  --svg FILE        also write that chart as SVG, its texts and lines as vectors\n"
            "  --pdf FILE        also write that chart as a one-page PDF, likewise\n"
            "  --size WxH        size of that chart (default 682x524)\n"
+           "  --scale SCALE     what the chart's profiles show: counts (the default),\n"
+           "                    per-1000 (occurrences per 1,000 sequences read), share (each\n"
+           "                    bucket's share of the word's occurrences) or ratio (observed\n"
+           "                    / expected, with a line at 1); the CSV stays the counts\n"
+           "  --expected        also draw each WORD's expected profile, dashed in its colour\n"
+           "  --stats FILE      write the positional bias tests as a tab-separated table:\n"
+           "                    word, bucket, observed, expected, ratio, p, q; 100 rows a WORD\n"
+           "  --json FILE       write the whole run (file, options, profiles and tests) as JSON\n"
            "  --shard K/N       read only the lines or records that begin in the K-th of N\n"
            "                    equal parts of FILE (not standard input, a pipe or gzip)\n"
            "  --merge           write the sum of PROFILEs that kelmarin-batch wrote, such as\n"
-           "                    those of the N shards of a file\n"
+           "                    those of the N shards of a file: CSV profiles, or --stats\n"
+           "                    tables, whose tests are then worked out again from the sums\n"
            "  -h, --help        show this text\n"
            "  --version         show the version\n"
+           "The expected profile: each occurrence of a WORD is taken as equally likely at\n"
+           "every valid start of its own sequence (1 to length - WORD's length + 1; with\n"
+           "--frame 1, 4, 7, ...), which fall into the buckets as occurrences do. A bucket's\n"
+           "p is a two-sided binomial test of its count against that share of the WORD's N\n"
+           "occurrences; q is the Benjamini-Hochberg adjustment over the WORD's buckets that\n"
+           "expect any; the JSON adds a chi-squared test of the whole row. Occurrences that\n"
+           "overlap are not independent, so the tests are approximate.\n"
            "Exit status: 0 done, 1 the run failed (nothing on standard output), 2 bad arguments.\n";
 }
 

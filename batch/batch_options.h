@@ -2,7 +2,8 @@
 // The command line of kelmarin-batch:
 //   kelmarin-batch [--fasta | --fastq | --text] [--frame] [--reject-stop] [--iupac]
 //                  [--both-strands] [--png FILE] [--svg FILE] [--pdf FILE] [--size WxH]
-//                  [--shard K/N] FILE WORD [WORD [WORD [WORD]]]
+//                  [--scale counts|per-1000|share|ratio] [--expected] [--stats FILE]
+//                  [--json FILE] [--shard K/N] FILE WORD [WORD [WORD [WORD]]]
 //   kelmarin-batch --merge PROFILE...
 //   kelmarin-batch --help | --version
 // Options are rows of one table, so a new one is a row and a function.
@@ -14,6 +15,7 @@
 
 #include "input/format_by_name.h"  // without --fasta, --fastq or --text, the name decides
 #include "input/reading_mode.h"
+#include "run/profile_view.h"
 
 namespace kelmarin {
 
@@ -29,6 +31,10 @@ struct BatchOptions {
     std::string svgFile;  // empty: no SVG
     std::string pdfFile;  // empty: no PDF
     bool WantsPicture() const { return !pngFile.empty() || !svgFile.empty() || !pdfFile.empty(); }
+    ProfileView view;       // --scale and --expected: how the pictures draw the profiles
+    std::string statsFile;  // --stats: the bias tests as a table; empty: none
+    std::string jsonFile;   // --json: the whole run as JSON; empty: none
+    bool WantsStatistics() const { return !statsFile.empty() || !jsonFile.empty(); }
     int width = 682;
     int height = 524;
     std::string file;                  // "-" for standard input

@@ -4,15 +4,16 @@
 #include <stdexcept>
 
 #include "batch/batch_csv.h"
-#include "batch/console_view.h"
 #include "chart/chart.h"
 #include "chart/chart_picture.h"
 #include "chart/grafico_config.h"
 #include "chart/line_series.h"
+#include "chart/profile_plot.h"
 
 namespace kelmarin {
 
-void WriteChartPicture(const ConsoleView& view, const BatchOptions& options) {
+void WriteChartPicture(const ProfileTable& shown, const std::vector<int>& series,
+                       std::optional<std::uint64_t> processed, const BatchOptions& options) {
     // Painting needs an application object, which a batch run makes only for the picture and
     // without a display: whatever platform the environment names may have no display to reach,
     // and a platform that cannot start aborts the program.
@@ -25,20 +26,22 @@ void WriteChartPicture(const ConsoleView& view, const BatchOptions& options) {
     QApplication app(argc, argv);
 
     TChart chart;
-    std::array<TLineSeries, 4> series;
-    ConfigureGrafico(chart, {&series[0], &series[1], &series[2], &series[3]});
+    std::array<TLineSeries, 4> words;
+    const TGraficoSeries grafico = {&words[0], &words[1], &words[2], &words[3]};
+    ConfigureGrafico(chart, grafico);
     chart.resize(options.width, options.height);
-    for (int s = 1; s <= 4; ++s)
-        for (const ConsoleView::Point& p : view.Points(s))
-            series[std::size_t(s - 1)].AddPoint(p.x, p.y, QString(), p.color);
-
     // The series leave the chart even when a picture fails.
     struct Detach {
         std::array<TLineSeries, 4>& series;
         ~Detach() {
             for (auto& s : series) s.SetParentChart(nullptr);
         }
-    } detach{series};
+    } detach{words};
+    // Drawn only when asked for, so that the plain chart is the window's, byte for byte.
+    std::optional<GraficoOverlays> overlays;
+    if (!options.view.Plain()) overlays.emplace(chart);
+    PlotProfile(chart, shown, series, processed, options.view, grafico,
+                overlays ? &*overlays : nullptr);
     const auto path = [](const std::string& file) { return QString::fromLocal8Bit(file); };
     if (!options.pngFile.empty()) WriteChartPng(chart, path(options.pngFile));
     if (!options.svgFile.empty()) WriteChartSvg(chart, path(options.svgFile));

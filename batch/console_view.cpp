@@ -13,13 +13,6 @@ ConsoleView::ConsoleView(const BatchOptions& options, std::FILE* err, bool showP
 
 std::string ConsoleView::WordText(int row) const { return options_.words[row - 1]; }
 
-void ConsoleView::ClearPoints(int series) { points_[series - 1].clear(); }
-
-void ConsoleView::AddPoint(int series, double x, double y, TColor color) {
-    // Only a picture needs the chart's points; the CSV comes from the profile itself.
-    if (options_.WantsPicture()) points_[series - 1].push_back({x, y, color});
-}
-
 std::string ConsoleView::OpenDialogFileName(ReadingMode dialog) const {
     // The file sits in the dialog of its mode; one the content decides, in Text's.
     const ReadingMode own = options_.mode == ReadingMode::None ? ReadingMode::Text : options_.mode;

@@ -26,8 +26,9 @@ class ConsoleView : public RunView {
     bool IupacChecked() const override { return options_.iupac; }
     bool BothStrandsChecked() const override { return options_.bothStrands; }
 
-    void ClearPoints(int series) override;
-    void AddPoint(int series, double x, double y, TColor color) override;
+    // The pictures are drawn from the run's result, not from the refreshes.
+    void ClearPoints(int) override {}
+    void AddPoint(int, double, double, TColor) override {}
 
     // Its progress line is drawn at most ten times a second and keeps no chart unless a picture
     // was asked for: refreshing every 1,024 sequences still moves it that often on all but
@@ -54,12 +55,6 @@ class ConsoleView : public RunView {
     bool Finished() const { return finished_; }
     // An error the run reported through a dialog (the file could not be chosen).
     bool Failed() const { return failed_; }
-    struct Point {
-        double x, y;
-        TColor color;
-    };
-    // The points of series 1 to 4 as the chart would hold them, kept only for a picture.
-    const std::vector<Point>& Points(int series) const { return points_[series - 1]; }
     void ClearProgressLine();
 
   private:
@@ -75,7 +70,6 @@ class ConsoleView : public RunView {
     int percent_ = 0;
     bool finished_ = false;
     bool failed_ = false;
-    std::array<std::vector<Point>, 4> points_;
 };
 
 }  // namespace kelmarin

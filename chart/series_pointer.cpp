@@ -1,5 +1,7 @@
 #include "chart/series_pointer.h"
 
+#include <algorithm>
+
 #include "chart/canvas/chart_canvas_3d.h"
 #include "chart/chart_exceptions.h"
 #include "chart/chart_series.h"
@@ -36,6 +38,17 @@ void TSeriesPointer::DrawShape(TChartCanvas3D& canvas, int x, int y,
         case psRectangle:
             canvas.DrawRect(x - h, y - v, x + h + 1, y + v + 1);
             break;
+        case psTriangle:
+        case psDownTriangle: {
+            // Filled with the brush, row by row, so that every surface draws the same pixels.
+            const int step = style == psTriangle ? -1 : 1;
+            for (int row = 0; row <= v; ++row) {
+                const int half = h * (v - row) / std::max(v, 1);
+                const int at = y + step * (kTriangleGap + row);
+                canvas.FillRectangle({x - half, at, x + half + 1, at + 1});
+            }
+            break;
+        }
         default:
             break;
     }

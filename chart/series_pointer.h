@@ -27,6 +27,8 @@ enum TSeriesPointerStyle {
 
 class TSeriesPointer {
   public:
+    static constexpr int kTriangleGap = 4;
+
     explicit TSeriesPointer(TChartSeries* owner);
     TSeriesPointer(const TSeriesPointer&) = delete;
     TSeriesPointer& operator=(const TSeriesPointer&) = delete;

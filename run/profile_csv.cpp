@@ -29,6 +29,13 @@ ProfileTable RunProfileTable(const WordProfile::Words& words, const WordProfile:
     return table;
 }
 
+std::vector<int> WordSeries(const WordProfile::Words& words) {
+    std::vector<int> series;
+    for (int r = 1; r <= WordProfile::kRows; ++r)
+        if (!words[std::size_t(r - 1)].empty()) series.push_back(r);
+    return series;
+}
+
 std::string ProfileCsv(const WordProfile::Words& words, const WordProfile::Rows& rows) {
     return ProfileTableCsv(RunProfileTable(words, rows));
 }

@@ -3,6 +3,7 @@
 // output, the window's Save profile) and tab-separated text for the clipboard.
 
 #include <string>
+#include <vector>
 
 #include "analysis/word_profile.h"
 #include "run/profile_table.h"
@@ -17,6 +18,9 @@ inline std::string CsvField(const std::string& text) { return DelimitedField(tex
 
 // The table of the run's non-empty words, lower-cased, in row order, with their rows.
 ProfileTable RunProfileTable(const WordProfile::Words& words, const WordProfile::Rows& rows);
+
+// The series (word rows, 1 to 4) of the table's words: the rows whose words are not empty.
+std::vector<int> WordSeries(const WordProfile::Words& words);
 
 // "bucket,<word>,..." for each non-empty word, lower-cased, in row order, then buckets 1 to 100
 // with each such row's counts. Lines end in LF, as the tools that read it (awk, cut,

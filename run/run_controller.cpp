@@ -13,15 +13,11 @@ namespace kelmarin {
 
 namespace {
 
-// Row r is plotted in series r with this point colour (row 2's points are pure blue, not the
-// series' own darker blue).
-constexpr std::array<TColor, WordProfile::kRows> kPointColors = {clRed, clBlue, clBlack, clFuchsia};
-
 // Row r's counts into series r, replacing its points.
 void FillSeries(RunView& view, int r, const WordProfile::Row& row) {
     view.ClearPoints(r);
     for (int b = 1; b <= WordProfile::kBuckets; ++b)
-        view.AddPoint(r, double(b), double(row[b - 1]), kPointColors[r - 1]);
+        view.AddPoint(r, double(b), double(row[b - 1]), kWordPointColors[std::size_t(r - 1)]);
 }
 
 int ProgressPercent(std::uint64_t processed, std::uint64_t total) {
@@ -131,6 +127,12 @@ void RunController::Refresh(const WordProfile::Words& words, std::uint64_t proce
     // The counts shown are kept apart: a run that fails later has counted more than it showed.
     if (shown_ != Shown::Run) shownWords_ = words;
     shownRows_ = profile_.ProfileRows();
+    shownProcessed_ = processed;
+    // Worked out only when drawn, and for the last refresh (STOP's and Exit's are only known
+    // to be the last after the events below).
+    const bool expected = atEnd || view_.ShowsExpected();
+    if (expected) shownExpected_ = profile_.ExpectedRows();
+    shownHasExpected_ = expected;
     shown_ = Shown::Run;
     view_.SetProcessedText(std::to_string(processed));
     view_.SetProgress(progressByBytes_ ? dataFile_.PercentConsumed()
@@ -139,6 +141,10 @@ void RunController::Refresh(const WordProfile::Words& words, std::uint64_t proce
     // The first and the last refresh of a run are shown at once, the others as often as the
     // screen shows a new picture.
     const bool last = atEnd || stop_ || view_.TerminationRequested();
+    if (last && !shownHasExpected_) {
+        shownExpected_ = profile_.ExpectedRows();
+        shownHasExpected_ = true;
+    }
     view_.ShowRefresh(processed <= view_.RefreshInterval() || last);
 }
 
@@ -243,6 +249,7 @@ void RunController::ShowProfile(const ProfileTable& table, const std::string& fi
             view_.ClearPoints(r);
     }
     shownProfile_ = table;
+    shownProcessed_.reset();
     shown_ = Shown::Profile;
     ShowFile(fileName, false);
     view_.SetProcessedText(std::string());
@@ -252,8 +259,13 @@ void RunController::ShowProfile(const ProfileTable& table, const std::string& fi
 
 std::optional<ProfileTable> RunController::ShownProfile() const {
     switch (shown_) {
-        case Shown::Run:
-            return RunProfileTable(shownWords_, shownRows_);
+        case Shown::Run: {
+            ProfileTable table = RunProfileTable(shownWords_, shownRows_);
+            if (shownHasExpected_)
+                for (int r = 0; r < WordProfile::kRows; ++r)
+                    if (!shownWords_[r].empty()) table.expected.push_back(shownExpected_[r]);
+            return table;
+        }
         case Shown::Profile:
             return shownProfile_;
         case Shown::Nothing:
@@ -261,6 +273,13 @@ std::optional<ProfileTable> RunController::ShownProfile() const {
             break;
     }
     return std::nullopt;
+}
+
+std::vector<int> RunController::ShownSeries() const {
+    if (shown_ == Shown::Run) return WordSeries(shownWords_);
+    std::vector<int> series;
+    for (std::size_t i = 1; i <= shownProfile_.words.size(); ++i) series.push_back(int(i));
+    return series;
 }
 
 void RunController::SetRunning(bool running) {

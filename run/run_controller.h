@@ -13,6 +13,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "analysis/word_profile.h"
 #include "input/in_out_error.h"
@@ -47,12 +48,18 @@ class RunController {
     // the gauge at 0. The data file and reading mode stay for the next START. Refused during a
     // run.
     void ShowProfile(const ProfileTable& table, const std::string& fileName);
-    // What the chart shows: the non-empty words and the counts of a run's last refresh, or an
-    // opened profile; nothing before either, nothing while a new run has not refreshed yet, and
-    // nothing after a run that failed (its counts are not the file's) until a run ends or a
-    // profile is opened.
+    // What the chart shows: the non-empty words and the counts of a run's last refresh (with
+    // their expected profiles when that refresh worked them out), or an opened profile; nothing
+    // before either, nothing while a new run has not refreshed yet, and nothing after a run that
+    // failed (its counts are not the file's) until a run ends or a profile is opened.
     std::optional<ProfileTable> ShownProfile() const;
     bool ShownRunFailed() const { return shown_ == Shown::Failed; }
+    // The series of the shown profile's words (ProfilePlot draws word i in series[i]).
+    std::vector<int> ShownSeries() const;
+    // The sequences counted for the result shown, when it is a run's.
+    std::optional<std::uint64_t> ShownProcessed() const {
+        return shown_ == Shown::Run ? shownProcessed_ : std::nullopt;
+    }
     // The file of the result shown (or, before any, the file bound).
     const std::string& ShownFile() const { return shownFile_; }
 
@@ -107,6 +114,9 @@ class RunController {
     std::string shownFile_;
     WordProfile::Words shownWords_;
     WordProfile::Rows shownRows_{};
+    ExpectedProfile::Rows shownExpected_{};
+    bool shownHasExpected_ = false;  // shownExpected_ belongs to shownRows_
+    std::optional<std::uint64_t> shownProcessed_;
     ProfileTable shownProfile_;
 };
 

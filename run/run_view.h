@@ -4,6 +4,7 @@
 // The main window implements it with real controls, the batch front-end on a console, tests
 // with a recording fake.
 
+#include <array>
 #include <cstdint>
 #include <string>
 
@@ -12,6 +13,10 @@
 #include "run/message_kinds.h"
 
 namespace kelmarin {
+
+// Word row r's points are drawn in colour r - 1 (row 2's are pure blue, not its series' own
+// darker blue).
+inline constexpr std::array<TColor, 4> kWordPointColors = {clRed, clBlue, clBlack, clFuchsia};
 
 class RunView {
   public:
@@ -35,6 +40,9 @@ class RunView {
     // chart, counter and STOP's response depend on it; a view without a chart may ask for
     // fewer, each refresh filling four series of 100 points.
     virtual std::uint64_t RefreshInterval() const { return 20; }
+    // Whether each refresh also works out the expected profile, which the view then draws; the
+    // last refresh of a run always does, for what is saved of it.
+    virtual bool ShowsExpected() const { return false; }
 
     // Puts the series, the counter and the gauge on the screen as the calls above left them.
     // A view may keep them waiting until a frame of its screen has passed since it last put

@@ -8,6 +8,7 @@
 #include <QMenuBar>
 #include <QShortcut>
 #include <QUrl>
+#include <utility>
 
 #include "chart/chart.h"
 #include "chart/grafico_config.h"
@@ -22,6 +23,7 @@
 #include "ui/help_file.h"
 #include "ui/message_dialog.h"
 #include "ui/results_menu.h"
+#include "ui/view_menu.h"
 #include "ui_form1.h"
 
 namespace kelmarin {
@@ -91,9 +93,14 @@ TForm1::TForm1(QWidget* parent)
     move(kDesignPosition);
     ui_->Button1->setFocus(Qt::OtherFocusReason);
     results_ = new TResultsMenu(*this);
+    view_ = new TViewMenu(*this);
+    display_->SetBeforePut([this] { view_->Redraw(false); });
 }
 
 TForm1::~TForm1() {
+    // The overlays leave the chart while it is there: child widgets go before child objects
+    // made later.
+    delete std::exchange(view_, nullptr);
     // The series leave the chart before they go.
     for (auto& s : series_) s->SetParentChart(nullptr);
 }
@@ -302,8 +309,17 @@ void TForm1::SetWordText(int row, const std::string& text) {
 
 void TForm1::ShownFileChanged(const std::string& name, bool failed) {
     results_->ShowFileInTitle(name, failed);
+    view_->UpdateItems();
 }
 
-void TForm1::RunningChanged() { results_->UpdateItems(); }
+void TForm1::RunningChanged() {
+    results_->UpdateItems();
+    view_->UpdateItems();
+}
+
+bool TForm1::ShowsExpected() const {
+    const ProfileView chosen = view_->Chosen();
+    return chosen.expected || chosen.marks || chosen.scale == ProfileScale::Ratio;
+}
 
 }  // namespace kelmarin

@@ -29,6 +29,7 @@ class TAboutBox;
 class TChart;
 class TGauge;
 class TResultsMenu;
+class TViewMenu;
 
 class TForm1 : public QMainWindow, public RunView {
     Q_OBJECT
@@ -55,6 +56,8 @@ class TForm1 : public QMainWindow, public RunView {
     Ui::Form1& Controls() { return *ui_; }
     // Save, copy and open results; the title and drops.
     TResultsMenu& Results() { return *results_; }
+    // How the chart draws the result shown.
+    TViewMenu& View() { return *view_; }
 
     void Button1Click();
     void Button2Click();
@@ -80,6 +83,7 @@ class TForm1 : public QMainWindow, public RunView {
     bool RejectStopChecked() const override;
     bool IupacChecked() const override;
     bool BothStrandsChecked() const override;
+    bool ShowsExpected() const override;
     void ClearPoints(int series) override;
     void AddPoint(int series, double x, double y, TColor color) override;
     void SetProcessedText(const std::string& text) override;
@@ -128,6 +132,7 @@ class TForm1 : public QMainWindow, public RunView {
     std::unique_ptr<RunDisplay> display_;
     RunController controller_;
     TResultsMenu* results_ = nullptr;  // a child of the window
+    TViewMenu* view_ = nullptr;        // likewise
 };
 
 }  // namespace kelmarin

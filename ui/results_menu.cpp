@@ -18,6 +18,7 @@
 #include "input/format_by_name.h"
 #include "platform/file_writer.h"
 #include "platform/handler_guard.h"
+#include "run/position_stats.h"
 #include "run/profile_table.h"
 #include "ui/chart_picture.h"
 #include "ui/form1.h"
@@ -31,7 +32,8 @@ TResultsMenu::TResultsMenu(TForm1& form)
       title_(form.windowTitle()),
       profileSave_(QStringLiteral("CSV|*.csv|All|*.*"), QStringLiteral("Save profile")),
       chartSave_(QStringLiteral("PNG|*.png|SVG|*.svg|PDF|*.pdf"), QStringLiteral("Save chart")),
-      profileOpen_(QStringLiteral("CSV|*.csv|All|*.*")) {
+      statsSave_(QStringLiteral("Statistics|*.tsv|All|*.*"), QStringLiteral("Save statistics")),
+      profileOpen_(QStringLiteral("CSV|*.csv|Statistics|*.tsv|All|*.*")) {
     AddItems();
     // The chart takes the focus on a click (it stays out of the tab order), so that Ctrl+C
     // copies what it shows.
@@ -60,6 +62,8 @@ void TResultsMenu::AddItems() {
         item(ui.APRI1, ui.Exit1, "SaveProfile1", "Save profile…", &TResultsMenu::SaveProfile1Click);
     saveChart_ =
         item(ui.APRI1, ui.Exit1, "SaveChart1", "Save chart…", &TResultsMenu::SaveChart1Click);
+    saveStats_ = item(ui.APRI1, ui.Exit1, "SaveStatistics1", "Save statistics…",
+                      &TResultsMenu::SaveStatistics1Click);
     openProfile_ =
         item(ui.APRI1, ui.Exit1, "OpenProfile1", "Open profile…", &TResultsMenu::OpenProfile1Click);
     edit_ = new QMenu(QStringLiteral("EDIT"), ui.MainMenu1);
@@ -83,6 +87,7 @@ void TResultsMenu::UpdateItems() {
     const bool results = idle && ShowsResults();
     saveProfile_->setEnabled(results);
     saveChart_->setEnabled(results);
+    saveStats_->setEnabled(results && !form_.Controller().ShownProfile()->expected.empty());
     copy_->setEnabled(results);
     openProfile_->setEnabled(idle);
 }
@@ -139,6 +144,15 @@ void TResultsMenu::SaveChart1Click() {
     const QString name =
         ChooseNameToWrite(chartSave_, kEndings[entry >= 1 && entry <= 3 ? entry - 1 : 0]);
     if (!name.isEmpty()) WriteChartFile(form_.grafico(), name);
+}
+
+void TResultsMenu::SaveStatistics1Click() {
+    if (!HasResultToWrite()) return;
+    const ProfileTable shown = *form_.Controller().ShownProfile();
+    if (shown.expected.empty()) return;  // an opened CSV has no expected profile
+    const QString name = ChooseNameToWrite(statsSave_, ".stats.tsv");
+    if (!name.isEmpty())
+        WriteFileSafely(QFile::encodeName(name).toStdString(), StatsTableText(TestTable(shown)));
 }
 
 void TResultsMenu::Copy1Click() {

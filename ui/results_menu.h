@@ -1,9 +1,9 @@
 #pragma once
-// What lets results leave the main window and come back: FILE > Save profile..., Save chart...
-// and Open profile..., EDIT > Copy (and Ctrl+C on the focused chart), the file named in the
-// title, and a sequence file dropped on the window. Each item writes only when the user asks,
-// and is disabled during a run; the save and copy items also until something is shown. The
-// window's own menus, commands and captions are not touched.
+// What lets results leave the main window and come back: FILE > Save profile..., Save chart...,
+// Save statistics... and Open profile..., EDIT > Copy (and Ctrl+C on the focused chart), the file
+// named in the title, and a sequence file dropped on the window. Each item writes only when the
+// user asks, and is disabled during a run; the save and copy items also until something is shown.
+// The window's own menus, commands and captions are not touched.
 
 #include <QObject>
 #include <QString>
@@ -26,15 +26,19 @@ class TResultsMenu : public QObject {
 
     QAction& SaveProfile1() { return *saveProfile_; }
     QAction& SaveChart1() { return *saveChart_; }
+    QAction& SaveStatistics1() { return *saveStats_; }
     QAction& OpenProfile1() { return *openProfile_; }
     QAction& Copy1() { return *copy_; }
     QMenu& EDIT1() { return *edit_; }
     TSaveDialog& ProfileSaveDialog() { return profileSave_; }
     TSaveDialog& ChartSaveDialog() { return chartSave_; }
+    TSaveDialog& StatisticsSaveDialog() { return statsSave_; }
     TOpenDialog& ProfileOpenDialog() { return profileOpen_; }
 
     void SaveProfile1Click();
     void SaveChart1Click();
+    // The bias tests of the result shown, as kelmarin-batch --stats writes them.
+    void SaveStatistics1Click();
     void OpenProfile1Click();
     void Copy1Click();
     // Binds a dropped sequence file as its open dialog would, in the mode its name gives.
@@ -64,9 +68,11 @@ class TResultsMenu : public QObject {
     QString title_;
     TSaveDialog profileSave_;
     TSaveDialog chartSave_;
+    TSaveDialog statsSave_;
     TOpenDialog profileOpen_;
     QAction* saveProfile_ = nullptr;
     QAction* saveChart_ = nullptr;
+    QAction* saveStats_ = nullptr;
     QAction* openProfile_ = nullptr;
     QAction* copy_ = nullptr;
     QMenu* edit_ = nullptr;

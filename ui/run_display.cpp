@@ -31,6 +31,10 @@ void RunDisplay::Put() {
     if (counterText_) counter_.setText(*std::exchange(counterText_, std::nullopt));
     if (progress_) gauge_.SetProgress(*std::exchange(progress_, std::nullopt));
     if (std::exchange(seriesChanged_, false)) {
+        if (beforePut_) {
+            const Quiet quiet(chart_);
+            beforePut_();
+        }
         chart_.RequestRepaint();
         chart_.RepaintNow();
     }

@@ -6,6 +6,7 @@
 // that the run does not cause (a zoom, an expose, a resize) go on as ever.
 
 #include <QString>
+#include <functional>
 #include <optional>
 
 #include "run/refresh_pacer.h"
@@ -35,6 +36,10 @@ class RunDisplay {
     // A failure while painting comes back here.
     void Show(bool atOnce);
 
+    // Called before changed series are put on the screen, with the chart's repaint off: what
+    // the window draws from the series goes with them.
+    void SetBeforePut(std::function<void()> draw) { beforePut_ = std::move(draw); }
+
     // Frames put on the screen so far.
     long FramesShown() const { return frames_; }
     void SetClock(RefreshPacer::ClockRead clock) { pacer_ = RefreshPacer(std::move(clock)); }
@@ -56,6 +61,7 @@ class RunDisplay {
     TGauge& gauge_;
     RefreshPacer pacer_;
     bool seriesChanged_ = false;
+    std::function<void()> beforePut_;
     std::optional<QString> counterText_;
     std::optional<int> progress_;
     long frames_ = 0;

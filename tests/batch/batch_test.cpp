@@ -9,6 +9,7 @@
 #include <QFile>
 #include <QImage>
 #include <algorithm>
+#include <cmath>
 #include <cstdio>
 #include <fstream>
 #include <map>
@@ -553,6 +554,113 @@ TEST_F(BatchTest, ShardsMergeIntoTheWholeFilesProfile) {
         EXPECT_NE(r.err.find("cannot seek"), std::string::npos) << r.err;
         EXPECT_TRUE(r.out.empty()) << file;
     }
+}
+
+// A statistics table as word -> rows of its fields after the word, bucket 1 first.
+std::map<std::string, Rows> ParseStats(const std::string& tsv) {
+    std::map<std::string, Rows> words;
+    std::stringstream in(tsv);
+    std::string line;
+    std::getline(in, line);
+    EXPECT_EQ(line, "word\tbucket\tobserved\texpected\tratio\tp\tq");
+    while (std::getline(in, line)) {
+        std::vector<std::string> fields;
+        std::stringstream ls(line);
+        std::string f;
+        while (std::getline(ls, f, '\t')) fields.push_back(f);
+        EXPECT_EQ(fields.size(), 7u) << line;
+        words[fields[0]].push_back(std::vector<std::string>(fields.begin() + 1, fields.end()));
+    }
+    return words;
+}
+
+TEST_F(BatchTest, StatisticsOfAHandWorkedFile) {
+    // Length 6, word of 3, in frame: valid starts 1 (bucket 17) and 4 (bucket 67) on each
+    // strand. s1 three times: atg at 1. s2 begins with the stop taa: rejected. s3: atg on the
+    // reverse strand at 1. s4: atg at 2 is out of frame; on the reverse strand at 4.
+    const std::string fa =
+        dir_.Write("in.fa",
+                   ">s1\natgaaa\n>s1\natgaaa\n>s1\natgaaa\n>s2\ntaacat\n>s3\naaacat\n>s4\n"
+                   "catgcc\n>empty\n\n");
+    const std::string stats = (dir_.Path() / "s.tsv").string();
+    const std::string json = (dir_.Path() / "s.json").string();
+    const Result r = Run({"--frame", "--reject-stop", "--both-strands", "--stats", stats, "--json",
+                          json, fa, "atg", "", "ccc"});
+    ASSERT_EQ(r.status, 0) << r.err;
+    const auto table = ParseStats(Slurp(stats));
+    ASSERT_EQ(table.size(), 2u);
+    const Rows& atg = table.at("atg");
+    ASSERT_EQ(atg.size(), 100u);
+    // N = 5 with half of each occurrence expected in either bucket: X ~ Binomial(5, 1/2).
+    // Bucket 17: 4 seen, P(X >= 4) = 6/32; bucket 67: 1 seen, P(X <= 1) = 6/32; p = 12/32 for
+    // both, and q too (m = 2). chi2 = 2 * 1.5^2 / 2.5 = 1.8 with df 1.
+    for (int b = 1; b <= 100; ++b) {
+        const auto& row = atg[std::size_t(b - 1)];
+        EXPECT_EQ(row[0], std::to_string(b));
+        if (b == 17 || b == 67) {
+            EXPECT_EQ(row[1], b == 17 ? "4" : "1");
+            EXPECT_EQ(std::stod(row[2]), 2.5);
+            EXPECT_DOUBLE_EQ(std::stod(row[3]), b == 17 ? 1.6 : 0.4);
+            EXPECT_NEAR(std::stod(row[4]), 0.375, 1e-12);
+            EXPECT_NEAR(std::stod(row[5]), 0.375, 1e-12);
+        } else {
+            EXPECT_EQ(row[1] + row[2] + row[3] + row[4] + row[5], "00NA11") << b;
+        }
+    }
+    for (const auto& row : table.at("ccc")) EXPECT_EQ(row[1] + row[2] + row[3], "00NA");
+    const std::string text = Slurp(json);
+    for (const char* key :
+         {"\"program\":\"kelmarin-batch\"", "\"mode\":\"fasta\"", "\"frame\":true",
+          "\"words\":[\"atg\",\"ccc\"]", "\"processed\":6", "\"df\":1", "\"chi2\":1.8"})
+        EXPECT_NE(text.find(key), std::string::npos) << key << " in " << text;
+    // P(chi-squared with 1 df >= 1.8) = erfc(sqrt(0.9)).
+    const auto at = text.find("\"p_uniform\":");
+    ASSERT_NE(at, std::string::npos);
+    EXPECT_NEAR(std::stod(text.substr(at + 12)), std::erfc(std::sqrt(0.9)), 1e-12);
+    // The CSV on standard output is the counts alone, as without the statistics.
+    EXPECT_EQ(r.out, Run({"--frame", "--reject-stop", "--both-strands", fa, "atg", "", "ccc"}).out);
+}
+
+TEST_F(BatchTest, MergedShardStatisticsAreTheWholeFilesAndMixingKindsIsRefused) {
+    std::string fa;
+    for (int i = 0; i < 60; ++i)
+        fa += ">r\n" +
+              Lines(1 + i % 5, "CATGCATGCAATGGGTTTAAATGCCC").substr(0, std::size_t(7 + i * 3)) +
+              "\n";
+    const std::string file = dir_.Write("in.fa", fa);
+    const std::string whole = (dir_.Path() / "whole.tsv").string();
+    ASSERT_EQ(Run({"--stats", whole, file, "atg", "ca"}).status, 0);
+    std::vector<std::string> merge = {"--merge"};
+    for (int k = 1; k <= 4; ++k) {
+        merge.push_back((dir_.Path() / ("part" + std::to_string(k) + ".tsv")).string());
+        ASSERT_EQ(
+            Run({"--shard", std::to_string(k) + "/4", "--stats", merge.back(), file, "atg", "ca"})
+                .status,
+            0);
+    }
+    const Result merged = Run(merge);
+    ASSERT_EQ(merged.status, 0) << merged.err;
+    const auto sum = ParseStats(merged.out), all = ParseStats(Slurp(whole));
+    ASSERT_EQ(sum.size(), 2u);
+    for (const auto& [word, rows] : all)
+        for (std::size_t b = 0; b < rows.size(); ++b) {
+            const auto& got = sum.at(word)[b];
+            EXPECT_EQ(got[1], rows[b][1]) << word << " " << b + 1;  // observed
+            for (std::size_t f = 2; f < 6; ++f) {
+                if (rows[b][f] == "NA") {
+                    EXPECT_EQ(got[f], "NA");
+                    continue;
+                }
+                // The shards' expected profiles add up as doubles: equal but for the last bits.
+                const double want = std::stod(rows[b][f]);
+                EXPECT_NEAR(std::stod(got[f]), want, 1e-12 * std::max(1.0, want));
+            }
+        }
+    const std::string csv = dir_.Write("whole.csv", Run({file, "atg", "ca"}).out);
+    const Result mixed = Run({"--merge", whole, csv});
+    EXPECT_EQ(mixed.status, 1);
+    EXPECT_NE(mixed.err.find(csv), std::string::npos) << mixed.err;
+    EXPECT_TRUE(mixed.out.empty());
 }
 
 TEST_F(BatchTest, MergeFailuresExitWithOneNamingTheFile) {

@@ -30,6 +30,7 @@
 #include "tests/ui/shell_modal_helper.h"
 #include "ui/chart_picture.h"
 #include "ui/form1.h"
+#include "ui/view_menu.h"
 #include "ui_form1.h"
 
 namespace kelmarin {
@@ -125,11 +126,11 @@ TEST_F(ResultsTest, SavedProfileAndChartAreWhatTheBatchWritesAndCopyPastesAsATab
     };
     EXPECT_EQ(texts(form_.Controls().APRI1->actions()),
               (QStringList{QStringLiteral("Open file"), QStringLiteral("Save profile…"),
-                           QStringLiteral("Save chart…"), QStringLiteral("Open profile…"),
-                           QStringLiteral("Exit")}));
-    EXPECT_EQ(
-        texts(form_.Controls().MainMenu1->actions()),
-        (QStringList{QStringLiteral("FILE"), QStringLiteral("EDIT"), QStringLiteral("HELP")}));
+                           QStringLiteral("Save chart…"), QStringLiteral("Save statistics…"),
+                           QStringLiteral("Open profile…"), QStringLiteral("Exit")}));
+    EXPECT_EQ(texts(form_.Controls().MainMenu1->actions()),
+              (QStringList{QStringLiteral("FILE"), QStringLiteral("EDIT"), QStringLiteral("VIEW"),
+                           QStringLiteral("HELP")}));
     const std::string txt = dir_.Write("in.txt", Lines(30, "ATGCATGAAT") + Lines(15, "TTATG"));
     for (QAction* item : {&Results().SaveProfile1(), &Results().SaveChart1(), &Results().Copy1()})
         EXPECT_FALSE(item->isEnabled()) << "nothing shown yet";
@@ -177,6 +178,53 @@ TEST_F(ResultsTest, SavedProfileAndChartAreWhatTheBatchWritesAndCopyPastesAsATab
     EXPECT_EQ(QGuiApplication::clipboard()->text(), tsv);
 }
 
+
+TEST_F(ResultsTest, StatisticsAndTheRatioViewAreWhatTheBatchWrites) {
+    const std::string txt = dir_.Write("in.txt", Lines(30, "ATGCATGAATCC") + Lines(15, "TTATGA"));
+    RunOver(txt, {QStringLiteral("ATG"), QString(), QStringLiteral("ga")});
+    ASSERT_TRUE(Results().SaveStatistics1().isEnabled());
+    const std::string stats = (dir_.Path() / "window.tsv").string();
+    Choose(Results().StatisticsSaveDialog(), stats);
+    Results().SaveStatistics1().trigger();
+    const std::string batchStats = (dir_.Path() / "batch.tsv").string();
+    Batch("--stats " + batchStats + " " + txt + " ATG '' ga");
+    EXPECT_EQ(Slurp(stats), Slurp(batchStats));
+
+    // The ratio with the expected lines, drawn after the run, is kelmarin-batch's picture.
+    TViewMenu& view = form_.View();
+    view.ScaleItem(ProfileScale::Ratio).trigger();
+    view.ExpectedProfile1().trigger();
+    EXPECT_EQ(form_.grafico().LeftAxis().Title().Caption(), QStringLiteral("Observed / expected"));
+    const std::string png = (dir_.Path() / "ratio.png").string();
+    Choose(Results().ChartSaveDialog(), png);
+    Results().SaveChart1().trigger();
+    const QSize size = form_.grafico().size();
+    const std::string batchPng = (dir_.Path() / "batch.png").string();
+    Batch("--png " + batchPng + " --scale ratio --expected --size " +
+          std::to_string(size.width()) + "x" + std::to_string(size.height()) + " " + txt +
+          " ATG '' ga");
+    EXPECT_TRUE(QImage(QString::fromStdString(png)).convertToFormat(QImage::Format_RGB32) ==
+                QImage(QString::fromStdString(batchPng)).convertToFormat(QImage::Format_RGB32));
+
+    // An opened CSV has no expected profile: the chart falls back to its counts. The opened
+    // statistics table has one again.
+    OpenProfile(dir_.Write("p.csv", Batch(txt + " ATG '' ga")));
+    EXPECT_FALSE(view.ScaleItem(ProfileScale::Ratio).isEnabled());
+    EXPECT_FALSE(view.ExpectedProfile1().isEnabled());
+    EXPECT_FALSE(Results().SaveStatistics1().isEnabled());
+    EXPECT_EQ(form_.grafico().LeftAxis().Title().Caption(), QStringLiteral("Occurrence"));
+    EXPECT_EQ(view.Overlays().Series(0).PointCount(), 0);
+    OpenProfile(batchStats);
+    EXPECT_TRUE(view.ScaleItem(ProfileScale::Ratio).isEnabled());
+    EXPECT_EQ(form_.grafico().LeftAxis().Title().Caption(), QStringLiteral("Observed / expected"));
+    EXPECT_EQ(view.Overlays().Series(0).PointCount(), 100);
+    // Back to counts, nothing drawn over the profile.
+    view.ScaleItem(ProfileScale::Counts).trigger();
+    view.ExpectedProfile1().trigger();
+    EXPECT_EQ(form_.grafico().LeftAxis().Title().Caption(), QStringLiteral("Occurrence"));
+    for (int i = 0; i < view.Overlays().SeriesCount(); ++i)
+        EXPECT_EQ(view.Overlays().Series(i).PointCount(), 0) << i;
+}
 TEST_F(ResultsTest, OverwritingAsksAndAFailedWriteLeavesTheOldFile) {
     RunOver(dir_.Write("in.txt", Lines(3, "ACGT")), {QStringLiteral("a")});
     const std::string old = dir_.Write("old.csv", "old content\n");
