@@ -25,7 +25,10 @@ std::array<std::uint64_t, 100> ValidStarts(std::uint64_t length, std::uint64_t w
     // bucket b lies near (b + 0.5)% of the length, and the rounding rule settles the edge.
     std::uint64_t before = 0;  // starts up to the end of the previous bucket
     for (int b = 1; b <= 100; ++b) {
-        auto end = std::uint64_t((static_cast<unsigned __int128>(2 * b + 1) * length) / 200);
+        // Exact below 2^55 bases; beyond, an estimate the steps below correct.
+        std::uint64_t end = length < (std::uint64_t(1) << 55)
+                                ? std::uint64_t(2 * b + 1) * length / 200
+                                : std::uint64_t((b + 0.5) * double(length) / 100);
         if (end > lastStart) end = lastStart;
         while (end < lastStart && scale.Of(end + 1) <= b) ++end;
         while (end >= 1 && scale.Of(end) > b) --end;
@@ -45,38 +48,56 @@ void ExpectedProfile::SetWordLengths(const std::array<std::uint64_t, kRows>& len
 
 void ExpectedProfile::Clear() {
     sums_ = {};
+    for (const std::uint32_t key : touched_) table_[key] = {};
+    touched_.clear();
     pending_.clear();
-    last_ = nullptr;
+}
+
+void ExpectedProfile::Add(std::uint64_t length, bool inFrame, const Counts& n) {
+    const std::uint64_t key = length << 1 | std::uint64_t(inFrame);
+    if (length >= kTableLengths) {
+        Counts& group = pending_[key];
+        for (int r = 0; r < kRows; ++r) group[r] += n[r];
+        return;
+    }
+    if (table_.empty()) table_.resize(2 * kTableLengths);
+    Counts& group = table_[key];
+    if ((group[0] | group[1] | group[2] | group[3]) == 0) touched_.push_back(std::uint32_t(key));
+    for (int r = 0; r < kRows; ++r) group[r] += n[r];
+}
+
+void ExpectedProfile::SettleGroup(std::uint64_t key, const Counts& n) const {
+    const std::uint64_t length = key >> 1;
+    const bool inFrame = key & 1;
+    // Rows with a word of one length share the starts.
+    std::uint64_t sharedLength = 0;
+    std::array<std::uint64_t, kBuckets> shares{};
+    for (int r = 0; r < kRows; ++r) {
+        if (n[r] == 0) continue;
+        if (lengths_[r] != sharedLength) {
+            sharedLength = lengths_[r];
+            const std::array<std::uint64_t, kBuckets> starts =
+                ValidStarts(length, sharedLength, inFrame);
+            std::uint64_t all = 0;
+            for (const auto s : starts) all += s;
+            // Each share is rounded down once per group, never per occurrence: n of them add n
+            // times the same amount. Long double keeps 64 bits of each, on every x86-64.
+            const long double unit = all == 0 ? 0.0L : std::ldexp(1.0L, kFraction) / all;
+            for (int b = 0; b < kBuckets; ++b)
+                shares[b] = std::uint64_t((long double)starts[b] * unit);
+        }
+        for (int b = 0; b < kBuckets; ++b) sums_[r][b] += (unsigned __int128)n[r] * shares[b];
+    }
 }
 
 void ExpectedProfile::Settle() const {
-    for (const auto& [key, n] : pending_) {
-        const std::uint64_t length = key >> 1;
-        const bool inFrame = key & 1;
-        // Rows with a word of one length share the starts.
-        std::uint64_t sharedLength = 0;
-        std::array<std::uint64_t, kBuckets> starts{};
-        std::array<std::uint64_t, kBuckets> shares{};
-        for (int r = 0; r < kRows; ++r) {
-            if (n[r] == 0) continue;
-            if (lengths_[r] != sharedLength) {
-                sharedLength = lengths_[r];
-                starts = ValidStarts(length, sharedLength, inFrame);
-                unsigned __int128 all = 0;
-                for (const auto s : starts) all += s;
-                // Each share is rounded down once per group, never per occurrence: n of them
-                // add n times the same amount.
-                shares = {};
-                for (int b = 0; b < kBuckets && all != 0; ++b) {
-                    const unsigned __int128 scaled = (unsigned __int128)starts[b] << kFraction;
-                    shares[b] = std::uint64_t(scaled / all);
-                }
-            }
-            for (int b = 0; b < kBuckets; ++b) sums_[r][b] += (unsigned __int128)n[r] * shares[b];
-        }
+    for (const std::uint32_t key : touched_) {
+        SettleGroup(key, table_[key]);
+        table_[key] = {};
     }
+    touched_.clear();
+    for (const auto& [key, n] : pending_) SettleGroup(key, n);
     pending_.clear();
-    last_ = nullptr;
 }
 
 ExpectedProfile::Rows ExpectedProfile::ExpectedRows() const {

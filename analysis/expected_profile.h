@@ -12,6 +12,7 @@
 #include <array>
 #include <cstdint>
 #include <unordered_map>
+#include <vector>
 
 namespace kelmarin {
 
@@ -34,29 +35,27 @@ class ExpectedProfile {
     void Clear();
     // A sequence of the given length, read in frame or not, with n[r] occurrences of row r's
     // word on all the strands looked at.
-    void Add(std::uint64_t length, bool inFrame, const Counts& n) {
-        const std::uint64_t key = length << 1 | std::uint64_t(inFrame);
-        if (key != lastKey_ || !last_) {
-            last_ = &pending_[key];
-            lastKey_ = key;
-        }
-        for (int r = 0; r < kRows; ++r) (*last_)[r] += n[r];
-    }
+    void Add(std::uint64_t length, bool inFrame, const Counts& n);
     // Expected occurrences per bucket of each row, bucket 1 first.
     Rows ExpectedRows() const;
 
   private:
     // Fractional bits of the fixed point: a share of 1 still fits in 64 bits.
     static constexpr int kFraction = 63;
+    // Groups of sequences shorter than this wait in a table indexed by length and frame: reads
+    // and genes come by the million, each with a length of its own.
+    static constexpr std::uint64_t kTableLengths = 1 << 14;
+    // Moves the counts of one group into the sums.
+    void SettleGroup(std::uint64_t key, const Counts& n) const;
     // Moves the pending groups into the sums.
     void Settle() const;
 
     std::array<std::uint64_t, kRows> lengths_{};
     // Sums and pending groups change when the profile is read, not what it is.
     mutable std::array<std::array<unsigned __int128, kBuckets>, kRows> sums_{};
-    mutable std::unordered_map<std::uint64_t, Counts> pending_;
-    mutable Counts* last_ = nullptr;
-    mutable std::uint64_t lastKey_ = 0;
+    mutable std::vector<Counts> table_;           // by key (length × 2 + frame), made when needed
+    mutable std::vector<std::uint32_t> touched_;  // keys of the table with pending counts
+    mutable std::unordered_map<std::uint64_t, Counts> pending_;  // longer sequences
 };
 
 }  // namespace kelmarin

@@ -26,6 +26,7 @@ char* SequenceBatch::Append(std::size_t n, bool inFrame) {
     members_.push_back(
         {begin, size_, sameLength ? members_.back().scale : BucketScale(n), inFrame});
     anyInFrame_ = anyInFrame_ || inFrame;
+    mixedFrames_ = mixedFrames_ || members_.front().inFrame != inFrame;
     return bytes_.get() + begin;
 }
 
@@ -36,8 +37,8 @@ std::string_view SequenceBatch::Last() const {
 
 void SequenceBatch::DropLast() {
     size_ = members_.back().begin;
-    // anyInFrame_ may stay set: it only lets members choose their frame; equal_ may stay
-    // clear: members of one length are then found by a search.
+    // anyInFrame_ and mixedFrames_ may stay set: they only let members choose their frame;
+    // equal_ may stay clear: members of one length are then found by a search.
     members_.pop_back();
 }
 
@@ -45,6 +46,7 @@ void SequenceBatch::Clear() {
     size_ = 0;
     members_.clear();
     anyInFrame_ = false;
+    mixedFrames_ = false;
     equal_ = false;
 }
 

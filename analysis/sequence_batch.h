@@ -31,6 +31,8 @@ class SequenceBatch {
     bool Full() const { return size_ >= kBytes; }
     bool Empty() const { return members_.empty(); }
     bool AnyInFrame() const { return anyInFrame_; }
+    // Whether some members were added in frame and others not.
+    bool MixedFrames() const { return mixedFrames_; }
     // The length every member has, or 0 when they differ (or none was added).
     std::uint64_t EqualLength() const {
         return equal_ && !members_.empty() ? members_.front().end : 0;
@@ -52,6 +54,7 @@ class SequenceBatch {
     std::size_t capacity_ = 0;
     std::vector<Member> members_;
     bool anyInFrame_ = false;
+    bool mixedFrames_ = false;
     bool equal_ = false;  // every member has the first one's length
 };
 

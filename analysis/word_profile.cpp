@@ -2,6 +2,7 @@
 
 #include <array>
 #include <stdexcept>
+#include <utility>
 
 #include "analysis/bucket.h"
 #include "analysis/word_scanner.h"
@@ -26,27 +27,37 @@ std::uint64_t MemberReciprocal(std::uint64_t equal, std::uint64_t size) {
 // kReverse, as the reverse complement, from the member in on: the member of the last start.
 // With kEqual, members share one length, in is the first and stays so, and reciprocal finds a
 // start's member. On the reverse strand a word found at start s begins at the base that is its
-// last on this one. Each member's occurrences are also counted in counts, by its place after base.
+// last on this one. Each member's occurrences are also counted in counts, by its place after
+// base; with kEqual the members are one group for the expected profile (one length, one frame
+// option), and counts[0] gets all of theirs.
 template <bool kReverse, bool kFrame, bool kEqual>
 const SequenceBatch::Member* CountStarts(const std::uint64_t* starts, std::size_t n,
                                          std::uint64_t length, const SequenceBatch::Member* in,
                                          const SequenceBatch::Member* base,
                                          std::uint64_t reciprocal, WordProfile::Row& row,
-                                         std::uint32_t* counts) {
+                                         std::uint64_t* counts) {
     const SequenceBatch::Member* const first = in;
+    std::uint64_t found = 0;  // since the last flush into counts
     for (std::size_t i = 0; i < n; ++i) {
         const std::uint64_t s = starts[i];
-        if constexpr (kEqual)
+        if constexpr (kEqual) {
             in = first + (s * reciprocal >> kReciprocalShift);
-        else
-            while (s >= in->end) ++in;
+        } else {
+            // Starts come in order: a member's occurrences are counted in a register, and
+            // stored once it is left.
+            while (s >= in->end) {
+                counts[in - base] += std::exchange(found, 0);
+                ++in;
+            }
+        }
         if (s + length > in->end) continue;  // runs into the next member
         // 1-based on its own strand.
         const std::uint64_t at = kReverse ? in->end + 1 - length - s : s - in->begin + 1;
         if (kFrame && in->inFrame && (at - 1) % 3 != 0) continue;
         ++row[std::size_t(in->scale.Of(at) - 1)];
-        ++counts[in - base];
+        ++found;
     }
+    counts[kEqual ? 0 : in - base] += found;
     return kEqual ? first : in;
 }
 
@@ -55,7 +66,7 @@ const SequenceBatch::Member* CountStartsOn(const std::uint64_t* starts, std::siz
                                            std::uint64_t length, const SequenceBatch::Member* in,
                                            const SequenceBatch::Member* base, bool frame,
                                            std::uint64_t reciprocal, WordProfile::Row& row,
-                                           std::uint32_t* counts) {
+                                           std::uint64_t* counts) {
     if (reciprocal)
         return frame ? CountStarts<kReverse, true, true>(starts, n, length, in, base, reciprocal,
                                                          row, counts)
@@ -100,7 +111,9 @@ void WordProfile::CountBatch(const SequenceBatch& batch) {
     // with a few starts in each, its branches would mostly be guessed wrong.
     std::array<const SequenceBatch::Member*, WordScanner::kMaxWords> member;
     member.fill(batch.Members().data());
-    const std::uint64_t reciprocal = MemberReciprocal(batch.EqualLength(), batch.Bytes().size());
+    // Members read in frame and out of it, as the option changed, are told apart by the search.
+    const std::uint64_t reciprocal =
+        batch.MixedFrames() ? 0 : MemberReciprocal(batch.EqualLength(), batch.Bytes().size());
     // In-frame reading differs between members and, on the reverse strand, so do the phases:
     // the scan finds every start and each member keeps its own.
     const bool frame = batch.AnyInFrame();
@@ -111,7 +124,16 @@ void WordProfile::CountBatch(const SequenceBatch& batch) {
                              in = CountFound(t, starts, n, scan[t].bytes.size(), frame, reciprocal,
                                              in, batch.Members().data());
                          });
-    AddToExpected(batch.Members().data(), batch.Members().size());
+    if (reciprocal)
+        AddOneGroup(batch.EqualLength(), batch.Members().front().inFrame);
+    else
+        AddToExpected(batch.Members().data(), batch.Members().size());
+}
+
+void WordProfile::AddOneGroup(std::uint64_t length, bool inFrame) {
+    ExpectedProfile::Counts found;
+    for (int r = 0; r < kRows; ++r) found[r] = memberCounts_[r][0];
+    expected_.Add(length, inFrame, found);
 }
 
 void WordProfile::AddToExpected(const SequenceBatch::Member* members, std::size_t n) {
@@ -132,7 +154,7 @@ const SequenceBatch::Member* WordProfile::CountFound(int t, const std::uint64_t*
                                                      const SequenceBatch::Member* in,
                                                      const SequenceBatch::Member* base) {
     Row& row = rows_[std::size_t(t % kRows)];
-    std::uint32_t* counts = memberCounts_[std::size_t(t % kRows)].data();
+    std::uint64_t* counts = memberCounts_[std::size_t(t % kRows)].data();
     return t < kRows
                ? CountStartsOn<false>(starts, n, length, in, base, frame, reciprocal, row, counts)
                : CountStartsOn<true>(starts, n, length, in, base, frame, reciprocal, row, counts);

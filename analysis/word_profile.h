@@ -65,12 +65,15 @@ class WordProfile {
                                             const SequenceBatch::Member* base);
     // Hands the occurrences of each of the count's members to the expected profile.
     void AddToExpected(const SequenceBatch::Member* members, std::size_t n);
+    // The same for a count of members of one length and one frame option, which counted all
+    // their occurrences as member 0's.
+    void AddOneGroup(std::uint64_t length, bool inFrame);
 
     Rows rows_{};
     WordPatterns patterns_;
     ExpectedProfile expected_;
     // Occurrences of each row in each member of the count under way, member 0 first.
-    std::array<std::vector<std::uint32_t>, kRows> memberCounts_;
+    std::array<std::vector<std::uint64_t>, kRows> memberCounts_;
 };
 
 }  // namespace kelmarin
