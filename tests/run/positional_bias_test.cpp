@@ -60,7 +60,9 @@ TEST(PositionalBiasTest, AWordPlantedAt30PercentIsFlaggedThere) {
     EXPECT_LT(stats.pUniform, 1e-10);
     // Elsewhere the word is only as rare as chance makes it.
     for (int b = 0; b < 100; ++b)
-        if (b != 29) EXPECT_FALSE(stats.q[b] < 0.05 && stats.ratio[b] > 1) << b + 1;
+        if (b != 29) {
+            EXPECT_FALSE(stats.q[b] < 0.05 && stats.ratio[b] > 1) << b + 1;
+        }
 }
 
 }  // namespace
