@@ -8,6 +8,9 @@ namespace kelmarin {
 
 namespace {
 
+// The fixed point's one: 63 fractional bits, so that a share of 1 still fits in 64 bits.
+constexpr long double kOne = 0x1p63L;
+
 // Starts among 1 .. last that are read: all, or in frame those at 1, 4, 7, ...
 std::uint64_t StartsUpTo(std::uint64_t last, bool inFrame) {
     return inFrame ? (last + 2) / 3 : last;
@@ -66,26 +69,27 @@ void ExpectedProfile::Add(std::uint64_t length, bool inFrame, const Counts& n) {
     for (int r = 0; r < kRows; ++r) group[r] += n[r];
 }
 
+const ExpectedProfile::Shares& ExpectedProfile::SharesOf(std::uint64_t key,
+                                                         std::uint64_t wordLength) const {
+    constexpr std::size_t kMostKept = 4096;
+    if (const auto kept = shares_.find({key, wordLength}); kept != shares_.end())
+        return kept->second;
+    if (shares_.size() >= kMostKept) shares_.clear();
+    const std::array<std::uint64_t, kBuckets> starts = ValidStarts(key >> 1, wordLength, key & 1);
+    std::uint64_t all = 0;
+    for (const auto s : starts) all += s;
+    // Each share is rounded down once per group, never per occurrence: n of them add n times
+    // the same amount. Long double keeps 64 bits of each, on every x86-64.
+    const long double unit = all == 0 ? 0.0L : kOne / all;
+    Shares& shares = shares_[{key, wordLength}];
+    for (int b = 0; b < kBuckets; ++b) shares[b] = std::uint64_t((long double)starts[b] * unit);
+    return shares;
+}
+
 void ExpectedProfile::SettleGroup(std::uint64_t key, const Counts& n) const {
-    const std::uint64_t length = key >> 1;
-    const bool inFrame = key & 1;
-    // Rows with a word of one length share the starts.
-    std::uint64_t sharedLength = 0;
-    std::array<std::uint64_t, kBuckets> shares{};
     for (int r = 0; r < kRows; ++r) {
         if (n[r] == 0) continue;
-        if (lengths_[r] != sharedLength) {
-            sharedLength = lengths_[r];
-            const std::array<std::uint64_t, kBuckets> starts =
-                ValidStarts(length, sharedLength, inFrame);
-            std::uint64_t all = 0;
-            for (const auto s : starts) all += s;
-            // Each share is rounded down once per group, never per occurrence: n of them add n
-            // times the same amount. Long double keeps 64 bits of each, on every x86-64.
-            const long double unit = all == 0 ? 0.0L : std::ldexp(1.0L, kFraction) / all;
-            for (int b = 0; b < kBuckets; ++b)
-                shares[b] = std::uint64_t((long double)starts[b] * unit);
-        }
+        const Shares& shares = SharesOf(key, lengths_[r]);
         for (int b = 0; b < kBuckets; ++b) sums_[r][b] += (unsigned __int128)n[r] * shares[b];
     }
 }
@@ -108,8 +112,8 @@ ExpectedProfile::Rows ExpectedProfile::ExpectedRows() const {
             const unsigned __int128 s = sums_[r][b];
             // Each half is exact in long double: the same sum always gives the same double.
             const long double whole =
-                std::ldexp((long double)std::uint64_t(s >> 64), 64) + (long double)std::uint64_t(s);
-            rows[r][b] = double(std::ldexp(whole, -kFraction));
+                (long double)std::uint64_t(s >> 64) * 0x1p64L + (long double)std::uint64_t(s);
+            rows[r][b] = double(whole / kOne);
         }
     return rows;
 }

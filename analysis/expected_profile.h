@@ -40,13 +40,14 @@ class ExpectedProfile {
     Rows ExpectedRows() const;
 
   private:
-    // Fractional bits of the fixed point: a share of 1 still fits in 64 bits.
-    static constexpr int kFraction = 63;
     // Groups of sequences shorter than this wait in a table indexed by length and frame: reads
     // and genes come by the million, each with a length of its own.
     static constexpr std::uint64_t kTableLengths = 1 << 14;
     // Moves the counts of one group into the sums.
     void SettleGroup(std::uint64_t key, const Counts& n) const;
+    using Shares = std::array<std::uint64_t, kBuckets>;
+    // Each bucket's share of a group's valid starts, in fixed point.
+    const Shares& SharesOf(std::uint64_t key, std::uint64_t wordLength) const;
     // Moves the pending groups into the sums.
     void Settle() const;
 
@@ -56,6 +57,18 @@ class ExpectedProfile {
     mutable std::vector<Counts> table_;           // by key (length × 2 + frame), made when needed
     mutable std::vector<std::uint32_t> touched_;  // keys of the table with pending counts
     mutable std::unordered_map<std::uint64_t, Counts> pending_;  // longer sequences
+    // Shares already worked out, by group and word length: a window settles the same groups
+    // at every frame. Emptied when it grows past a few thousand.
+    struct SharesKey {
+        std::uint64_t key, wordLength;
+        bool operator==(const SharesKey&) const = default;
+    };
+    struct SharesKeyHash {
+        std::size_t operator()(const SharesKey& k) const {
+            return std::hash<std::uint64_t>()(k.key * 0x9E3779B97F4A7C15ull ^ k.wordLength);
+        }
+    };
+    mutable std::unordered_map<SharesKey, Shares, SharesKeyHash> shares_;
 };
 
 }  // namespace kelmarin

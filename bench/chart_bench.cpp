@@ -10,8 +10,11 @@
 #include <algorithm>
 #include <chrono>
 #include <cstdlib>
+#include <random>
+#include <string>
 #include <vector>
 
+#include "analysis/word_profile.h"
 #include "chart/chart.h"
 #include "chart/grafico_config.h"
 #include "chart/tools/sample_profiles.h"
@@ -84,6 +87,41 @@ void BM_RepaintFromBuffer(benchmark::State& state) {
     ReportMedian(state, us);
 }
 BENCHMARK(BM_RepaintFromBuffer)->Iterations(2000)->Unit(benchmark::kMicrosecond);
+
+// What every refresh of a run does to the chart: four series refilled with 100 points each.
+void BM_FillFourSeries(benchmark::State& state) {
+    ConfiguredChart c;
+    c.chart.SetAutoRepaint(false);
+    std::uint64_t v = 0;
+    for (auto _ : state)
+        for (TLineSeries* s : c.refs) {
+            s->ClearPoints();
+            for (int b = 1; b <= 100; ++b) s->AddPoint(b, double(++v % 977), QString(), clRed);
+        }
+}
+BENCHMARK(BM_FillFourSeries)->Unit(benchmark::kMicrosecond);
+
+// What a refresh adds when the window draws the expected profile: the profile of the 20
+// sequences counted since the last refresh, reads of one length (0) or of 20 lengths never met
+// before (1), the worst case.
+void BM_ExpectedProfileOfARefresh(benchmark::State& state) {
+    WordProfile profile;
+    profile.SetWords({"atg", "taa", "tag", "gaattc"});
+    std::mt19937 rng(1);
+    std::size_t length = 150;
+    for (auto _ : state) {
+        state.PauseTiming();
+        for (int i = 0; i < 20; ++i) {
+            if (state.range(0) == 1) length = 100 + rng() % 100'000;
+            std::string s(length, 'a');
+            for (char& ch : s) ch = "acgt"[rng() % 4];
+            profile.CountSequence(s, false);
+        }
+        state.ResumeTiming();
+        benchmark::DoNotOptimize(profile.ExpectedRows());
+    }
+}
+BENCHMARK(BM_ExpectedProfileOfARefresh)->Arg(0)->Arg(1)->Unit(benchmark::kMicrosecond);
 
 }  // namespace
 

@@ -1,8 +1,10 @@
 // A whole run of the real main window, offscreen unless a platform is named, over a file:
 // START with the words atg, taa, tag and gaattc, the end message answered. Prints the run's
-// seconds, the frames put on the screen and the share of the run spent showing refreshes.
+// seconds, the frames put on the screen and the share of the run spent showing refreshes. With
+// --view, the chart draws the ratio to the expected profile, the expected lines and the biased
+// buckets all through the run.
 //
-// usage: window_run_bench FILE
+// usage: window_run_bench [--view] FILE
 
 #include <QApplication>
 #include <QLineEdit>
@@ -11,10 +13,12 @@
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <string>
 
 #include "ui/application.h"
 #include "ui/form1.h"
 #include "ui/message_form.h"
+#include "ui/view_menu.h"
 #include "ui_form1.h"
 
 namespace {
@@ -38,13 +42,19 @@ class TimedForm : public kelmarin::TForm1 {
 int main(int argc, char** argv) {
     setenv("QT_QPA_PLATFORM", "offscreen", 0);
     kelmarin::TApplication app(argc, argv);
-    if (argc < 2) {
-        std::fprintf(stderr, "usage: window_run_bench FILE\n");
+    const bool view = argc > 2 && std::string(argv[1]) == "--view";
+    if (argc < 2 + int(view)) {
+        std::fprintf(stderr, "usage: window_run_bench [--view] FILE\n");
         return 2;
     }
     TimedForm form;
     form.show();
-    const QString file = QString::fromLocal8Bit(argv[1]);
+    if (view) {
+        form.View().ScaleItem(kelmarin::ProfileScale::Ratio).trigger();
+        form.View().ExpectedProfile1().trigger();
+        form.View().MarkBiased1().trigger();
+    }
+    const QString file = QString::fromLocal8Bit(argv[1 + int(view)]);
     form.Aprifilelettura2().SetExecutor([file](kelmarin::TOpenDialog& d) {
         d.SetFileName(file);
         return true;

@@ -93,7 +93,10 @@ void RunController::Run() {
         const bool inFrame = view_.InFrameChecked();
         rejectStops_ = view_.RejectStopChecked();
         const std::uint64_t read = source->Read(batch_, inFrame, untilRefresh, seq);
-        if (!SequenceBatch::Takes(seq)) profile_.CountSequence(seq, inFrame);
+        if (!SequenceBatch::Takes(seq)) {
+            profile_.CountSequence(seq, inFrame);
+            ++counted_;
+        }
         processed += read;
         const bool atEnd = DataFileAtEnd();
         // Counted down rather than divided: reads come by the million.
@@ -128,11 +131,10 @@ void RunController::Refresh(const WordProfile::Words& words, std::uint64_t proce
     if (shown_ != Shown::Run) shownWords_ = words;
     shownRows_ = profile_.ProfileRows();
     shownProcessed_ = processed;
-    // Worked out only when drawn, and for the last refresh (STOP's and Exit's are only known
-    // to be the last after the events below).
-    const bool expected = atEnd || view_.ShowsExpected();
-    if (expected) shownExpected_ = profile_.ExpectedRows();
-    shownHasExpected_ = expected;
+    // The expected profile is worked out when asked for, at most as often as the screen shows
+    // a picture, while nothing more is counted: see ShownProfile.
+    shownHasExpected_ = false;
+    shownCounted_ = counted_;
     shown_ = Shown::Run;
     view_.SetProcessedText(std::to_string(processed));
     view_.SetProgress(progressByBytes_ ? dataFile_.PercentConsumed()
@@ -141,14 +143,19 @@ void RunController::Refresh(const WordProfile::Words& words, std::uint64_t proce
     // The first and the last refresh of a run are shown at once, the others as often as the
     // screen shows a new picture.
     const bool last = atEnd || stop_ || view_.TerminationRequested();
-    if (last && !shownHasExpected_) {
-        shownExpected_ = profile_.ExpectedRows();
-        shownHasExpected_ = true;
-    }
+    // A stopped run counts what it read after its last refresh: the profile is kept now.
+    if (last) KeepShownExpected();
     view_.ShowRefresh(processed <= view_.RefreshInterval() || last);
 }
 
+void RunController::KeepShownExpected() const {
+    if (shownHasExpected_ || shownCounted_ != counted_) return;
+    shownExpected_ = profile_.ExpectedRows();
+    shownHasExpected_ = true;
+}
+
 void RunController::CountBatch() {
+    ++counted_;
     profile_.CountBatch(batch_);
     batch_.Clear();
 }
@@ -260,6 +267,7 @@ void RunController::ShowProfile(const ProfileTable& table, const std::string& fi
 std::optional<ProfileTable> RunController::ShownProfile() const {
     switch (shown_) {
         case Shown::Run: {
+            KeepShownExpected();
             ProfileTable table = RunProfileTable(shownWords_, shownRows_);
             if (shownHasExpected_)
                 for (int r = 0; r < WordProfile::kRows; ++r)

@@ -49,7 +49,8 @@ class RunController {
     // run.
     void ShowProfile(const ProfileTable& table, const std::string& fileName);
     // What the chart shows: the non-empty words and the counts of a run's last refresh (with
-    // their expected profiles when that refresh worked them out), or an opened profile; nothing
+    // their expected profiles, unless asked for only after the run counted more), or an opened
+    // profile; nothing
     // before either, nothing while a new run has not refreshed yet, and nothing after a run that
     // failed (its counts are not the file's) until a run ends or a profile is opened.
     std::optional<ProfileTable> ShownProfile() const;
@@ -114,8 +115,13 @@ class RunController {
     std::string shownFile_;
     WordProfile::Words shownWords_;
     WordProfile::Rows shownRows_{};
-    ExpectedProfile::Rows shownExpected_{};
-    bool shownHasExpected_ = false;  // shownExpected_ belongs to shownRows_
+    // The expected profile of shownRows_, worked out from the profile while it has counted
+    // nothing more since (counted_ still shownCounted_).
+    void KeepShownExpected() const;
+    std::uint64_t counted_ = 0;  // counts made into profile_
+    std::uint64_t shownCounted_ = 0;
+    mutable ExpectedProfile::Rows shownExpected_{};
+    mutable bool shownHasExpected_ = false;
     std::optional<std::uint64_t> shownProcessed_;
     ProfileTable shownProfile_;
 };

@@ -40,9 +40,6 @@ class RunView {
     // chart, counter and STOP's response depend on it; a view without a chart may ask for
     // fewer, each refresh filling four series of 100 points.
     virtual std::uint64_t RefreshInterval() const { return 20; }
-    // Whether each refresh also works out the expected profile, which the view then draws; the
-    // last refresh of a run always does, for what is saved of it.
-    virtual bool ShowsExpected() const { return false; }
 
     // Puts the series, the counter and the gauge on the screen as the calls above left them.
     // A view may keep them waiting until a frame of its screen has passed since it last put

@@ -317,9 +317,4 @@ void TForm1::RunningChanged() {
     view_->UpdateItems();
 }
 
-bool TForm1::ShowsExpected() const {
-    const ProfileView chosen = view_->Chosen();
-    return chosen.expected || chosen.marks || chosen.scale == ProfileScale::Ratio;
-}
-
 }  // namespace kelmarin

@@ -83,7 +83,6 @@ class TForm1 : public QMainWindow, public RunView {
     bool RejectStopChecked() const override;
     bool IupacChecked() const override;
     bool BothStrandsChecked() const override;
-    bool ShowsExpected() const override;
     void ClearPoints(int series) override;
     void AddPoint(int series, double x, double y, TColor color) override;
     void SetProcessedText(const std::string& text) override;

@@ -649,6 +649,11 @@ TEST_F(RunControllerTest, ShowsTheLastRefreshOrAnOpenedProfile) {
     EXPECT_EQ(run->words, (std::vector<std::string>{"atg", "a"}));
     EXPECT_EQ(run->rows[0][16], 20u) << "the counts of the refresh after 20 sequences";
     EXPECT_EQ(std::accumulate(run->rows[1].begin(), run->rows[1].end(), 0u), 80u);
+    // With the expected profiles of those counts, and the sequences they came from.
+    ASSERT_EQ(run->expected.size(), 2u);
+    EXPECT_DOUBLE_EQ(std::accumulate(run->expected[0].begin(), run->expected[0].end(), 0.0), 20);
+    EXPECT_DOUBLE_EQ(run->expected[1][16], 80.0 / 6) << "80 a, each at any of 6 starts";
+    EXPECT_EQ(ctl_.ShownProcessed(), 20u);
 
     view_.onEvents = nullptr;
     ctl_.ShowProfile(opened, "p.csv");
@@ -661,6 +666,7 @@ TEST_F(RunControllerTest, ShowsTheLastRefreshOrAnOpenedProfile) {
     EXPECT_EQ(view_.progress.back(), 0);
     EXPECT_EQ(ctl_.ShownProfile()->words, opened.words);
     EXPECT_EQ(ctl_.ShownProfile()->rows, opened.rows);
+    EXPECT_FALSE(ctl_.ShownProcessed()) << "an opened profile does not say";
     // The next run starts from nothing shown, on the file still bound.
     ctl_.Button1Click();
     EXPECT_EQ(ctl_.ShownProfile()->words, std::vector<std::string>{"gc"});
