@@ -1,7 +1,8 @@
 #!/usr/bin/env python3
 """The Snakemake workflow on a few small FASTA and FASTQ files, some of them gzip, with and
 without shards: its merged profile must equal the whole runs of kelmarin-batch over the FASTA
-files joined and over the FASTQ files joined, added up.
+files joined and over the FASTQ files joined, added up, and the merged statistics table must
+hold those counts.
 
 usage: workflow_test.py KELMARIN_BATCH SNAKEFILE
 """
@@ -39,6 +40,21 @@ def fastq(rng, records, eol):
     return (eol.join(lines) + eol).encode()
 
 
+def csv_counts(csv):
+    """{(word, bucket): count} of a profile's CSV bytes (these words hold no comma)."""
+    lines = csv.decode().splitlines()
+    words = [w.strip('"') for w in lines[0].split(",")[1:]]
+    return {(w, row.split(",")[0]): row.split(",")[i + 1]
+            for row in lines[1:] for i, w in enumerate(words)}
+
+
+def stats_counts(name):
+    """{(word, bucket): observed} of a statistics table."""
+    with open(name) as f:
+        rows = [line.rstrip("\n").split("\t") for line in f][1:]
+    return {(r[0].strip('"'), r[1]): r[2] for r in rows}
+
+
 def main():
     batch, snakefile = os.path.abspath(sys.argv[1]), os.path.abspath(sys.argv[2])
     rng = random.Random(7)
@@ -67,7 +83,8 @@ def main():
             config = os.path.join(work, "config.yaml")  # JSON is YAML
             with open(config, "w") as f:
                 json.dump({"inputs": inputs, "words": WORDS, "options": OPTIONS,
-                           "output": "profile.csv", "shards": shards, "batch": batch}, f)
+                           "output": "profile.csv", "shards": shards, "batch": batch,
+                           "stats": "stats.tsv"}, f)
             run = subprocess.run(["snakemake", "-s", snakefile, "--cores", "2", "--quiet",
                                   "--configfile", config, "--directory", work],
                                  stdout=subprocess.PIPE, stderr=subprocess.STDOUT)
@@ -77,6 +94,9 @@ def main():
                 failures += 1
             elif open(merged, "rb").read() != single:
                 print(f"shards={shards}: the merged profile differs from the single run")
+                failures += 1
+            elif stats_counts(os.path.join(work, "stats.tsv")) != csv_counts(single):
+                print(f"shards={shards}: the statistics table's counts are not the profile's")
                 failures += 1
         sys.exit(1 if failures else 0)
 
