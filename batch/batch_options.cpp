@@ -34,6 +34,7 @@ bool ParseShard(const std::string& text, std::uint64_t& k, std::uint64_t& n) {
 
 struct Parse {
     BatchCommand command;
+    std::size_t wordsGiven = 0;  // by -w
     std::optional<ReadingMode> mode;
     bool merge = false;
     bool runOption = false;  // an option of a run, which --merge does not take
@@ -48,7 +49,17 @@ struct OptionRow {
     const char* shortName;  // or nullptr
     bool takesValue;
     Apply apply;
+    // With words by option, the option takes no value and asks for this output of each sample.
+    int perSample = -1;
 };
+
+// Whether -w or --word comes before "--": FILEs are then every positional argument, and the
+// options that write files take no name.
+bool WordsByOption(const std::vector<std::string>& args) {
+    for (std::size_t i = 0; i < args.size() && args[i] != "--"; ++i)
+        if (args[i] == "-w" || args[i] == "--word") return true;
+    return false;
+}
 
 // A file name for an option that writes one.
 std::string SetFile(std::string& file, const std::string& value, const char* option) {
@@ -114,18 +125,44 @@ const OptionRow kOptions[] = {
          return std::string();
      }},
     {"--png", nullptr, true,
-     [](Parse& p, const std::string& v) { return SetFile(p.command.options.pngFile, v, "--png"); }},
+     [](Parse& p, const std::string& v) { return SetFile(p.command.options.pngFile, v, "--png"); },
+     BatchOptions::kPng},
     {"--svg", nullptr, true,
-     [](Parse& p, const std::string& v) { return SetFile(p.command.options.svgFile, v, "--svg"); }},
+     [](Parse& p, const std::string& v) { return SetFile(p.command.options.svgFile, v, "--svg"); },
+     BatchOptions::kSvg},
     {"--pdf", nullptr, true,
-     [](Parse& p, const std::string& v) { return SetFile(p.command.options.pdfFile, v, "--pdf"); }},
+     [](Parse& p, const std::string& v) { return SetFile(p.command.options.pdfFile, v, "--pdf"); },
+     BatchOptions::kPdf},
     {"--stats", nullptr, true,
      [](Parse& p, const std::string& v) {
          return SetFile(p.command.options.statsFile, v, "--stats");
-     }},
+     },
+     BatchOptions::kStats},
     {"--json", nullptr, true,
      [](Parse& p, const std::string& v) {
          return SetFile(p.command.options.jsonFile, v, "--json");
+     },
+     BatchOptions::kJson},
+    {"--word", "-w", true,
+     [](Parse& p, const std::string& v) {
+         BatchOptions& o = p.command.options;
+         if (p.wordsGiven == o.words.size()) return std::string("at most four words (-w)");
+         o.words[p.wordsGiven++] = v;
+         return std::string();
+     }},
+    {"--outdir", nullptr, true,
+     [](Parse& p, const std::string& v) {
+         return SetFile(p.command.options.outdir, v, "--outdir");
+     }},
+    {"--mqc", nullptr, true,
+     [](Parse& p, const std::string& v) { return SetFile(p.command.options.mqcDir, v, "--mqc"); }},
+    {"--threads", nullptr, true,
+     [](Parse& p, const std::string& v) {
+         unsigned& n = p.command.options.threads;
+         const auto [end, ec] = std::from_chars(v.data(), v.data() + v.size(), n);
+         return ec == std::errc() && end == v.data() + v.size() && n >= 1 && n <= 1024
+                    ? std::string()
+                    : "--threads takes a number from 1 to 1024, not '" + v + "'";
      }},
     {"--scale", nullptr, true, SetScale},
     {"--expected", nullptr, false,
@@ -182,6 +219,37 @@ std::string TakePositional(BatchOptions& opt, const std::vector<std::string>& po
     return anyWord ? std::string() : "every WORD is empty: nothing to count";
 }
 
+// -w WORD... FILE...: every positional argument a file, read as a sample; the mode of each
+// comes from its own name unless an option gave it.
+BatchCommand SamplesCommand(Parse& p, std::vector<std::string> positional) {
+    BatchOptions& opt = p.command.options;
+    if (positional.empty()) return Failed("missing FILE after the words given by -w");
+    bool anyWord = false;
+    for (const std::string& w : opt.words) anyWord = anyWord || !w.empty();
+    if (!anyWord) return Failed("every WORD is empty: nothing to count");
+    for (const std::string& f : positional)
+        if (f.empty()) return Failed("a FILE name is empty");
+    bool perSample = false;
+    for (const bool on : opt.perSample) perSample = perSample || on;
+    // --stats alone may feed --mqc's ratio plots.
+    const bool onlyStats = !opt.perSample[BatchOptions::kJson] &&
+                           !opt.perSample[BatchOptions::kPng] &&
+                           !opt.perSample[BatchOptions::kSvg] && !opt.perSample[BatchOptions::kPdf];
+    if (perSample && opt.outdir.empty() && !(onlyStats && !opt.mqcDir.empty()))
+        return Failed("with -w, --stats, --json, --png, --svg and --pdf write into --outdir DIR");
+    const bool picture = opt.perSample[BatchOptions::kPng] || opt.perSample[BatchOptions::kSvg] ||
+                         opt.perSample[BatchOptions::kPdf];
+    if (!opt.view.Plain() && !picture)
+        return Failed("--scale and --expected draw pictures: give --png, --svg or --pdf");
+    if (positional.size() > 1 && opt.shardCount != 0)
+        return Failed("--shard reads part of one FILE");
+    opt.files = std::move(positional);
+    opt.file = opt.files.front();
+    if (p.mode) opt.mode = *p.mode;
+    p.command.modeGiven = p.mode.has_value();
+    return p.command;
+}
+
 // --merge PROFILE...: nothing of a run goes with it.
 BatchCommand MergeCommand(Parse& p, std::vector<std::string>& positional) {
     if (p.runOption) return Failed("--merge adds up profiles and takes no other option");
@@ -195,6 +263,7 @@ BatchCommand MergeCommand(Parse& p, std::vector<std::string>& positional) {
 
 BatchCommand ParseBatchCommand(const std::vector<std::string>& args) {
     Parse p;
+    p.command.options.wordsByOption = WordsByOption(args);
     std::vector<std::string> positional;
     bool optionsEnded = false;
     for (std::size_t i = 0; i < args.size(); ++i) {
@@ -209,6 +278,11 @@ BatchCommand ParseBatchCommand(const std::vector<std::string>& args) {
         }
         const OptionRow* row = FindOption(a);
         if (!row) return Failed("unknown option " + a);
+        if (p.command.options.wordsByOption && row->perSample >= 0) {
+            p.command.options.perSample[std::size_t(row->perSample)] = true;
+            p.runOption = true;
+            continue;
+        }
         if (row->takesValue && i + 1 == args.size()) return Failed(a + " needs a value");
         const std::string reason = row->apply(p, row->takesValue ? args[++i] : std::string());
         if (!reason.empty()) return Failed(reason);
@@ -217,6 +291,9 @@ BatchCommand ParseBatchCommand(const std::vector<std::string>& args) {
     }
     if (p.merge) return MergeCommand(p, positional);
     BatchOptions& opt = p.command.options;
+    if (opt.wordsByOption) return SamplesCommand(p, std::move(positional));
+    if (!opt.outdir.empty() || !opt.mqcDir.empty())
+        return Failed("--outdir and --mqc go with words given by -w");
     if (std::string reason = TakePositional(opt, positional); !reason.empty())
         return Failed(std::move(reason));
     opt.mode = p.mode.value_or(ModeOfName(opt.file));
@@ -233,6 +310,8 @@ const char* BatchUsage() {
            "                      [--scale counts|per-1000|share|ratio] [--expected]\n"
            "                      [--stats FILE] [--json FILE] [--shard K/N]\n"
            "                      FILE WORD [WORD [WORD [WORD]]]\n"
+           "       kelmarin-batch [options] -w WORD [-w WORD ...] [--outdir DIR] [--mqc DIR]\n"
+           "                      [--threads N] FILE...\n"
            "       kelmarin-batch --merge PROFILE...\n"
            "       kelmarin-batch --help | --version\n"
            "Counts where each WORD begins in every sequence of FILE, as a percentage of the\n"
@@ -268,6 +347,21 @@ const char* BatchUsage() {
            "  --json FILE       write the whole run (file, options, profiles and tests) as JSON\n"
            "  --shard K/N       read only the lines or records that begin in the K-th of N\n"
            "                    equal parts of FILE (not standard input, a pipe or gzip)\n"
+           "  -w, --word WORD   a WORD, up to four in box order: every other argument is then\n"
+           "                    a FILE, read as a sample named after the file (no folders,\n"
+           "                    no final .gz, no last ending: reads_1.fq.gz is reads_1); the\n"
+           "                    profiles go to standard output as one CSV, sample,bucket,<word>..\n"
+           "                    A FILE that fails is reported and the others go on; the exit\n"
+           "                    status is then 1. --stats, --json, --png, --svg and --pdf take\n"
+           "                    no file name and write DIR/<sample>.stats.tsv, .json, .png, .svg\n"
+           "                    and .pdf into --outdir\n"
+           "  --outdir DIR      write each sample's CSV as DIR/<sample>.csv, byte for byte the\n"
+           "                    one-file run's, instead of the CSV on standard output\n"
+           "  --mqc DIR         write MultiQC custom content into DIR: a line plot per WORD with\n"
+           "                    a line per sample, and with --stats one of observed / expected;\n"
+           "                    then run: multiqc DIR\n"
+           "  --threads N       read up to N FILEs at once (default: the processors this\n"
+           "                    process may use); the output is the same for any N\n"
            "  --merge           write the sum of PROFILEs that kelmarin-batch wrote, such as\n"
            "                    those of the N shards of a file: CSV profiles, or --stats\n"
            "                    tables, whose tests are then worked out again from the sums\n"

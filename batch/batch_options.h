@@ -4,6 +4,10 @@
 //                  [--both-strands] [--png FILE] [--svg FILE] [--pdf FILE] [--size WxH]
 //                  [--scale counts|per-1000|share|ratio] [--expected] [--stats FILE]
 //                  [--json FILE] [--shard K/N] FILE WORD [WORD [WORD [WORD]]]
+//   kelmarin-batch [options] -w WORD [-w WORD ...] [--outdir DIR] [--mqc DIR] [--threads N]
+//                  FILE...
+//     (with -w, --stats, --json, --png, --svg and --pdf take no file name: they write
+//     DIR/<sample>.stats.tsv, .json, .png, .svg, .pdf into --outdir)
 //   kelmarin-batch --merge PROFILE...
 //   kelmarin-batch --help | --version
 // Options are rows of one table, so a new one is a row and a function.
@@ -42,6 +46,17 @@ struct BatchOptions {
     // --shard K/N: only the lines or records that begin in the K-th of N equal parts of file.
     std::uint64_t shardIndex = 0;  // 0: the whole file
     std::uint64_t shardCount = 0;
+
+    // Words given by -w: every positional argument is a FILE, each read as a sample.
+    bool wordsByOption = false;
+    std::vector<std::string> files;  // with wordsByOption
+    std::string outdir;              // --outdir: each sample's files there; empty: none
+    std::string mqcDir;              // --mqc: MultiQC custom content there; empty: none
+    unsigned threads = 0;            // --threads; 0: the processors this process may use
+    // With wordsByOption, the outputs asked for by --stats, --json, --png, --svg and --pdf,
+    // which go into outdir by sample name.
+    enum Output { kStats, kJson, kPng, kSvg, kPdf, kOutputs };
+    std::array<bool, kOutputs> perSample{};
 };
 
 struct BatchCommand {
@@ -51,6 +66,7 @@ struct BatchCommand {
     BatchOptions options;                 // with Run
     std::vector<std::string> mergeFiles;  // with Merge: the profiles to add up
     std::string reason;                   // with Fail: why the arguments do not fit, in one line
+    bool modeGiven = false;  // --fasta, --fastq or --text was given (with -w, for every FILE)
 };
 
 BatchCommand ParseBatchCommand(const std::vector<std::string>& args);

@@ -44,8 +44,10 @@ void ConsoleView::ShowRefresh(bool atOnce) {
 }
 
 void ConsoleView::DrawProgress(int percent) {
+    // Among several files, the line names the one being read.
+    const std::string name = options_.wordsByOption ? options_.file + " " : std::string();
     if (!totalKnown_) {
-        std::fprintf(err_, "\r%s sequences", processed_.c_str());
+        std::fprintf(err_, "\r%s%s sequences", name.c_str(), processed_.c_str());
         std::fflush(err_);
         progressDrawn_ = true;
         return;
@@ -53,9 +55,10 @@ void ConsoleView::DrawProgress(int percent) {
     constexpr int kWidth = 40;
     const int clamped = percent < 0 ? 0 : percent > 100 ? 100 : percent;
     const int filled = clamped * kWidth / 100;
-    std::fprintf(
-        err_, "\r[%s%s] %3d%%  %s sequences", std::string(std::size_t(filled), '#').c_str(),
-        std::string(std::size_t(kWidth - filled), ' ').c_str(), clamped, processed_.c_str());
+    std::fprintf(err_, "\r%s[%s%s] %3d%%  %s sequences", name.c_str(),
+                 std::string(std::size_t(filled), '#').c_str(),
+                 std::string(std::size_t(kWidth - filled), ' ').c_str(), clamped,
+                 processed_.c_str());
     std::fflush(err_);
     progressDrawn_ = true;
 }

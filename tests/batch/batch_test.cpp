@@ -663,6 +663,49 @@ TEST_F(BatchTest, MergedShardStatisticsAreTheWholeFilesAndMixingKindsIsRefused) 
     EXPECT_TRUE(mixed.out.empty());
 }
 
+TEST_F(BatchTest, SamplesSideBySide) {
+    const std::string a = dir_.Write("a.fa", ">s\nATGAAATAGATG\n>t\nCCATG\n");
+    const std::string b = dir_.Write("reads_1.fq.gz", test::Gzip("@r\nATGATG\n+\nIIIIII\n"));
+    const std::string c = dir_.Write("c.txt", "GGATGTAA\n");
+    const std::string out = (dir_.Path() / "out").string();
+    // Each sample's files in --outdir are the one-file run's, byte for byte.
+    const Result r = Run(
+        {"-w", "atg", "--word", "", "-w", "TAA", "--outdir", out, "--stats", "--frame", a, b, c});
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_TRUE(r.out.empty());
+    for (const auto& [file, sample] : {std::pair{a, "a"}, {b, "reads_1"}, {c, "c"}}) {
+        EXPECT_EQ(Slurp(out + "/" + sample + ".csv"), Run({"--frame", file, "atg", "", "TAA"}).out)
+            << sample;
+        const std::string stats = (dir_.Path() / "one.tsv").string();
+        Run({"--frame", "--stats", stats, file, "atg", "", "TAA"});
+        EXPECT_EQ(Slurp(out + "/" + sample + ".stats.tsv"), Slurp(stats)) << sample;
+        EXPECT_NE(r.err.find(file + ": processed "), std::string::npos) << r.err;
+    }
+    // Without --outdir, one CSV: the samples in the order given, whatever the threads.
+    const Result one = Run({"--threads", "1", "-w", "atg", "-w", "taa", a, b, c});
+    ASSERT_EQ(one.status, 0) << one.err;
+    const Rows rows = ParseCsv(one.out);
+    ASSERT_EQ(rows.size(), 301u);
+    EXPECT_EQ(rows[0], (std::vector<std::string>{"sample", "bucket", "atg", "taa"}));
+    EXPECT_EQ(rows[1][0] + rows[101][0] + rows[201][0], "areads_1c");
+    EXPECT_EQ(rows[200], (std::vector<std::string>{"reads_1", "100", "0", "0"}));
+    EXPECT_EQ(Run({"--threads", "3", "-w", "atg", "-w", "taa", a, b, c}).out, one.out);
+
+    // A file that fails stops nothing else; two files of one sample name stop everything.
+    const Result failing =
+        Run({"-w", "atg", "-w", "taa", a, dir_.Write("bad.fq", "@r\nACGT\n"), c});
+    EXPECT_EQ(failing.status, 1);
+    EXPECT_NE(failing.err.find("kelmarin-batch: " + (dir_.Path() / "bad.fq").string() + ": "),
+              std::string::npos)
+        << failing.err;
+    EXPECT_EQ(ParseCsv(failing.out).size(), 201u);
+    const Result same = Run({"-w", "atg", a, dir_.Write("a.fasta", ">x\nA\n")});
+    EXPECT_EQ(same.status, 2);
+    EXPECT_NE(same.err.find("both give the sample name 'a'"), std::string::npos) << same.err;
+    EXPECT_TRUE(same.out.empty());
+    EXPECT_EQ(Run({"-w", "atg", "--stats", a}).status, 2) << "--stats needs --outdir with -w";
+}
+
 TEST_F(BatchTest, MergeFailuresExitWithOneNamingTheFile) {
     const std::string txt = dir_.Write("in.txt", "ACGT\n");
     const std::string a = dir_.Write("a.csv", Run({txt, "a", "c"}).out);
