@@ -2,7 +2,7 @@
 """The Snakemake workflow on a few small FASTA and FASTQ files, some of them gzip, with and
 without shards: its merged profile must equal the whole runs of kelmarin-batch over the FASTA
 files joined and over the FASTQ files joined, added up, and the merged statistics table must
-hold those counts.
+hold those counts; the MultiQC report over the inputs has a plot per word.
 
 usage: workflow_test.py KELMARIN_BATCH SNAKEFILE
 """
@@ -55,6 +55,15 @@ def stats_counts(name):
     return {(r[0].strip('"'), r[1]): r[2] for r in rows}
 
 
+def multiqc_plots(report):
+    """The plot ids of a MultiQC report's data, or none."""
+    try:
+        with open(os.path.join(report, "multiqc_data", "multiqc_data.json")) as f:
+            return set(json.load(f)["report_plot_data"])
+    except (OSError, KeyError, ValueError):
+        return set()
+
+
 def main():
     batch, snakefile = os.path.abspath(sys.argv[1]), os.path.abspath(sys.argv[2])
     rng = random.Random(7)
@@ -63,7 +72,7 @@ def main():
         for ext, make in (("fa", fasta), ("fq", fastq)):
             contents = [make(rng, 40 + 20 * i, eol) for i, eol in enumerate(["\n", "\r\n", "\n"])]
             for i, content in enumerate(contents):
-                inputs.append(os.path.join(tmp, f"in{i}.{ext}" + (".gz" if i == 2 else "")))
+                inputs.append(os.path.join(tmp, f"{ext}{i}.{ext}" + (".gz" if i == 2 else "")))
                 with open(inputs[-1], "wb") as f:
                     f.write(gzip.compress(content) if i == 2 else content)
             joined = os.path.join(tmp, f"all.{ext}")
@@ -84,7 +93,7 @@ def main():
             with open(config, "w") as f:
                 json.dump({"inputs": inputs, "words": WORDS, "options": OPTIONS,
                            "output": "profile.csv", "shards": shards, "batch": batch,
-                           "stats": "stats.tsv"}, f)
+                           "stats": "stats.tsv", "multiqc": "report"}, f)
             run = subprocess.run(["snakemake", "-s", snakefile, "--cores", "2", "--quiet",
                                   "--configfile", config, "--directory", work],
                                  stdout=subprocess.PIPE, stderr=subprocess.STDOUT)
@@ -97,6 +106,10 @@ def main():
                 failures += 1
             elif stats_counts(os.path.join(work, "stats.tsv")) != csv_counts(single):
                 print(f"shards={shards}: the statistics table's counts are not the profile's")
+                failures += 1
+            elif not multiqc_plots(os.path.join(work, "report")) >= {"kelmarin_word1_plot",
+                                                                    "kelmarin_word3_plot"}:
+                print(f"shards={shards}: the MultiQC report lacks the words' plots")
                 failures += 1
         sys.exit(1 if failures else 0)
 
