@@ -78,6 +78,18 @@ GraficoOverlays::GraficoOverlays(TChart& chart) {
     }
     ConfigureOverlay(one_, chart);
     one_.SetSeriesColor(clGray);
+    for (std::size_t r = 0; r < compare_.size(); ++r) {
+        TLineSeries& c = compare_[r];
+        ConfigureOverlay(c, chart);
+        c.SetSeriesColor(kWordPointColors[r]);
+        c.LinePen().SetStyle(psDash);
+        TSeriesPointer& p = c.Pointer();
+        p.SetVisible(true);
+        p.SetStyle(psCircle);
+        p.SetHorizSize(2);
+        p.SetVertSize(2);
+        p.Brush().SetStyle(bsClear);  // hollow, against the result's filled points
+    }
 }
 
 GraficoOverlays::~GraficoOverlays() {
@@ -87,26 +99,58 @@ GraficoOverlays::~GraficoOverlays() {
 TLineSeries& GraficoOverlays::Series(int i) {
     if (i < 4) return expected_[std::size_t(i)];
     if (i < 8) return marks_[std::size_t(i - 4)];
-    return one_;
+    if (i == 8) return one_;
+    return compare_[std::size_t(i - 9)];
 }
 
 void GraficoOverlays::Clear() {
     for (int i = 0; i < SeriesCount(); ++i) Series(i).ClearPoints();
 }
 
-bool ViewApplies(const ProfileView& view, const ProfileTable& shown,
-                 std::optional<std::uint64_t> processed) {
-    const bool expected = !shown.expected.empty() || shown.words.empty();
-    if ((view.expected || view.marks || view.scale == ProfileScale::Ratio) && !expected)
-        return false;
-    return view.scale != ProfileScale::PerThousand || processed.has_value();
+namespace {
+
+using Values = std::array<std::optional<double>, kBuckets>;
+
+std::array<double, kBuckets> AsDoubles(const ProfileTable::Row& row) {
+    std::array<double, kBuckets> d;
+    for (int b = 0; b < kBuckets; ++b) d[b] = double(row[b]);
+    return d;
 }
+
+// Values y of word w of table at the scale: nothing where the scale has no value (a bucket that
+// expects nothing, at the ratio), or anywhere when it cannot apply to the table.
+Values Scaled(const ProfileTable& table, std::size_t w, ProfileScale scale,
+              std::optional<std::uint64_t> processed, const std::array<double, kBuckets>& y) {
+    Values v;
+    if (scale == ProfileScale::Ratio) {
+        if (w >= table.expected.size()) return v;
+        for (int b = 0; b < kBuckets; ++b)
+            if (const double e = table.expected[w][b]; e != 0) v[b] = y[b] / e;
+        return v;
+    }
+    const ProfileTable::Row& row = table.rows[w];
+    const std::uint64_t all = std::accumulate(row.begin(), row.end(), std::uint64_t(0));
+    const std::optional<double> factor = ScaleFactor(scale, all, processed);
+    if (!factor) return v;
+    for (int b = 0; b < kBuckets; ++b) v[b] = y[b] * *factor;
+    return v;
+}
+
+void AddValues(TLineSeries& series, const Values& values, TColor color) {
+    for (int b = 0; b < kBuckets; ++b)
+        series.AddPoint(b + 1, values[b].value_or(0), QString(), values[b] ? color : clNone);
+}
+
+}  // namespace
 
 void PlotProfile(TChart& chart, const ProfileTable& shown, const std::vector<int>& series,
                  std::optional<std::uint64_t> processed, const ProfileView& view,
-                 const TGraficoSeries& words, GraficoOverlays* overlays) {
+                 const TGraficoSeries& words, GraficoOverlays* overlays,
+                 const ProfileTable* compare) {
     const bool hasExpected = shown.expected.size() == shown.words.size();
-    const bool ratio = view.scale == ProfileScale::Ratio && hasExpected;
+    // Without expected profiles the ratio falls back to the counts.
+    const ProfileScale scale =
+        view.scale == ProfileScale::Ratio && !hasExpected ? ProfileScale::Counts : view.scale;
     for (TLineSeries* s : words) s->ClearPoints();
     if (overlays) overlays->Clear();
     std::vector<WordStats> stats;
@@ -115,36 +159,28 @@ void PlotProfile(TChart& chart, const ProfileTable& shown, const std::vector<int
         const std::size_t r = std::size_t(series[w] - 1);
         const TColor color = kWordPointColors[r];
         const ProfileTable::Row& row = shown.rows[w];
-        const std::uint64_t all = std::accumulate(row.begin(), row.end(), std::uint64_t(0));
-        const double factor = ScaleFactor(view.scale, all, processed).value_or(1.0);
-        const auto value = [&](int b, double count) -> std::optional<double> {
-            if (!ratio) return count * factor;
-            const double e = shown.expected[w][std::size_t(b)];
-            if (e == 0) return std::nullopt;  // NA: nothing was possible there
-            return count / e;
-        };
-        for (int b = 0; b < kBuckets; ++b) {
-            const std::optional<double> y = value(b, double(row[std::size_t(b)]));
-            words[r]->AddPoint(b + 1, y.value_or(0), QString(), y ? color : clNone);
-            if (overlays && view.expected && hasExpected) {
-                const std::optional<double> e = value(b, shown.expected[w][std::size_t(b)]);
-                overlays->expected_[r].AddPoint(b + 1, e.value_or(0), QString(),
-                                                e ? color : clNone);
-            }
-            if (!stats.empty() && stats[w].q[std::size_t(b)] < kMarkedQ && y) {
-                TLineSeries& marks = overlays->marks_[r];
-                overlays->up_[r][std::size_t(marks.PointCount())] =
-                    double(row[std::size_t(b)]) > stats[w].expected[std::size_t(b)];
-                marks.AddPoint(b + 1, *y, QString(), color);
-            }
+        const Values y = Scaled(shown, w, scale, processed, AsDoubles(row));
+        AddValues(*words[r], y, color);
+        if (!overlays) continue;
+        if (view.expected && hasExpected)
+            AddValues(overlays->expected_[r], Scaled(shown, w, scale, processed, shown.expected[w]),
+                      color);
+        if (compare && w < compare->words.size())
+            AddValues(overlays->compare_[r],
+                      Scaled(*compare, w, scale, std::nullopt, AsDoubles(compare->rows[w])), color);
+        for (int b = 0; b < kBuckets && !stats.empty(); ++b) {
+            if (!(stats[w].q[b] < kMarkedQ) || !y[b]) continue;
+            TLineSeries& marks = overlays->marks_[r];
+            overlays->up_[r][std::size_t(marks.PointCount())] =
+                double(row[b]) > stats[w].expected[b];
+            marks.AddPoint(b + 1, *y[b], QString(), color);
         }
     }
-    if (overlays && ratio) {
+    if (overlays && scale == ProfileScale::Ratio) {
         overlays->one_.AddPoint(1, 1, QString(), clGray);
         overlays->one_.AddPoint(kBuckets, 1, QString(), clGray);
     }
-    chart.LeftAxis().Title().SetCaption(ScaleCaption(
-        ratio || view.scale != ProfileScale::Ratio ? view.scale : ProfileScale::Counts));
+    chart.LeftAxis().Title().SetCaption(ScaleCaption(scale));
 }
 
 }  // namespace kelmarin

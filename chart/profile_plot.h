@@ -30,30 +30,29 @@ class GraficoOverlays {
     GraficoOverlays& operator=(const GraficoOverlays&) = delete;
 
     void Clear();
-    // Series in the order they are drawn: expected 1 to 4, marks 1 to 4, the line at 1.
-    int SeriesCount() const { return 9; }
+    // Series in the order they are drawn: expected 1 to 4, marks 1 to 4, the line at 1, the
+    // compared profile 1 to 4.
+    int SeriesCount() const { return 13; }
     TLineSeries& Series(int i);
 
   private:
     friend void PlotProfile(TChart&, const ProfileTable&, const std::vector<int>&,
                             std::optional<std::uint64_t>, const ProfileView&, const TGraficoSeries&,
-                            GraficoOverlays*);
+                            GraficoOverlays*, const ProfileTable*);
     std::array<TLineSeries, 4> expected_;
+    std::array<TLineSeries, 4> compare_;
     std::array<TLineSeries, 4> marks_;
     std::array<std::array<bool, 100>, 4> up_{};  // per mark: above (enriched) or below
     TLineSeries one_;
 };
 
-// Whether the view can be drawn for a result: the ratio and the marks need expected profiles,
-// per 1,000 sequences the number of sequences read.
-bool ViewApplies(const ProfileView& view, const ProfileTable& shown,
-                 std::optional<std::uint64_t> processed);
-
 // Draws the result: word i of the table in series series[i] (1 to 4; series without a word are
-// cleared), and the overlays the view asks for, when there are overlays. The chart's left axis
-// takes the scale's caption.
+// cleared), and the overlays the view asks for, when there are overlays; compare, a profile of
+// the same words, dashed with hollow points over it. The chart's left axis takes the scale's
+// caption.
 void PlotProfile(TChart& chart, const ProfileTable& shown, const std::vector<int>& series,
                  std::optional<std::uint64_t> processed, const ProfileView& view,
-                 const TGraficoSeries& words, GraficoOverlays* overlays);
+                 const TGraficoSeries& words, GraficoOverlays* overlays,
+                 const ProfileTable* compare = nullptr);
 
 }  // namespace kelmarin

@@ -313,6 +313,8 @@ void TForm1::ShownFileChanged(const std::string& name, bool failed) {
 }
 
 void TForm1::RunningChanged() {
+    // A new run's result is compared with nothing until asked again.
+    if (controller_.Running()) view_->ClearComparison();
     results_->UpdateItems();
     view_->UpdateItems();
 }

@@ -58,6 +58,7 @@ class TForm1 : public QMainWindow, public RunView {
     TResultsMenu& Results() { return *results_; }
     // How the chart draws the result shown.
     TViewMenu& View() { return *view_; }
+    TViewMenu* ViewMenu() { return view_; }  // null while the window is being made
 
     void Button1Click();
     void Button2Click();

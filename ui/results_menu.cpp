@@ -22,6 +22,7 @@
 #include "run/profile_table.h"
 #include "ui/chart_picture.h"
 #include "ui/form1.h"
+#include "ui/view_menu.h"
 #include "ui_form1.h"
 
 namespace kelmarin {
@@ -33,7 +34,8 @@ TResultsMenu::TResultsMenu(TForm1& form)
       profileSave_(QStringLiteral("CSV|*.csv|All|*.*"), QStringLiteral("Save profile")),
       chartSave_(QStringLiteral("PNG|*.png|SVG|*.svg|PDF|*.pdf"), QStringLiteral("Save chart")),
       statsSave_(QStringLiteral("Statistics|*.tsv|All|*.*"), QStringLiteral("Save statistics")),
-      profileOpen_(QStringLiteral("CSV|*.csv|Statistics|*.tsv|All|*.*")) {
+      profileOpen_(QStringLiteral("CSV|*.csv|Statistics|*.tsv|All|*.*")),
+      compareOpen_(QStringLiteral("CSV|*.csv|Statistics|*.tsv|All|*.*")) {
     AddItems();
     // The chart takes the focus on a click (it stays out of the tab order), so that Ctrl+C
     // copies what it shows.
@@ -66,6 +68,13 @@ void TResultsMenu::AddItems() {
                       &TResultsMenu::SaveStatistics1Click);
     openProfile_ =
         item(ui.APRI1, ui.Exit1, "OpenProfile1", "Open profile…", &TResultsMenu::OpenProfile1Click);
+    compare_ = new QMenu(QStringLiteral("Compare with profile…"), ui.APRI1);
+    compare_->setObjectName(QStringLiteral("Compare1"));
+    ui.APRI1->insertMenu(ui.Exit1, compare_);
+    compareOpen1_ =
+        item(compare_, nullptr, "CompareOpen1", "Open…", &TResultsMenu::CompareOpen1Click);
+    compareNone1_ =
+        item(compare_, nullptr, "CompareNone1", "None", &TResultsMenu::CompareNone1Click);
     edit_ = new QMenu(QStringLiteral("EDIT"), ui.MainMenu1);
     edit_->setObjectName(QStringLiteral("EDIT1"));
     ui.MainMenu1->insertMenu(ui.INFO1->menuAction(), edit_);
@@ -88,6 +97,9 @@ void TResultsMenu::UpdateItems() {
     saveProfile_->setEnabled(results);
     saveChart_->setEnabled(results);
     saveStats_->setEnabled(results && !form_.Controller().ShownProfile()->expected.empty());
+    compare_->setEnabled(results);
+    // VIEW comes after EDIT, so that it is made after these items.
+    compareNone1_->setEnabled(results && form_.ViewMenu() && form_.ViewMenu()->Comparing());
     copy_->setEnabled(results);
     openProfile_->setEnabled(idle);
 }
@@ -168,6 +180,21 @@ void TResultsMenu::OpenProfile1Click() {
     auto read = ReadProfileFile(name);
     if (const auto* failure = std::get_if<EProfileFileError>(&read)) throw *failure;
     form_.Controller().ShowProfile(std::get<ProfileTable>(read), name);
+    UpdateItems();
+}
+
+void TResultsMenu::CompareOpen1Click() {
+    if (!HasResultToWrite()) return;
+    if (!compareOpen_.Execute(&form_)) return;
+    const std::string name = compareOpen_.FileName().toStdString();
+    auto read = ReadProfileFile(name);
+    if (const auto* failure = std::get_if<EProfileFileError>(&read)) throw *failure;
+    form_.View().CompareWith(std::get<ProfileTable>(read), name);
+    UpdateItems();
+}
+
+void TResultsMenu::CompareNone1Click() {
+    form_.View().ClearComparison();
     UpdateItems();
 }
 

@@ -28,6 +28,10 @@ class TResultsMenu : public QObject {
     QAction& SaveChart1() { return *saveChart_; }
     QAction& SaveStatistics1() { return *saveStats_; }
     QAction& OpenProfile1() { return *openProfile_; }
+    QMenu& Compare1() { return *compare_; }
+    QAction& CompareOpen1() { return *compareOpen1_; }
+    QAction& CompareNone1() { return *compareNone1_; }
+    TOpenDialog& CompareOpenDialog() { return compareOpen_; }
     QAction& Copy1() { return *copy_; }
     QMenu& EDIT1() { return *edit_; }
     TSaveDialog& ProfileSaveDialog() { return profileSave_; }
@@ -40,6 +44,9 @@ class TResultsMenu : public QObject {
     // The bias tests of the result shown, as kelmarin-batch --stats writes them.
     void SaveStatistics1Click();
     void OpenProfile1Click();
+    // FILE › Compare with profile…: another file's profile of the same words over the result.
+    void CompareOpen1Click();
+    void CompareNone1Click();
     void Copy1Click();
     // Binds a dropped sequence file as its open dialog would, in the mode its name gives.
     void DropFile(const QString& name);
@@ -70,10 +77,14 @@ class TResultsMenu : public QObject {
     TSaveDialog chartSave_;
     TSaveDialog statsSave_;
     TOpenDialog profileOpen_;
+    TOpenDialog compareOpen_;
     QAction* saveProfile_ = nullptr;
     QAction* saveChart_ = nullptr;
     QAction* saveStats_ = nullptr;
     QAction* openProfile_ = nullptr;
+    QMenu* compare_ = nullptr;
+    QAction* compareOpen1_ = nullptr;
+    QAction* compareNone1_ = nullptr;
     QAction* copy_ = nullptr;
     QMenu* edit_ = nullptr;
 };

@@ -2,10 +2,12 @@
 
 #include <QAction>
 #include <QActionGroup>
+#include <QFileInfo>
 #include <QMenu>
 #include <QMenuBar>
 
 #include "chart/chart.h"
+#include "input/sequence_reader.h"
 #include "platform/handler_guard.h"
 #include "ui/form1.h"
 #include "ui/results_menu.h"
@@ -98,7 +100,7 @@ void TViewMenu::UpdateItems() {
 
 void TViewMenu::Redraw(bool force) {
     const ProfileView view = Drawn();
-    if (view.Plain() && !force) {
+    if (view.Plain() && !compare_ && !force) {
         // The series hold the plain counts already; what was drawn over them goes.
         overlays_->Clear();
         form_.grafico().LeftAxis().Title().SetCaption(ScaleCaption(view.scale));
@@ -110,10 +112,46 @@ void TViewMenu::Redraw(bool force) {
                                   &form_.Series(4)};
     if (shown)
         PlotProfile(form_.grafico(), *shown, controller.ShownSeries(), controller.ShownProcessed(),
-                    view, words, overlays_.get());
+                    view, words, overlays_.get(), compare_ ? &*compare_ : nullptr);
     else
         overlays_->Clear();
     if (!shown) form_.grafico().LeftAxis().Title().SetCaption(ScaleCaption(view.scale));
+}
+
+void TViewMenu::CompareWith(const ProfileTable& table, const std::string& file) {
+    std::vector<std::string> boxes;
+    for (int r = 1; r <= 4; ++r) {
+        std::string w = form_.WordText(r);
+        LowerCaseAscii(w);
+        if (!w.empty()) boxes.push_back(w);
+    }
+    if (table.words != boxes) {
+        const auto list = [](const std::vector<std::string>& words) {
+            std::string text;
+            for (const std::string& w : words) text += (text.empty() ? "" : ", ") + w;
+            return text.empty() ? std::string("none") : text;
+        };
+        throw EProfileFileError(file, "its words (" + list(table.words) +
+                                          ") are not those in the word boxes (" + list(boxes) +
+                                          ")");
+    }
+    compare_ = table;
+    compareFile_ = file;
+    // The legend: which file draws solid, which dashed.
+    const QString shown =
+        QFileInfo(QString::fromStdString(form_.Controller().ShownFile())).fileName();
+    form_.grafico().Title().SetText({shown + QStringLiteral(" (solid)    ") +
+                                     QFileInfo(QString::fromStdString(file)).fileName() +
+                                     QStringLiteral(" (dashed, hollow points)")});
+    Redraw(true);
+}
+
+void TViewMenu::ClearComparison() {
+    if (!compare_) return;
+    compare_.reset();
+    compareFile_.clear();
+    form_.grafico().Title().SetText({QString()});
+    Redraw(true);
 }
 
 void TViewMenu::Changed() {

@@ -8,8 +8,11 @@
 #include <QObject>
 #include <array>
 #include <memory>
+#include <optional>
+#include <string>
 
 #include "chart/profile_plot.h"
+#include "run/profile_table.h"
 #include "run/profile_view.h"
 
 class QAction;
@@ -41,6 +44,13 @@ class TViewMenu : public QObject {
     // plainly, unless force (an item changed) redraws them anyway.
     void Redraw(bool force);
 
+    // Draws table, from file, over the result shown, dashed with hollow points, and names both
+    // files above the chart. Raises EProfileFileError when its words are not the word boxes'.
+    void CompareWith(const ProfileTable& table, const std::string& file);
+    // Draws the result alone again (FILE › Compare with profile › None, and a new run).
+    void ClearComparison();
+    bool Comparing() const { return compare_.has_value(); }
+
   private:
     void Changed();
 
@@ -50,6 +60,8 @@ class TViewMenu : public QObject {
     QAction* marks_ = nullptr;
     std::array<QAction*, 4> scales_{};
     std::unique_ptr<GraficoOverlays> overlays_;
+    std::optional<ProfileTable> compare_;
+    std::string compareFile_;
 };
 
 }  // namespace kelmarin

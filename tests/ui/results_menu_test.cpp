@@ -127,7 +127,8 @@ TEST_F(ResultsTest, SavedProfileAndChartAreWhatTheBatchWritesAndCopyPastesAsATab
     EXPECT_EQ(texts(form_.Controls().APRI1->actions()),
               (QStringList{QStringLiteral("Open file"), QStringLiteral("Save profile…"),
                            QStringLiteral("Save chart…"), QStringLiteral("Save statistics…"),
-                           QStringLiteral("Open profile…"), QStringLiteral("Exit")}));
+                           QStringLiteral("Open profile…"), QStringLiteral("Compare with profile…"),
+                           QStringLiteral("Exit")}));
     EXPECT_EQ(texts(form_.Controls().MainMenu1->actions()),
               (QStringList{QStringLiteral("FILE"), QStringLiteral("EDIT"), QStringLiteral("VIEW"),
                            QStringLiteral("HELP")}));
@@ -178,6 +179,49 @@ TEST_F(ResultsTest, SavedProfileAndChartAreWhatTheBatchWritesAndCopyPastesAsATab
     EXPECT_EQ(QGuiApplication::clipboard()->text(), tsv);
 }
 
+TEST_F(ResultsTest, AComparedProfileIsDrawnOverTheResultUntilNoneOrANewRun) {
+    const std::string a = dir_.Write("a.txt", Lines(30, "ATGCATGAATCC"));
+    const std::string b = dir_.Write("b.txt", Lines(10, "CCATGAATGA"));
+    RunOver(a, {QStringLiteral("ATG"), QString(), QStringLiteral("ga")});
+    TViewMenu& view = form_.View();
+    TLineSeries& compared = view.Overlays().Series(9);  // word 1's
+    const auto compare = [&](const std::string& file) {
+        Bind(Results().CompareOpenDialog(), &Results().CompareOpen1(), file);
+    };
+    QString error;
+    Answer("OK", &error);
+    const std::string other = dir_.Write("other.csv", Batch(b + " ATG"));
+    compare(other);
+    EXPECT_EQ(error.toStdString(), other +
+                                       ": its words (atg) are not those in the word boxes "
+                                       "(atg, ga)");
+    EXPECT_EQ(compared.PointCount(), 0);
+
+    compare(dir_.Write("b.csv", Batch(b + " ATG '' ga")));
+    ASSERT_EQ(compared.PointCount(), 100);
+    EXPECT_EQ(compared.YValueAt(29), 10) << "b's atg at 3 of 10 bases: bucket 30";
+    EXPECT_TRUE(form_.grafico().Title().Text().join(QString()).contains(QStringLiteral("b.csv")));
+    EXPECT_TRUE(Results().CompareNone1().isEnabled());
+    // Shares make files of different sizes comparable: both lines sum to 1.
+    view.ScaleItem(ProfileScale::Share).trigger();
+    double sum = 0, ownSum = 0;
+    for (int i = 0; i < 100; ++i) {
+        sum += compared.YValueAt(i);
+        ownSum += form_.Series(1).YValueAt(i);
+    }
+    EXPECT_DOUBLE_EQ(sum, 1);
+    EXPECT_DOUBLE_EQ(ownSum, 1);
+    view.ScaleItem(ProfileScale::Counts).trigger();
+
+    Results().CompareNone1().trigger();
+    EXPECT_EQ(compared.PointCount(), 0);
+    EXPECT_EQ(form_.grafico().Title().Text(), QStringList{QString()});
+    compare(dir_.Write("b.csv", Batch(b + " ATG '' ga")));
+    ASSERT_EQ(compared.PointCount(), 100);
+    RunOver(a, {QStringLiteral("ATG"), QString(), QStringLiteral("ga")});
+    EXPECT_EQ(compared.PointCount(), 0) << "a new run clears the comparison";
+    EXPECT_FALSE(Results().CompareNone1().isEnabled());
+}
 
 TEST_F(ResultsTest, StatisticsAndTheRatioViewAreWhatTheBatchWrites) {
     const std::string txt = dir_.Write("in.txt", Lines(30, "ATGCATGAATCC") + Lines(15, "TTATGA"));
@@ -200,9 +244,8 @@ TEST_F(ResultsTest, StatisticsAndTheRatioViewAreWhatTheBatchWrites) {
     Results().SaveChart1().trigger();
     const QSize size = form_.grafico().size();
     const std::string batchPng = (dir_.Path() / "batch.png").string();
-    Batch("--png " + batchPng + " --scale ratio --expected --size " +
-          std::to_string(size.width()) + "x" + std::to_string(size.height()) + " " + txt +
-          " ATG '' ga");
+    Batch("--png " + batchPng + " --scale ratio --expected --size " + std::to_string(size.width()) +
+          "x" + std::to_string(size.height()) + " " + txt + " ATG '' ga");
     EXPECT_TRUE(QImage(QString::fromStdString(png)).convertToFormat(QImage::Format_RGB32) ==
                 QImage(QString::fromStdString(batchPng)).convertToFormat(QImage::Format_RGB32));
 
