@@ -1,6 +1,5 @@
 #include "batch/sample_runs.h"
 
-#include <sched.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -21,19 +20,12 @@
 #include "input/format_by_name.h"
 #include "input/sequence_reader.h"
 #include "platform/file_writer.h"
+#include "platform/processor.h"
 #include "run/profile_csv.h"
 
 namespace kelmarin {
 
 namespace {
-
-// The processors this process may run on.
-unsigned UsableProcessors() {
-    cpu_set_t set;
-    if (sched_getaffinity(0, sizeof set, &set) == 0 && CPU_COUNT(&set) > 0)
-        return unsigned(CPU_COUNT(&set));
-    return 1;
-}
 
 std::string InFolder(const std::string& folder, const std::string& name) {
     return folder.back() == '/' ? folder + name : folder + "/" + name;
@@ -176,12 +168,12 @@ int RunSamples(const BatchCommand& command, int (*writeProfile)(const std::strin
             if (const std::string problem = MakeFolder(*folder); !problem.empty())
                 return ReportFailure(nullptr, *folder + ": " + problem);
 
+    const unsigned threads = options.threads ? options.threads : UsableProcessors();
+    // One progress line is all a terminal can show: only files read one at a time draw it.
+    const bool alone = threads == 1 || options.files.size() == 1;
     std::vector<BatchOptions> runs;
     for (std::size_t i = 0; i < options.files.size(); ++i)
         runs.push_back(FileOptions(command, options.files[i], samples[i]));
-    const unsigned threads = options.threads ? options.threads : UsableProcessors();
-    // One progress line is all a terminal can show: only files read one at a time draw it.
-    const bool alone = threads == 1 || runs.size() == 1;
     FileQueue queue(runs, threads, alone && isatty(STDERR_FILENO) == 1);
 
     int status = 0;

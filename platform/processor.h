@@ -4,7 +4,17 @@
 // path gives; tests set the switch to compare them on any machine. Header only, and no Qt: the
 // analysis and input libraries use it without linking the platform library.
 
+#include <sched.h>
+
 namespace kelmarin {
+
+// The processors this process may run on (its affinity, as a batch system sets it).
+inline unsigned UsableProcessors() {
+    cpu_set_t set;
+    if (sched_getaffinity(0, sizeof set, &set) == 0 && CPU_COUNT(&set) > 0)
+        return unsigned(CPU_COUNT(&set));
+    return 1;
+}
 
 #if defined(__x86_64__)
 inline const bool kProcessorHasAvx2 = __builtin_cpu_supports("avx2");
