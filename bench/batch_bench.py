@@ -77,6 +77,19 @@ def main():
     print(f"peak memory {peak / 2**20:.1f} MiB (file, .gz, standard input), limit 64 MiB + 2 x longest record = {limit / 2**20:.1f} MiB")
     fastq_rows(program, data, fasta)
     motif_bench(program, fasta, size)
+    samples_bench(program, fasta, data)
+
+
+def samples_bench(program, fasta, data):
+    """Two FASTA files as samples with -w, read one after the other and side by side."""
+    other = os.path.join(data, "generated_2.fa")
+    if not os.path.exists(other):
+        os.symlink(os.path.basename(fasta), other)
+    words = [a for w in WORDS for a in ("-w", w)]
+    cmds = [[program, "--threads", str(t)] + words + [fasta, other] for t in (1, 2)]
+    (one, _), (two, _) = interleaved(cmds, 7)
+    print(f"two FASTA samples: --threads 1 {one:.3f} s, --threads 2 {two:.3f} s: "
+          f"{one / two:.2f}x the speed")
 
 
 # IUPAC codes and both strands: kelmarin-batch with each option beside itself without them, and
