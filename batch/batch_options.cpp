@@ -374,6 +374,10 @@ const char* BatchUsage() {
            "occurrences; q is the Benjamini-Hochberg adjustment over the WORD's buckets that\n"
            "expect any; the JSON adds a chi-squared test of the whole row. Occurrences that\n"
            "overlap are not independent, so the tests are approximate.\n"
+           "Three samples, then their MultiQC report:\n"
+           "  kelmarin-batch -w atg -w taa -w tag -w tga --stats --mqc qc \\\n"
+           "      treated.fq.gz control.fq.gz coding.fa > samples.csv\n"
+           "  multiqc qc\n"
            "Exit status: 0 done, 1 the run failed (nothing on standard output), 2 bad arguments.\n";
 }
 
