@@ -30,7 +30,15 @@ std::optional<double> ScaleFactor(ProfileScale scale, std::uint64_t occurrences,
     return std::nullopt;
 }
 
-void ConfigureOverlay(TLineSeries& s, TChart& chart) {
+// Markers of half size px on every point.
+void ShowMarkers(TSeriesPointer& p, int px) {
+    p.SetVisible(true);
+    p.SetHorizSize(px);
+    p.SetVertSize(px);
+}
+
+void ConfigureOverlay(TLineSeries& s, TChart& chart, TColor color) {
+    s.SetSeriesColor(color);
     s.XValues().SetOrder(loAscending);
     s.YValues().SetOrder(loNone);
     s.Pointer().SetVisible(false);
@@ -57,39 +65,28 @@ QString ScaleCaption(ProfileScale scale) {
 }
 
 GraficoOverlays::GraficoOverlays(TChart& chart) {
-    for (std::size_t r = 0; r < expected_.size(); ++r) {
-        ConfigureOverlay(expected_[r], chart);
-        expected_[r].SetSeriesColor(kWordPointColors[r]);
+    for (std::size_t r = 0; r < 4; ++r) {
+        const TColor color = kWordPointColors[r];
+        ConfigureOverlay(expected_[r], chart, color);
         expected_[r].LinePen().SetStyle(psDash);
-    }
-    for (std::size_t r = 0; r < marks_.size(); ++r) {
+
         TLineSeries& m = marks_[r];
-        ConfigureOverlay(m, chart);
-        m.SetSeriesColor(kWordPointColors[r]);
+        ConfigureOverlay(m, chart, color);
         m.LinePen().SetVisible(false);
-        TSeriesPointer& p = m.Pointer();
-        p.SetVisible(true);
-        p.SetHorizSize(3);
-        p.SetVertSize(3);
-        p.Pen().SetVisible(false);
+        ShowMarkers(m.Pointer(), 3);
+        m.Pointer().Pen().SetVisible(false);
         m.OnGetPointerStyle = [this, r](TCustomSeries&, int i) {
             return up_[r][std::size_t(i)] ? psTriangle : psDownTriangle;
         };
-    }
-    ConfigureOverlay(one_, chart);
-    one_.SetSeriesColor(clGray);
-    for (std::size_t r = 0; r < compare_.size(); ++r) {
+
         TLineSeries& c = compare_[r];
-        ConfigureOverlay(c, chart);
-        c.SetSeriesColor(kWordPointColors[r]);
+        ConfigureOverlay(c, chart, color);
         c.LinePen().SetStyle(psDash);
-        TSeriesPointer& p = c.Pointer();
-        p.SetVisible(true);
-        p.SetStyle(psCircle);
-        p.SetHorizSize(2);
-        p.SetVertSize(2);
-        p.Brush().SetStyle(bsClear);  // hollow, against the result's filled points
+        ShowMarkers(c.Pointer(), 2);
+        c.Pointer().SetStyle(psCircle);
+        c.Pointer().Brush().SetStyle(bsClear);  // hollow, against the result's filled points
     }
+    ConfigureOverlay(one_, chart, clGray);
 }
 
 GraficoOverlays::~GraficoOverlays() {

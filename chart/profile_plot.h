@@ -30,8 +30,8 @@ class GraficoOverlays {
     GraficoOverlays& operator=(const GraficoOverlays&) = delete;
 
     void Clear();
-    // Series in the order they are drawn: expected 1 to 4, marks 1 to 4, the line at 1, the
-    // compared profile 1 to 4.
+    // The series by index: expected 1 to 4, marks 1 to 4, the line at 1, the compared profile
+    // 1 to 4.
     int SeriesCount() const { return 13; }
     TLineSeries& Series(int i);
 

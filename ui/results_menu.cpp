@@ -173,23 +173,26 @@ void TResultsMenu::Copy1Click() {
     QGuiApplication::clipboard()->setText(QString::fromStdString(tsv));
 }
 
-void TResultsMenu::OpenProfile1Click() {
-    if (form_.Controller().Running()) return;
-    if (!profileOpen_.Execute(&form_)) return;
-    const std::string name = profileOpen_.FileName().toStdString();
+std::optional<std::pair<ProfileTable, std::string>> TResultsMenu::ChooseProfile(
+    TOpenDialog& dialog) {
+    if (!dialog.Execute(&form_)) return std::nullopt;
+    std::string name = dialog.FileName().toStdString();
     auto read = ReadProfileFile(name);
     if (const auto* failure = std::get_if<EProfileFileError>(&read)) throw *failure;
-    form_.Controller().ShowProfile(std::get<ProfileTable>(read), name);
+    return std::pair{std::get<ProfileTable>(std::move(read)), std::move(name)};
+}
+
+void TResultsMenu::OpenProfile1Click() {
+    if (form_.Controller().Running()) return;
+    if (const auto chosen = ChooseProfile(profileOpen_))
+        form_.Controller().ShowProfile(chosen->first, chosen->second);
     UpdateItems();
 }
 
 void TResultsMenu::CompareOpen1Click() {
     if (!HasResultToWrite()) return;
-    if (!compareOpen_.Execute(&form_)) return;
-    const std::string name = compareOpen_.FileName().toStdString();
-    auto read = ReadProfileFile(name);
-    if (const auto* failure = std::get_if<EProfileFileError>(&read)) throw *failure;
-    form_.View().CompareWith(std::get<ProfileTable>(read), name);
+    if (const auto chosen = ChooseProfile(compareOpen_))
+        form_.View().CompareWith(chosen->first, chosen->second);
     UpdateItems();
 }
 

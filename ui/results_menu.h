@@ -7,8 +7,11 @@
 
 #include <QObject>
 #include <QString>
+#include <optional>
 #include <string>
+#include <utility>
 
+#include "run/profile_table.h"
 #include "ui/open_dialog.h"
 #include "ui/save_dialog.h"
 
@@ -68,6 +71,9 @@ class TResultsMenu : public QObject {
     // The name the user chose to write, after the question when it exists; empty when the
     // user cancelled the dialog. The dialog suggests the result's name with this ending.
     QString ChooseNameToWrite(TSaveDialog& dialog, const char* ending);
+    // The profile or statistics table the dialog chooses, and its name; nothing after a cancel.
+    // Raises EProfileFileError for a file that gives none.
+    std::optional<std::pair<ProfileTable, std::string>> ChooseProfile(TOpenDialog& dialog);
     // The one local file a drag carries when the window may take it now, else empty.
     QString DroppableFile(const QEvent& event) const;
 
