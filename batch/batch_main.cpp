@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdlib>
 #include <cstdio>
 #include <cstring>
 #include <string>
@@ -53,6 +54,10 @@ int Merge(const std::vector<std::string>& files) {
 }  // namespace
 
 int main(int argc, char** argv) {
+    // Pictures are drawn offscreen: whatever platform the environment names may have no display
+    // to reach, and a platform that cannot start aborts the program. Set here, as the
+    // environment must not change once files are read on threads.
+    setenv("QT_QPA_PLATFORM", "offscreen", 1);
     const BatchCommand command = ParseBatchCommand(std::vector<std::string>(argv + 1, argv + argc));
     switch (command.action) {
         case BatchCommand::Action::Help:

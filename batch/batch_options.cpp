@@ -245,7 +245,8 @@ BatchCommand SamplesCommand(Parse& p, std::vector<std::string> positional) {
         return Failed("--shard reads part of one FILE");
     opt.files = std::move(positional);
     opt.file = opt.files.front();
-    if (p.mode) opt.mode = *p.mode;
+    // The first file's, as in the one-file form; each file's own is settled when it is read.
+    opt.mode = p.mode.value_or(ModeOfName(opt.file));
     p.command.modeGiven = p.mode.has_value();
     return p.command;
 }

@@ -1,6 +1,5 @@
 #include <QApplication>
 #include <array>
-#include <cstdlib>
 #include <stdexcept>
 
 #include "batch/batch_csv.h"
@@ -15,9 +14,7 @@ namespace kelmarin {
 void WriteChartPicture(const ProfileTable& shown, const std::vector<int>& series,
                        std::optional<std::uint64_t> processed, const BatchOptions& options) {
     // Painting needs an application object, which a batch run makes only for the picture and
-    // without a display: whatever platform the environment names may have no display to reach,
-    // and a platform that cannot start aborts the program.
-    setenv("QT_QPA_PLATFORM", "offscreen", 1);
+    // without a display (main sets the platform, before any thread starts).
     static int argc = 1;
     static char name[] = "kelmarin-batch";
     static char* argv[] = {name, nullptr};
