@@ -56,12 +56,20 @@ void ChooseFile(RunController& controller, ReadingMode mode) {
 
 }  // namespace
 
+namespace {
+std::mutex lines;  // of standard error
+}  // namespace
+
 int ReportFailure(ConsoleView* view, const std::string& text, int status) {
-    static std::mutex lines;
     const std::lock_guard<std::mutex> lock(lines);
     if (view) view->ClearProgressLine();
     std::fprintf(stderr, "%s\n", BatchMessage(text).c_str());
     return status;
+}
+
+void SayLine(const std::string& line) {
+    const std::lock_guard<std::mutex> lock(lines);
+    std::fprintf(stderr, "%s\n", line.c_str());
 }
 
 std::variant<RunResult, int> CountFile(BatchOptions options, bool showProgress) {

@@ -25,6 +25,8 @@ struct RunResult {
 // Says "kelmarin-batch: <text>" on standard error, as one whole line even when several files
 // are read at once, after clearing view's progress line; returns status.
 int ReportFailure(ConsoleView* view, const std::string& text, int status = 1);
+// A line on standard error, whole even when several files are read at once.
+void SayLine(const std::string& line);
 
 // Reads options.file as the window would (choose the file, then START): the result, or the
 // status of a failure that has been reported. showProgress: a progress bar on standard error.

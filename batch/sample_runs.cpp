@@ -115,7 +115,12 @@ class FileQueue {
   private:
     void Work(bool showProgress) {
         for (std::size_t i; (i = next_++) < runs_.size();) {
-            Outcome outcome = CountFile(runs_[i], showProgress);
+            Outcome outcome = 1;
+            try {
+                outcome = CountFile(runs_[i], showProgress);
+            } catch (const std::exception& e) {  // memory, most likely: this file fails alone
+                outcome = ReportFailure(nullptr, runs_[i].file + ": " + e.what());
+            }
             const std::lock_guard<std::mutex> lock(mutex_);
             outcomes_[i] = std::move(outcome);
             ready_.notify_all();
@@ -198,8 +203,7 @@ int RunSamples(const BatchCommand& command, int (*writeProfile)(const std::strin
                 continue;
             }
         }
-        std::fprintf(stderr, "%s: processed %llu\n", runs[i].file.c_str(),
-                     (unsigned long long)result.processed.value_or(0));
+        SayLine(runs[i].file + ": processed " + std::to_string(result.processed.value_or(0)));
         done.push_back({samples[i], result.shown});
     }
     WordProfile::Words words = options.words;
