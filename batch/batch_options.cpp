@@ -379,7 +379,8 @@ const char* BatchUsage() {
            "  kelmarin-batch -w atg -w taa -w tag -w tga --stats --mqc qc \\\n"
            "      treated.fq.gz control.fq.gz coding.fa > samples.csv\n"
            "  multiqc qc\n"
-           "Exit status: 0 done, 1 the run failed (nothing on standard output), 2 bad arguments.\n";
+           "Exit status: 0 done, 1 the run failed (nothing on standard output; with -w, a FILE\n"
+           "failed and the others were written), 2 bad arguments.\n";
 }
 
 const char* BatchVersion() { return "kelmarin-batch " KELMARIN_VERSION; }
