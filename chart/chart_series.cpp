@@ -159,6 +159,9 @@ int TChartSeries::AddPoint(double x, double y, const QString& label, TColor colo
 
 void TChartSeries::ClearPoints() {
     ClearStorage();
+    // The range the last paint drew no longer exists: a click before the next paint finds
+    // nothing of this series rather than points that are gone.
+    SetVisibleRange(-1, -1);
     if (OnClearValues) OnClearValues(*this);
     if (active_ && chart_ && !chart_->IsDestroying()) RequestRepaint();
 }

@@ -211,6 +211,16 @@ TEST_F(ZoomChart, AClickOnASeriesReachesItsOwnHandlerWithThePoint) {
     EXPECT_FALSE(chart.Zoom().Dragging);
 }
 
+TEST_F(ZoomChart, AClickBetweenAClearAndTheNextPaintFindsNoPointThatIsGone) {
+    int clicks = 0;
+    s[0].OnClick = [&](TChartSeries&, int, TMouseButton, int, int) { ++clicks; };
+    const QPoint p(s[0].XPixel(60), s[0].YPixel(60));
+    s[0].ClearPoints();  // the repaint it asks for has not come yet
+    Press(p);
+    Release(p);
+    EXPECT_EQ(clicks, 0);
+}
+
 // Wheel notches: the shift of the vertical axes in parts of their span.
 struct WheelCase {
     std::vector<int> deltas;
