@@ -51,6 +51,7 @@
 #include "ui/form1.h"
 #include "ui/message_form.h"
 #include "ui/results_menu.h"
+#include "ui/view_menu.h"
 #include "ui_form1.h"
 
 extern "C" void __sanitizer_set_death_callback(void (*)(void)) __attribute__((weak));
@@ -478,7 +479,7 @@ class Monkey {
             {2, &Monkey::Copy},         {1, &Monkey::HelpOrInfo},  {2, &Monkey::Exit},
             {3, &Monkey::Key},          {2, &Monkey::Drop},        {2, &Monkey::ShrinkVictim},
             {1, &Monkey::ContextMenu},  {1, &Monkey::TypeCounter}, {2, &Monkey::Pause},
-            {2, &Monkey::MenuBarClick}, {1, &Monkey::DoubleClick}};
+            {2, &Monkey::MenuBarClick}, {1, &Monkey::DoubleClick}, {4, &Monkey::ViewOrCompare}};
         int total = 0;
         for (const Choice& c : kChoices) total += c.weight;
         int r = Below(total);
@@ -680,7 +681,8 @@ class Monkey {
         const ReadingMode dialogs[] = {ReadingMode::Text, ReadingMode::Fasta, ReadingMode::Fastq};
         QAction* opens[] = {Ui().text, Ui().Fasta, Ui().Fastq};
         const bool results = a == &Results().SaveProfile1() || a == &Results().SaveChart1() ||
-                             a == &Results().OpenProfile1();
+                             a == &Results().SaveStatistics1() || a == &Results().OpenProfile1() ||
+                             a == &Results().CompareOpen1();
         const bool opensProfile = a == &Results().OpenProfile1() && a->isEnabled();
         const long failures = failures_;
         allowFailure_ += results;
@@ -827,6 +829,34 @@ class Monkey {
             [&] { Results().OpenProfile1().trigger(); });
         allowFailure_ -= risky;
         if (enabled && failures_ == failures && !closing_) Shows(name, false);
+    }
+
+    // VIEW's items and FILE › Compare with profile, during a run as after it.
+    void ViewOrCompare() {
+        if (OneIn(3)) {
+            std::vector<QString> names(profiles_.begin(), profiles_.end());
+            names.push_back(QString::fromStdString((dir_.Path() / "out/bad.csv").string()));
+            const QString name = Pick(names);
+            Results().CompareOpenDialog().SetExecutor([name](TOpenDialog& d) {
+                d.SetFileName(name);
+                return true;
+            });
+            ++allowFailure_;  // its words may not be the boxes': refused with the reason
+            Act("Compare with " + QFileInfo(name).fileName().toStdString(),
+                [&] { Results().CompareOpen1().trigger(); });
+            --allowFailure_;
+            return;
+        }
+        if (OneIn(4)) return Act("Compare with None", [&] { Results().CompareNone1().trigger(); });
+        TViewMenu& view = form_->View();
+        QAction* items[] = {&view.ExpectedProfile1(),
+                            &view.MarkBiased1(),
+                            &view.ScaleItem(ProfileScale::Counts),
+                            &view.ScaleItem(ProfileScale::PerThousand),
+                            &view.ScaleItem(ProfileScale::Share),
+                            &view.ScaleItem(ProfileScale::Ratio)};
+        QAction* a = items[Below(int(std::size(items)))];
+        Act("VIEW > " + a->text().toStdString(), [&] { a->trigger(); });
     }
 
     void Copy() {
