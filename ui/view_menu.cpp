@@ -10,7 +10,6 @@
 #include "input/sequence_reader.h"
 #include "platform/handler_guard.h"
 #include "ui/form1.h"
-#include "ui/results_menu.h"
 #include "ui_form1.h"
 
 namespace kelmarin {
@@ -110,12 +109,13 @@ void TViewMenu::Redraw(bool force) {
     const std::optional<ProfileTable> shown = controller.ShownProfile();
     const TGraficoSeries words = {&form_.Series(1), &form_.Series(2), &form_.Series(3),
                                   &form_.Series(4)};
-    if (shown)
+    if (shown) {
         PlotProfile(form_.grafico(), *shown, controller.ShownSeries(), controller.ShownProcessed(),
                     view, words, overlays_.get(), compare_ ? &*compare_ : nullptr);
-    else
+    } else {
         overlays_->Clear();
-    if (!shown) form_.grafico().LeftAxis().Title().SetCaption(ScaleCaption(view.scale));
+        form_.grafico().LeftAxis().Title().SetCaption(ScaleCaption(view.scale));
+    }
 }
 
 void TViewMenu::CompareWith(const ProfileTable& table, const std::string& file) {
@@ -128,7 +128,10 @@ void TViewMenu::CompareWith(const ProfileTable& table, const std::string& file) 
     if (table.words != boxes) {
         const auto list = [](const std::vector<std::string>& words) {
             std::string text;
-            for (const std::string& w : words) text += (text.empty() ? "" : ", ") + w;
+            for (const std::string& w : words) {
+                if (!text.empty()) text += ", ";
+                text += w;
+            }
             return text.empty() ? std::string("none") : text;
         };
         throw EProfileFileError(file, "its words (" + list(table.words) +
@@ -136,7 +139,6 @@ void TViewMenu::CompareWith(const ProfileTable& table, const std::string& file) 
                                           ")");
     }
     compare_ = table;
-    compareFile_ = file;
     // The legend: which file draws solid, which dashed.
     const QString shown =
         QFileInfo(QString::fromStdString(form_.Controller().ShownFile())).fileName();
@@ -149,7 +151,6 @@ void TViewMenu::CompareWith(const ProfileTable& table, const std::string& file) 
 void TViewMenu::ClearComparison() {
     if (!compare_) return;
     compare_.reset();
-    compareFile_.clear();
     form_.grafico().Title().SetText({QString()});
     Redraw(true);
 }

@@ -61,7 +61,6 @@ class TViewMenu : public QObject {
     std::array<QAction*, 4> scales_{};
     std::unique_ptr<GraficoOverlays> overlays_;
     std::optional<ProfileTable> compare_;
-    std::string compareFile_;
 };
 
 }  // namespace kelmarin
