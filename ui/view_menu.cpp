@@ -69,11 +69,10 @@ ProfileView TViewMenu::Chosen() const {
     return view;
 }
 
-ProfileView TViewMenu::Drawn() const {
+ProfileView TViewMenu::Drawn(const std::optional<ProfileTable>& shown) const {
     ProfileView view = Chosen();
-    const RunController& controller = form_.Controller();
-    const std::optional<ProfileTable> shown = controller.ShownProfile();
     if (!shown) return view;
+    const RunController& controller = form_.Controller();
     // During a run the expected profile comes with each refresh once asked for.
     const bool expected = !shown->expected.empty() || controller.Running();
     if (!expected) {
@@ -98,24 +97,25 @@ void TViewMenu::UpdateItems() {
 }
 
 void TViewMenu::Redraw(bool force) {
-    const ProfileView view = Drawn();
-    if (view.Plain() && !compare_ && !force) {
-        // The series hold the plain counts already; what was drawn over them goes.
+    // Plain and not forced: the series hold the plain counts already, and the result shown (with
+    // its expected profile) is not worked out at every frame for nothing.
+    if (Chosen().Plain() && !compare_ && !force) {
         overlays_->Clear();
-        form_.grafico().LeftAxis().Title().SetCaption(ScaleCaption(view.scale));
+        form_.grafico().LeftAxis().Title().SetCaption(ScaleCaption(ProfileScale::Counts));
         return;
     }
     const RunController& controller = form_.Controller();
     const std::optional<ProfileTable> shown = controller.ShownProfile();
-    const TGraficoSeries words = {&form_.Series(1), &form_.Series(2), &form_.Series(3),
-                                  &form_.Series(4)};
-    if (shown) {
-        PlotProfile(form_.grafico(), *shown, controller.ShownSeries(), controller.ShownProcessed(),
-                    view, words, overlays_.get(), compare_ ? &*compare_ : nullptr);
-    } else {
+    const ProfileView view = Drawn(shown);
+    if (!shown) {
         overlays_->Clear();
         form_.grafico().LeftAxis().Title().SetCaption(ScaleCaption(view.scale));
+        return;
     }
+    const TGraficoSeries words = {&form_.Series(1), &form_.Series(2), &form_.Series(3),
+                                  &form_.Series(4)};
+    PlotProfile(form_.grafico(), *shown, controller.ShownSeries(), controller.ShownProcessed(),
+                view, words, overlays_.get(), compare_ ? &*compare_ : nullptr);
 }
 
 void TViewMenu::CompareWith(const ProfileTable& table, const std::string& file) {

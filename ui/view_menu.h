@@ -37,7 +37,7 @@ class TViewMenu : public QObject {
 
     // What is checked, and what of it the result shown can draw.
     ProfileView Chosen() const;
-    ProfileView Drawn() const;
+    ProfileView Drawn(const std::optional<ProfileTable>& shown) const;
     // Enables the items the result shown allows.
     void UpdateItems();
     // Draws the result shown as the items say; the series are left as they are when it is drawn
