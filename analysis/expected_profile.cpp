@@ -1,6 +1,7 @@
 #include "analysis/expected_profile.h"
 
 #include <cmath>
+#include <stdexcept>
 
 #include "analysis/bucket.h"
 
@@ -102,6 +103,13 @@ void ExpectedProfile::Settle() const {
     touched_.clear();
     for (const auto& [key, n] : pending_) SettleGroup(key, n);
     pending_.clear();
+}
+
+void ExpectedProfile::Add(const ExpectedProfile& other) {
+    if (other.lengths_ != lengths_) throw std::invalid_argument("expected profiles of other words");
+    other.Settle();
+    for (int r = 0; r < kRows; ++r)
+        for (int b = 0; b < kBuckets; ++b) sums_[r][b] += other.sums_[r][b];
 }
 
 ExpectedProfile::Rows ExpectedProfile::ExpectedRows() const {

@@ -36,6 +36,9 @@ class ExpectedProfile {
     // A sequence of the given length, read in frame or not, with n[r] occurrences of row r's
     // word on all the strands looked at.
     void Add(std::uint64_t length, bool inFrame, const Counts& n);
+    // What other gathered, for the same word lengths: the sums add exactly, so a file counted
+    // in parts gives the bits of the file counted whole.
+    void Add(const ExpectedProfile& other);
     // Expected occurrences per bucket of each row, bucket 1 first.
     Rows ExpectedRows() const;
 

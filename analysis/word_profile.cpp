@@ -160,6 +160,12 @@ const SequenceBatch::Member* WordProfile::CountFound(int t, const std::uint64_t*
                : CountStartsOn<true>(starts, n, length, in, base, frame, reciprocal, row, counts);
 }
 
+void WordProfile::Add(const WordProfile& other) {
+    expected_.Add(other.expected_);
+    for (int r = 0; r < kRows; ++r)
+        for (int b = 0; b < kBuckets; ++b) rows_[r][b] += other.rows_[r][b];
+}
+
 const WordProfile::Row& WordProfile::ProfileRow(int r) const {
     if (r < 1 || r > kRows) throw std::out_of_range("profile row out of range");
     return rows_[r - 1];

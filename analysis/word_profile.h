@@ -50,6 +50,8 @@ class WordProfile {
     // Row r (1 to 4), bucket 1 first.
     const Row& ProfileRow(int r) const;
     const Rows& ProfileRows() const { return rows_; }
+    // Adds what other counted, with the same words, as if this profile had counted it.
+    void Add(const WordProfile& other);
     // What chance would give for the occurrences counted so far (ExpectedProfile).
     ExpectedProfile::Rows ExpectedRows() const { return expected_.ExpectedRows(); }
 

@@ -9,17 +9,23 @@
 #include "batch/batch_csv.h"
 #include "batch/console_view.h"
 #include "batch/input_problem.h"
+#include "batch/part_runs.h"
 #include "batch/run_json.h"
 #include "input/in_out_error.h"
 #include "input/sequence_reader.h"
 #include "input/shard_range.h"
 #include "platform/file_writer.h"
+#include "platform/processor.h"
+#include "run/file_exists.h"
 #include "run/position_stats.h"
 #include "run/run_controller.h"
 
 namespace kelmarin {
 
 namespace {
+
+// A file read on several threads is cut into a few parts per thread, taken in turn.
+constexpr unsigned kPartsPerThread = 4;
 
 // The reading mode a regular file's first bytes call for, read apart from the run (a shard's
 // range depends on the mode before the run starts).
@@ -31,27 +37,12 @@ ReadingMode ModeOfFile(const std::string& name) {
     return reader.ModeByContent();
 }
 
-// The mode a run reads FILE in: a shard's range depends on it before the run starts, so for a
-// shard the content that decides is read first.
-ReadingMode ModeForRun(const BatchOptions& options) {
-    if (options.mode != ReadingMode::None || options.shardCount == 0) return options.mode;
+// The mode a run reads FILE in: a shard's range, and a file's parts, depend on it before the run
+// starts, so for them the content that decides is read first.
+ReadingMode ModeForRun(const BatchOptions& options, bool inParts) {
+    if (options.mode != ReadingMode::None || (options.shardCount == 0 && !inParts))
+        return options.mode;
     return ModeOfFile(options.file);
-}
-
-// Chooses the file as the menu command of its mode would; a mode left to the content is settled
-// by the run itself, which looks at the first bytes without losing them.
-void ChooseFile(RunController& controller, ReadingMode mode) {
-    switch (mode) {
-        case ReadingMode::Fasta:
-            return controller.FastaClick();
-        case ReadingMode::Fastq:
-            return controller.FastqClick();
-        case ReadingMode::Text:
-            return controller.textClick();
-        case ReadingMode::None:
-            controller.textClick();
-            return controller.TakeModeFromContent();
-    }
 }
 
 }  // namespace
@@ -78,19 +69,33 @@ std::variant<RunResult, int> CountFile(BatchOptions options, bool showProgress) 
     if (options.shardCount != 0)
         if (const std::string problem = ShardProblem(options.file); !problem.empty())
             return ReportFailure(nullptr, options.file + ": " + problem, 2);
+    const unsigned threads = options.threads ? options.threads : UsableProcessors();
+    // Only a regular file's bytes can be cut; the cuts themselves find whether it is one.
+    const bool inParts = threads > 1 && !IsStreamName(options.file);
+    std::optional<ByteRange> range;
     try {
-        options.mode = ModeForRun(options);
+        options.mode = ModeForRun(options, inParts);
+        if (options.shardCount != 0)
+            range =
+                ShardReadRange(options.file, options.shardIndex, options.shardCount, options.mode);
+        if (inParts) {
+            const std::vector<ByteRange> parts =
+                PartRanges(options.file, range.value_or(ByteRange{0, UINT64_MAX}),
+                           threads * kPartsPerThread, options.mode);
+            if (parts.size() > 1)
+                if (std::optional<RunResult> result =
+                        CountInParts(options, parts, threads, showProgress))
+                    return std::move(*result);
+        }
     } catch (const EInOutError& e) {
         return ReportFailure(nullptr, options.file + ": " + FailureReason(e));
     }
     ConsoleView view(options, stderr, showProgress);
     RunController controller(view);
     try {
-        ChooseFile(controller, options.mode);
+        ChooseFileOfMode(controller, options.mode);
         if (view.Failed()) return 1;  // the view has said why
-        if (options.shardCount != 0)
-            controller.RestrictToRange(ShardReadRange(options.file, options.shardIndex,
-                                                      options.shardCount, controller.Mode()));
+        if (range) controller.RestrictToRange(*range);
         controller.Button1Click();
         if (!view.Finished())
             return ReportFailure(&view, options.file + ": the run did not reach its end");

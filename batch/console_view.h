@@ -42,6 +42,7 @@ class ConsoleView : public RunView {
     std::string OpenDialogFileName(ReadingMode dialog) const override;
     bool AcceptsStreams() const override { return true; }
     bool ReadsInOnePass() const override { return true; }
+    bool ReadsAhead() const override { return options_.threads != 1; }
 
     int ShowMessageDialog(const std::string& text, TMsgDlgType kind,
                           TMsgDlgButtons buttons) override;

@@ -58,8 +58,19 @@ class FileContent::Source {
         inputEnded_ = false;
         inflating_ = false;
         gzip_ = false;
+        skipLeft_ = 0;
+        endMember_ = 0;
+        endSkip_ = 0;
+        contentLeft_ = UINT64_MAX;
+    }
+    // The window of the content, for a reading that starts begin bytes into the handle.
+    void SetWindow(std::uint64_t begin, const MemberWindow& w) {
+        skipLeft_ = w.skip;
+        endMember_ = w.endMember > begin ? w.endMember - begin : 0;
+        endSkip_ = w.endSkip;
     }
     int Fd() const { return fd_; }
+    bool Windowed() const { return skipLeft_ != 0 || endMember_ != 0; }
 
     // read(2) of the handle, counted as consumed; -1 leaves the I/O result in code.
     ssize_t ReadSource(void* out, std::size_t size, int& code) {
@@ -91,6 +102,11 @@ class FileContent::Source {
     std::unique_ptr<inflate_state> state_;
     std::unique_ptr<std::uint8_t[]> input_;
     std::size_t inputSize_ = 0;
+    // The window (MemberWindow), its end member counted from the reading's first byte.
+    std::uint64_t skipLeft_ = 0;
+    std::uint64_t endMember_ = 0;
+    std::uint64_t endSkip_ = 0;
+    std::uint64_t contentLeft_ = UINT64_MAX;  // once the end member began
 };
 
 // The reading thread and the blocks it fills. The thread alone reads the source, which it owns;
@@ -229,6 +245,11 @@ void FileContent::Start(int fd) {
     aheadConsumed_ = 0;
 }
 
+void FileContent::StartMembers(int fd, std::uint64_t begin, const MemberWindow& window) {
+    Start(fd);
+    source_->SetWindow(begin, window);
+}
+
 void FileContent::StartPlain(int fd, std::uint64_t limit) {
     Start(fd);
     source_->Reset(fd, limit);
@@ -284,6 +305,10 @@ std::size_t FileContent::Sniff(char* out, std::size_t size, int& code) {
         got += std::size_t(n);
     } while (got == 1 && static_cast<unsigned char>(out[0]) == 0x1F);
     if (!IsGzipMagic(out, got)) {
+        if (source_->Windowed()) {  // no member where the window begins
+            code = kIoCorruptGzip;
+            return 0;
+        }
         mode_ = Mode::Plain;
         if (got > 0) StartAhead();
         return got;
@@ -333,19 +358,32 @@ bool FileContent::Source::FillInput(int& code) {
 std::size_t FileContent::Source::Inflate(char* out, std::size_t size, int& code) {
     std::size_t produced = 0;
     while (produced < size && inflating_) {
+        if (contentLeft_ == 0) {  // the window's end
+            inflating_ = false;
+            break;
+        }
         if (state_->avail_in == 0 && !inputEnded_ && !FillInput(code)) return 0;
-        const std::size_t room = size - produced;
+        std::size_t room = size - produced;
+        if (room > contentLeft_) room = std::size_t(contentLeft_);
         state_->next_out = reinterpret_cast<std::uint8_t*>(out + produced);
         state_->avail_out = room > UINT32_MAX ? UINT32_MAX : std::uint32_t(room);
         const std::uint32_t roomBefore = state_->avail_out;
         const std::uint32_t inputBefore = state_->avail_in;
         const int rc = isal_inflate(state_.get());
-        const std::size_t made = roomBefore - state_->avail_out;
+        const std::size_t inflated = roomBefore - state_->avail_out;
+        std::size_t made = inflated;
+        if (skipLeft_ > 0) {  // the window's first bytes, a few KiB at most
+            const std::size_t drop = skipLeft_ < made ? std::size_t(skipLeft_) : made;
+            std::memmove(out + produced, out + produced + drop, made - drop);
+            skipLeft_ -= drop;
+            made -= drop;
+        }
         produced += made;
+        if (contentLeft_ != UINT64_MAX) contentLeft_ -= made;
         if (rc != ISAL_DECOMP_OK) return Damaged(kIoCorruptGzip, code);
         if (state_->block_state == ISAL_BLOCK_FINISH) {
             if (!NextMember(code)) return 0;
-        } else if (made == 0 && inputBefore == state_->avail_in) {
+        } else if (inflated == 0 && inputBefore == state_->avail_in) {
             // No progress: the inflater needs more bytes than it holds, or the input ended
             // inside a member.
             if (inputEnded_) return Damaged(kIoTruncatedGzip, code);
@@ -364,10 +402,23 @@ std::size_t FileContent::Source::Damaged(int failure, int& code) {
 }
 
 bool FileContent::Source::NextMember(int& code) {
+    if (endMember_ != 0 && contentLeft_ == UINT64_MAX) {
+        const std::uint64_t at = Consumed();
+        if (at == endMember_) contentLeft_ = endSkip_;
+        // Past the window's end member without meeting it: not the part asked for.
+        if (at > endMember_) {
+            Damaged(kIoTruncatedGzip, code);
+            return false;
+        }
+    }
     // After a member comes another member or the end of the file; anything else is damage.
     while (state_->avail_in < 2 && !inputEnded_)
         if (!FillInput(code)) return false;
     if (state_->avail_in == 0) {
+        if (endMember_ != 0 && contentLeft_ == UINT64_MAX) {
+            Damaged(kIoTruncatedGzip, code);
+            return false;
+        }
         inflating_ = false;
         return true;
     }

@@ -14,6 +14,18 @@ namespace kelmarin {
 // Whether bytes begin with the gzip magic.
 bool IsGzipMagic(const char* bytes, std::size_t size);
 
+// A part of the content of gzip members that is read on its own (a part of a bgzip file): the
+// reading starts at a member, drops the first skip bytes it inflates to, and ends endSkip bytes
+// into the member that begins at the file's byte endMember (none, when 0: the content goes on to
+// the end). A member that does not begin there is a content that is not the part's: the reading
+// fails as a truncated stream when it passes that byte.
+struct MemberWindow {
+    std::uint64_t skip = 0;
+    std::uint64_t endMember = 0;
+    std::uint64_t endSkip = 0;
+    bool operator==(const MemberWindow&) const = default;
+};
+
 class FileContent {
   public:
     FileContent();
@@ -30,6 +42,9 @@ class FileContent {
     // Starts over in the middle of fd's bytes, which are taken as they are; at most limit of
     // them are read.
     void StartPlain(int fd, std::uint64_t limit);
+    // Starts over at a gzip member in the middle of fd's bytes, the handle's byte at begin, for
+    // the window of its content.
+    void StartMembers(int fd, std::uint64_t begin, const MemberWindow& window);
     // Reads up to size (at least 2) bytes of content into out: the number read, 0 at the end.
     // On failure returns 0 and sets code to the I/O result.
     std::size_t Read(char* out, std::size_t size, int& code);

@@ -120,6 +120,7 @@ void LineTextFile::CloseHandle() {
     const int code = handle_.Close();
     buffer_ = home_;  // lent bytes went with the content's reading
     pos_ = end_ = 0;
+    atLastByte_ = false;
     if (code != 0) SetIoResult(code);
 }
 
@@ -130,6 +131,7 @@ void LineTextFile::Bind(std::string name, bool once) {
     buffer_ = home_ = ownBuffer_.data();
     size_ = ownBuffer_.size();
     pos_ = end_ = 0;
+    atLastByte_ = false;
 }
 
 void LineTextFile::BindName(std::string name) { Bind(std::move(name), false); }
@@ -144,6 +146,7 @@ void LineTextFile::UseBuffer(char* buffer, std::size_t size) {
     buffer_ = home_ = buffer;
     size_ = size;
     pos_ = end_ = 0;
+    atLastByte_ = false;
 }
 
 void LineTextFile::OpenInput() {
@@ -154,6 +157,7 @@ void LineTextFile::OpenInput() {
     if (state_ == State::Input) CloseInput();
     state_ = State::Closed;
     pos_ = end_ = 0;
+    atLastByte_ = false;
     if (const int code = handle_.Open()) {
         SetIoResult(code);
         return;
@@ -183,6 +187,7 @@ bool LineTextFile::Refill() {
     std::size_t n = 0;
     buffer_ = home_;
     pos_ = 0;
+    atLastByte_ = false;
     if (handle_.Lends()) {
         // Bytes read ahead are used where they lie: copying them would cost as much as
         // reading them did.
@@ -201,6 +206,7 @@ bool LineTextFile::Refill() {
     if (n == 0) {
         // Later reads find the mark in the buffer and need not ask the system again.
         if (endMark_) home_[end_++] = kEndMark;
+        atLastByte_ = true;
         return false;
     }
     return true;

@@ -39,6 +39,9 @@ class LineTextFile {
     // goes back to the whole file.
     void SetRange(std::uint64_t begin, std::uint64_t end, std::uint64_t firstLine = 1);
     std::uint64_t FirstLine() const { return handle_.FirstLine(); }
+    // From the next OpenInput on, the range holds gzip members of which only the window's
+    // content is read (see FileHandle::SetMemberWindow).
+    void SetMemberWindow(const MemberWindow& window) { handle_.SetMemberWindow(window); }
     // From the next OpenInput on, a regular file is read (and gzip content inflated) on a
     // thread of its own, ahead of the reads. Only a program that may run a second thread asks
     // for it.
@@ -103,6 +106,9 @@ class LineTextFile {
         if (state_ == State::Input && pos_ < end_) return buffer_[pos_] == kEndMark && endMark_;
         return PeekByte() == kEnd;
     }
+    // At the end: whether a 0x1A of the file's own ended it, before the end of the file or of
+    // its range. A part of a file read on its own is the file's tail only when it did not.
+    bool EndedAtMark() { return AtEnd() && pos_ < end_ && !atLastByte_; }
 
     // Inflates the rest of gzip content, keeping nothing, and sets the I/O result of any damage
     // found: a damaged stream can inflate to bytes that break a reader's layout before the
@@ -140,6 +146,7 @@ class LineTextFile {
     const char* buffer_ = home_;
     std::size_t pos_ = 0;
     std::size_t end_ = 0;
+    bool atLastByte_ = false;  // the buffer holds only the mark put there at the end
 };
 
 }  // namespace kelmarin

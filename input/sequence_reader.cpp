@@ -162,7 +162,9 @@ void SequenceReader::ReadFastqRecord(std::string& seq) { fastq_.ReadRecord(seq, 
 
 std::size_t SequenceReader::NextBufferedFastq(std::string_view* seqs, std::size_t most,
                                               std::size_t bytes) {
-    return fastq_.WholeRecords(seqs, most, bytes);
+    const std::size_t n = fastq_.WholeRecords(seqs, most, bytes);
+    if (n > 0) lastWasEnd_ = false;
+    return n;
 }
 
 void SequenceReader::GatherRecord(std::string& seq) {
@@ -207,6 +209,7 @@ void SequenceReader::MoveHeaderToLookahead(std::string& seq, std::size_t headerS
 void SequenceReader::NextSequence(ReadingMode mode, const RejectTest& reject, std::string& seq) {
     try {
         ReadNextSequence(mode, reject, seq);
+        lastWasEnd_ = seq.empty();
     } catch (const std::bad_alloc&) {
         // Only a sequence grows without bound: say how much of it was held.
         throw EInOutError(kIoSequenceTooLarge, "out of memory: a sequence of more than " +

@@ -58,6 +58,9 @@ class SequenceReader {
     void ReadFastqRecord(std::string& seq);
     // The next non-empty, not rejected sequence, or an empty one at the end of the file.
     void NextSequence(ReadingMode mode, const RejectTest& reject, std::string& seq);
+    // Whether the last sequence read was that empty one: reads of a file cut in parts count it
+    // once for the last part alone, as the whole file's reading does.
+    bool LastWasEndOfFile() const { return lastWasEnd_; }
     // The next FASTQ records where they lie in the buffer, as written, while all of one is
     // buffered and it has the plainest shape (4 lines): up to most, stopping once they hold
     // bytes or more; how many, the first at seqs[0]. They stay valid until the next read;
@@ -84,6 +87,7 @@ class SequenceReader {
     FastqReader fastq_{file_};
     std::unique_ptr<char[]> runBuffer_;
     std::string look_;
+    bool lastWasEnd_ = false;
     FileIdentity counted_;  // the file the last counting pass read
 };
 

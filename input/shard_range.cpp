@@ -9,6 +9,8 @@
 #include <cstring>
 #include <memory>
 
+#include "input/bgzf.h"
+#include "input/file_content.h"
 #include "input/in_out_error.h"
 #include "input/sequence_reader.h"
 
@@ -38,12 +40,17 @@ class Fd {
 // Reads the file at any offset through one block, for the few forward scans a shard needs.
 class ByteScanner {
   public:
-    explicit ByteScanner(int fd) : fd_(fd), block_(new char[kBlock]) {}
+    explicit ByteScanner(int fd) : fd_(fd), block_(new char[kBlock]), bytes_(block_.get()) {}
+    // Bytes in memory, which are all there is.
+    explicit ByteScanner(std::string_view bytes) : bytes_(bytes.data()), len_(bytes.size()) {}
 
     // The buffered bytes from pos on; empty at the end of the file.
     std::string_view At(std::uint64_t pos) {
-        if (pos < start_ || pos >= start_ + len_) Load(pos);
-        return {block_.get() + (pos - start_), std::size_t(start_ + len_ - pos)};
+        if (pos < start_ || pos >= start_ + len_) {
+            if (fd_ < 0) return {};
+            Load(pos);
+        }
+        return {bytes_ + (pos - start_), std::size_t(start_ + len_ - pos)};
     }
 
     // Whether byte occurs in [from, to).
@@ -125,8 +132,9 @@ class ByteScanner {
         len_ = std::size_t(n);
     }
 
-    int fd_;
+    int fd_ = -1;
     std::unique_ptr<char[]> block_;
+    const char* bytes_;
     std::uint64_t start_ = 0;
     std::size_t len_ = 0;
 };
@@ -229,6 +237,113 @@ ByteRange FastqRange(ByteScanner& scan, ByteRange bounds, std::uint64_t size) {
     return {begin, end, line};
 }
 
+// Opens name for the scans, non-blocking so that a FIFO without a writer cannot hang the open.
+int OpenForScans(const std::string& name) {
+    const int fd = ::open(name.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+    if (fd < 0) RaiseErrno(errno);
+    return fd;
+}
+
+// The size of the open file, which must be a regular file: the scans seek.
+std::uint64_t RegularSize(int fd) {
+    struct stat st {};
+    if (::fstat(fd, &st) != 0) RaiseErrno(errno);
+    if (!S_ISREG(st.st_mode)) RaiseErrno(S_ISDIR(st.st_mode) ? EISDIR : ESPIPE);
+    return std::uint64_t(st.st_size);
+}
+
+// Whether a four-line record begins at pos: a '@' line, a sequence line, a '+' line and a
+// quality line as long as the sequence, then the next record's '@' line or the end. A quality
+// line that begins with '@' fails here, as the line after it does not begin with '+'.
+bool FourLineRecordAt(ByteScanner& scan, std::uint64_t pos) {
+    const ByteScanner::Line head = scan.ScanLine(pos);
+    if (head.first != '@' || !head.lf) return false;
+    const ByteScanner::Line seq = scan.ScanLine(head.end + 1);
+    if (!seq.lf || seq.first == '@' || seq.first == '+') return false;
+    const ByteScanner::Line plus = scan.ScanLine(seq.end + 1);
+    if (plus.first != '+' || !plus.lf) return false;
+    const ByteScanner::Line quality = scan.ScanLine(plus.end + 1);
+    if (quality.length != seq.length || !quality.lf) return false;
+    const ByteScanner::Line next = scan.ScanLine(quality.end + 1);
+    return next.first == '@' || (next.length == 0 && !next.lf);
+}
+
+// Whether a header line begins in [from, to).
+bool HeaderBefore(ByteScanner& scan, std::uint64_t from, std::uint64_t to) {
+    for (std::uint64_t line = scan.LineStartFrom(from); line < to;) {
+        const ByteScanner::Line l = scan.ScanLine(line);
+        if (l.header) return true;
+        if (!l.lf) return false;
+        line = l.end + 1;
+    }
+    return false;
+}
+
+// Where a part that ends near pos may end: see PartRanges. end when there is no such place
+// before it.
+std::uint64_t PartCut(ByteScanner& scan, std::uint64_t pos, std::uint64_t end, ReadingMode mode) {
+    std::uint64_t cut = scan.LineStartFrom(pos);
+    if (mode == ReadingMode::Fasta) cut = HeaderFrom(scan, cut);
+    if (mode == ReadingMode::Fastq) {
+        // Records are short: one is found within a few lines, or the layout is not four lines.
+        constexpr std::uint64_t kLook = 1 << 20;
+        while (cut < end && cut - pos < kLook && !FourLineRecordAt(scan, cut)) {
+            const ByteScanner::Line l = scan.ScanLine(cut);
+            if (!l.lf) return end;
+            cut = l.end + 1;
+        }
+        if (cut - pos >= kLook) return end;
+    }
+    return cut < end && !scan.ContentEndsAt(cut) ? cut : end;
+}
+
+// A BGZF file cut into parts at the first record that begins in the content of the block nearest
+// each even share of its compressed bytes: each part begins at a block, skipping the content
+// before its record, and ends in the block where the next part's first record begins.
+std::vector<ByteRange> BgzfPartRanges(int fd, std::uint64_t size, unsigned parts,
+                                      ReadingMode mode) {
+    // Enough content to find a record in, unless records are long: a FASTA file of
+    // chromosomes is cut only where a header happens to follow a cut closely.
+    constexpr std::size_t kLook = 1 << 20;
+    if (mode == ReadingMode::Fasta) {  // as for plain files
+        const BgzfContent first = InflateBgzfBlocks(fd, 0, 1);
+        ByteScanner scan(first.bytes);
+        if (!HeaderBefore(scan, 0, first.bytes.size())) return {};
+    }
+    std::vector<std::pair<std::uint64_t, std::uint64_t>> cuts{{0, 0}};  // block, skip
+    for (unsigned k = 1; k < parts; ++k) {
+        const std::uint64_t block = BgzfBlockFrom(fd, size / parts * k, size);
+        if (block >= size) break;
+        // A few blocks first: reads and genes begin in every block.
+        BgzfContent content;
+        std::uint64_t at = 0;
+        for (std::size_t look = 1; look <= kLook && at >= content.bytes.size(); look *= 8) {
+            content = InflateBgzfBlocks(fd, block, look);
+            ByteScanner scan(content.bytes);
+            at = PartCut(scan, 1, content.bytes.size(), mode);
+            if (content.bytes.size() < look) break;  // the end of the file, or damage
+        }
+        if (at >= content.bytes.size()) continue;
+        // The block the record begins in, and where in it.
+        std::size_t b = content.starts.size() - 1;
+        while (content.starts[b] > at) --b;
+        const std::pair<std::uint64_t, std::uint64_t> cut{content.offsets[b],
+                                                          at - content.starts[b]};
+        if (cut > cuts.back()) cuts.push_back(cut);
+    }
+    std::vector<ByteRange> ranges;
+    for (std::size_t i = 0; i < cuts.size(); ++i) {
+        ByteRange r{cuts[i].first, UINT64_MAX};
+        r.members.skip = cuts[i].second;
+        if (i + 1 < cuts.size()) {
+            r.members.endMember = cuts[i + 1].first;
+            r.members.endSkip = cuts[i + 1].second;
+        }
+        ranges.push_back(r);
+    }
+    return ranges;
+}
+
 }  // namespace
 
 ByteRange ShardBounds(std::uint64_t size, std::uint64_t k, std::uint64_t n) {
@@ -240,20 +355,54 @@ ByteRange ShardBounds(std::uint64_t size, std::uint64_t k, std::uint64_t n) {
     return {at(k - 1), at(k)};
 }
 
+std::vector<ByteRange> PartRanges(const std::string& name, ByteRange range, unsigned parts,
+                                  ReadingMode mode, std::uint64_t smallest) {
+    std::vector<ByteRange> cut{range};
+    if (parts < 2) return cut;
+    const Fd fd(OpenForScans(name));
+    const std::uint64_t size = RegularSize(fd.Get());
+    range.end = std::min(range.end, size);
+    if (range.end <= range.begin) return cut;
+    ByteScanner scan(fd.Get());
+    const std::string_view first = scan.At(0);
+    if (IsGzipMagic(first.data(), first.size())) {
+        // Only bgzip's blocks can be found and inflated apart, and only a whole file is cut.
+        const bool bgzf =
+            BgzfBlockSize(reinterpret_cast<const unsigned char*>(first.data()), first.size());
+        if (!bgzf || range.begin != 0 || range.end != size) return cut;
+        parts = unsigned(
+            std::min<std::uint64_t>(parts, size / std::max<std::uint64_t>(smallest / 4, 1)));
+        if (parts < 2) return cut;
+        const std::vector<ByteRange> blocks = BgzfPartRanges(fd.Get(), size, parts, mode);
+        return blocks.size() > 1 ? blocks : cut;
+    }
+    parts = unsigned(std::min<std::uint64_t>(
+        parts, (range.end - range.begin) / std::max<std::uint64_t>(smallest, 1)));
+    if (parts < 2) return cut;
+    const std::uint64_t share = (range.end - range.begin) / parts;
+    // Lines before the first header read otherwise in a part of their own.
+    if (mode == ReadingMode::Fasta && !HeaderBefore(scan, range.begin, range.begin + share))
+        return cut;
+    for (unsigned k = 1; k < parts; ++k) {
+        const std::uint64_t at = PartCut(scan, range.begin + share * k, range.end, mode);
+        if (at >= range.end) break;
+        if (at <= cut.back().begin) continue;
+        cut.back().end = at;
+        cut.push_back({at, range.end});
+    }
+    return cut;
+}
+
 ByteRange ShardReadRange(const std::string& name, std::uint64_t k, std::uint64_t n,
                          ReadingMode mode) {
-    // Non-blocking, so that a FIFO without a writer cannot hang the open; it is refused below.
-    const Fd fd(::open(name.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
-    if (fd.Get() < 0) RaiseErrno(errno);
-    struct stat st {};
-    if (::fstat(fd.Get(), &st) != 0) RaiseErrno(errno);
-    if (!S_ISREG(st.st_mode)) RaiseErrno(S_ISDIR(st.st_mode) ? EISDIR : ESPIPE);  // cannot seek
-    const ByteRange bounds = ShardBounds(std::uint64_t(st.st_size), k, n);
+    const Fd fd(OpenForScans(name));
+    const std::uint64_t size = RegularSize(fd.Get());
+    const ByteRange bounds = ShardBounds(size, k, n);
     if (bounds.Empty()) return {};
     ByteScanner scan(fd.Get());
     // An end mark anywhere before the shard ends the file before it.
     if (scan.Holds(0, bounds.begin, kEndMark)) return {};
-    if (mode == ReadingMode::Fastq) return FastqRange(scan, bounds, std::uint64_t(st.st_size));
+    if (mode == ReadingMode::Fastq) return FastqRange(scan, bounds, size);
     const std::uint64_t first = scan.LineStartFrom(bounds.begin);
     if (first >= bounds.end || scan.ContentEndsAt(first)) return {};
     return mode == ReadingMode::Fasta ? FastaRange(scan, first, bounds)

@@ -11,7 +11,9 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <vector>
 
+#include "input/file_content.h"
 #include "input/reading_mode.h"
 
 namespace kelmarin {
@@ -20,6 +22,8 @@ struct ByteRange {
     std::uint64_t begin = 0;
     std::uint64_t end = 0;
     std::uint64_t firstLine = 1;  // the number of the line that begins at begin (FASTQ only)
+    // For a part of a bgzip file: the part of the content of the members from begin on.
+    MemberWindow members{};
     bool Empty() const { return begin >= end; }
 };
 
@@ -32,5 +36,22 @@ ByteRange ShardBounds(std::uint64_t size, std::uint64_t k, std::uint64_t n);
 // EInOutError when the file cannot be read or is not a regular file.
 ByteRange ShardReadRange(const std::string& name, std::uint64_t k, std::uint64_t n,
                          ReadingMode mode);
+
+// The range cut into up to `parts` parts that can be read apart, one after another, each of at
+// least smallest bytes: each cut is the first place at or after an even share of the range where
+// a line (plain text), a header line (FASTA) or a four-line record (FASTQ) begins. Fewer parts
+// when a part would be empty or no such place is near; one (the range itself) when the file is
+// small, or gzip (a whole bgzip file aside), or its first FASTA record does not begin before the
+// first cut. A FASTQ cut is a guess, as a quality line may pass for a record's start: the part
+// before it ends cleanly there only when it is one.
+//
+// A bgzip file is cut at the first such place in the content of the block nearest each even
+// share of its compressed bytes (which count four times as much towards smallest): each part
+// begins at a block and is the window of the content that MemberWindow gives.
+//
+// Raises EInOutError as ShardReadRange does.
+inline constexpr std::uint64_t kSmallestPart = 4 << 20;
+std::vector<ByteRange> PartRanges(const std::string& name, ByteRange range, unsigned parts,
+                                  ReadingMode mode, std::uint64_t smallest = kSmallestPart);
 
 }  // namespace kelmarin

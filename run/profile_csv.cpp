@@ -29,6 +29,14 @@ ProfileTable RunProfileTable(const WordProfile::Words& words, const WordProfile:
     return table;
 }
 
+ProfileTable RunProfileTable(const WordProfile::Words& words, const WordProfile::Rows& rows,
+                             const ExpectedProfile::Rows& expected) {
+    ProfileTable table = RunProfileTable(words, rows);
+    for (int r = 0; r < WordProfile::kRows; ++r)
+        if (!words[r].empty()) table.expected.push_back(expected[r]);
+    return table;
+}
+
 std::vector<int> WordSeries(const WordProfile::Words& words) {
     std::vector<int> series;
     for (int r = 1; r <= WordProfile::kRows; ++r)

@@ -18,6 +18,9 @@ inline std::string CsvField(const std::string& text) { return DelimitedField(tex
 
 // The table of the run's non-empty words, lower-cased, in row order, with their rows.
 ProfileTable RunProfileTable(const WordProfile::Words& words, const WordProfile::Rows& rows);
+// The same with each word's expected profile.
+ProfileTable RunProfileTable(const WordProfile::Words& words, const WordProfile::Rows& rows,
+                             const ExpectedProfile::Rows& expected);
 
 // The series (word rows, 1 to 4) of the table's words: the rows whose words are not empty.
 std::vector<int> WordSeries(const WordProfile::Words& words);

@@ -45,6 +45,8 @@ void RunController::Button1Click() {
     }
     stop_ = false;
     runCleared_ = false;
+    endedAtMark_ = false;
+    endedOnEmptyRead_ = false;
     SetRunning(true);
     std::exception_ptr failure;
     try {
@@ -115,6 +117,8 @@ void RunController::Run() {
         }
         if (atEnd) break;
     }
+    endedAtMark_ = dataFile_.EndedAtMark();
+    endedOnEmptyRead_ = reader_.LastWasEndOfFile();
     reader_.CheckFileUnchanged();  // an end that came early is no end of the file counted
     view_.SetProgress(100);
     view_.ShowRefresh(true);
@@ -200,7 +204,7 @@ void RunController::ShowFile(const std::string& name, bool failed) {
 
 std::uint64_t RunController::CountingPass() {
     const bool once = view_.ReadsInOnePass();
-    dataFile_.ReadAhead(once);
+    dataFile_.ReadAhead(once && view_.ReadsAhead());
     reader_.Open();
     if (modeFromContent_) mode_ = reader_.ModeByContent();
     progressByBytes_ = once && !dataFile_.ReadsOnce();
@@ -268,11 +272,8 @@ std::optional<ProfileTable> RunController::ShownProfile() const {
     switch (shown_) {
         case Shown::Run: {
             KeepShownExpected();
-            ProfileTable table = RunProfileTable(shownWords_, shownRows_);
-            if (shownHasExpected_)
-                for (int r = 0; r < WordProfile::kRows; ++r)
-                    if (!shownWords_[r].empty()) table.expected.push_back(shownExpected_[r]);
-            return table;
+            if (shownHasExpected_) return RunProfileTable(shownWords_, shownRows_, shownExpected_);
+            return RunProfileTable(shownWords_, shownRows_);
         }
         case Shown::Profile:
             return shownProfile_;

@@ -68,7 +68,13 @@ class RunController {
     // goes back to the whole file.
     void RestrictToRange(ByteRange range) {
         dataFile_.SetRange(range.begin, range.end, range.firstLine);
+        dataFile_.SetMemberWindow(range.members);
     }
+
+    // Whether the last run that reached its end met a 0x1A before the end of its bytes, and
+    // whether its last read was the empty sequence at the end (counted as read).
+    bool EndedAtMark() const { return endedAtMark_; }
+    bool EndedOnEmptyRead() const { return endedOnEmptyRead_; }
 
     bool Running() const { return running_; }
     bool StopFlag() const { return stop_; }
@@ -102,6 +108,8 @@ class RunController {
     bool running_ = false;
     bool exitRequested_ = false;
     bool modeFromContent_ = false;
+    bool endedAtMark_ = false;
+    bool endedOnEmptyRead_ = false;
     bool progressByBytes_ = false;  // read in one pass: progress is the share consumed
     ReadingMode mode_ = ReadingMode::None;
     LineTextFile dataFile_;

@@ -55,10 +55,12 @@ class RunView {
     // then makes no counting pass. The window takes regular files only.
     virtual bool AcceptsStreams() const { return false; }
     // Whether a file is read in one pass, without a counting pass, its progress the share of
-    // its bytes consumed (of the compressed ones for gzip content), a regular file read and
-    // inflated on a thread of its own beside the run. The window counts first, on its one thread,
-    // as its gauge is measured against the count.
+    // its bytes consumed (of the compressed ones for gzip content). The window counts first, on
+    // its one thread, as its gauge is measured against the count.
     virtual bool ReadsInOnePass() const { return false; }
+    // Whether a regular file read in one pass is read and inflated on a thread of its own
+    // beside the run; not when the run must keep to the thread it runs on.
+    virtual bool ReadsAhead() const { return ReadsInOnePass(); }
 
     virtual int ShowMessageDialog(const std::string& text, TMsgDlgType kind,
                                   TMsgDlgButtons buttons) = 0;
