@@ -13,6 +13,7 @@
 #include <cstdio>
 #include <fstream>
 #include <map>
+#include <random>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -553,6 +554,50 @@ TEST_F(BatchTest, ShardsMergeIntoTheWholeFilesProfile) {
         EXPECT_EQ(r.err.rfind("kelmarin-batch: " + file + ": ", 0), 0u) << r.err;
         EXPECT_NE(r.err.find("cannot seek"), std::string::npos) << r.err;
         EXPECT_TRUE(r.out.empty()) << file;
+    }
+}
+
+TEST_F(BatchTest, TwoThreadsGiveWhatOneGives) {
+    // Files large enough to be read in parts: FASTA, and FASTQ plain, gzip and bgzip.
+    std::mt19937 rng(11);
+    const auto bases = [&rng](std::size_t n) {
+        std::string s(n, 'a');
+        for (char& c : s) c = "ACGT"[rng() % 4];
+        return s;
+    };
+    std::string fasta, fastq;
+    for (int i = 0; fasta.size() < (9 << 20); ++i)
+        fasta += ">g" + std::to_string(i) + "\n" + Lines(1 + rng() % 30, bases(60));
+    for (int i = 0; fastq.size() < (9 << 20); ++i)
+        fastq +=
+            "@r" + std::to_string(i) + "\n" + bases(150) + "\n+\n" + std::string(150, 'I') + "\n";
+    const std::string fa = dir_.Write("big.fa", fasta), fq = dir_.Write("big.fq", fastq);
+    const std::string gz = dir_.Write("big.fq.gz", test::Gzip(fastq));
+    const std::string bgz = dir_.Write("blocks.fq.gz", test::Bgzip(fastq));
+    const std::string stats = (dir_.Path() / "stats.tsv").string();
+    const std::string json = (dir_.Path() / "run.json").string();
+    const std::vector<std::vector<std::string>> runs = {
+        {fa, "atg", "taa", "tag", "gaattc"},
+        {"--iupac", "--both-strands", fa, "drach", "ngg"},
+        {"--shard", "2/3", "--frame", "--reject-stop", fa, "atg"},
+        {"--stats", stats, "--json", json, fq, "atg", "ca"},
+        {"--reject-stop", gz, "atg", "ca"},
+        {"--stats", stats, "--json", json, bgz, "atg", "ca"},
+    };
+    for (const auto& args : runs) {
+        SCOPED_TRACE(testing::PrintToString(args));
+        std::vector<Result> results;
+        std::vector<std::string> files;
+        for (const char* threads : {"1", "2"}) {
+            std::vector<std::string> with = {"--threads", threads};
+            with.insert(with.end(), args.begin(), args.end());
+            results.push_back(Run(with));
+            EXPECT_EQ(results.back().status, 0) << results.back().err;
+            files.push_back(args[0] == "--stats" ? Slurp(stats) + Slurp(json) : "");
+        }
+        EXPECT_EQ(results[1].out, results[0].out);
+        EXPECT_EQ(results[1].err, results[0].err);
+        EXPECT_EQ(files[1], files[0]);
     }
 }
 
