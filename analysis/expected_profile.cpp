@@ -107,7 +107,10 @@ void ExpectedProfile::Settle() const {
 
 void ExpectedProfile::Add(const ExpectedProfile& other) {
     if (other.lengths_ != lengths_) throw std::invalid_argument("expected profiles of other words");
-    other.Settle();
+    // Groups still pending join this profile's, to be settled once: n1 and n2 sequences of a
+    // group settled apart give the bits of n1 + n2 settled together.
+    for (const std::uint32_t key : other.touched_) Add(key >> 1, key & 1, other.table_[key]);
+    for (const auto& [key, n] : other.pending_) Add(key >> 1, key & 1, n);
     for (int r = 0; r < kRows; ++r)
         for (int b = 0; b < kBuckets; ++b) sums_[r][b] += other.sums_[r][b];
 }

@@ -144,11 +144,13 @@ void RunController::Refresh(const WordProfile::Words& words, std::uint64_t proce
     view_.SetProgress(progressByBytes_ ? dataFile_.PercentConsumed()
                                        : ProgressPercent(processed, total));
     view_.ProcessPendingEvents();
+    const bool stopping = stop_ || view_.TerminationRequested();
+    // A stopped run counts what it read after its last refresh: the profile is kept now. At
+    // the end nothing more is counted, and it is worked out when asked for.
+    if (stopping) KeepShownExpected();
     // The first and the last refresh of a run are shown at once, the others as often as the
     // screen shows a new picture.
-    const bool last = atEnd || stop_ || view_.TerminationRequested();
-    // A stopped run counts what it read after its last refresh: the profile is kept now.
-    if (last) KeepShownExpected();
+    const bool last = atEnd || stopping;
     view_.ShowRefresh(processed <= view_.RefreshInterval() || last);
 }
 
