@@ -174,12 +174,16 @@ int RunSamples(const BatchCommand& command, int (*writeProfile)(const std::strin
                 return ReportFailure(nullptr, *folder + ": " + problem);
 
     const unsigned threads = options.threads ? options.threads : UsableProcessors();
+    // Files are read side by side, each on its share of the threads: a file alone gets them all.
+    const unsigned side = unsigned(std::min<std::size_t>(threads, options.files.size()));
     // One progress line is all a terminal can show: only files read one at a time draw it.
-    const bool alone = threads == 1 || options.files.size() == 1;
+    const bool alone = side == 1;
     std::vector<BatchOptions> runs;
-    for (std::size_t i = 0; i < options.files.size(); ++i)
+    for (std::size_t i = 0; i < options.files.size(); ++i) {
         runs.push_back(FileOptions(command, options.files[i], samples[i]));
-    FileQueue queue(runs, threads, alone && isatty(STDERR_FILENO) == 1);
+        runs.back().threads = threads / side;
+    }
+    FileQueue queue(runs, side, alone && isatty(STDERR_FILENO) == 1);
 
     int status = 0;
     std::vector<SampleProfile> done;
