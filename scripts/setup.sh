@@ -30,6 +30,7 @@ test_packages=(
   snakemake                     # the workflow's test
   clang-format-14               # the sources' format, checked before the build
   isal                          # igzip, which the gzip benchmark compares with
+  tabix libdeflate-dev          # bgzip, and the inflater bgzip blocks were measured against
   multiqc                       # the report --mqc files are read into, checked by a test
 )
 
