@@ -1,5 +1,8 @@
 #include "batch/part_runs.h"
 
+#include <sys/stat.h>
+
+#include <algorithm>
 #include <atomic>
 #include <cstdio>
 #include <cstdlib>
@@ -24,8 +27,14 @@ class PartsProgress {
   public:
     PartsProgress(const BatchOptions& options, const std::vector<ByteRange>& parts, bool show)
         : view_(options, stderr, show), processed_(parts.size()), percent_(parts.size()) {
-        for (const ByteRange& p : parts) {
-            sizes_.push_back(p.end - p.begin);
+        // A part weighs the file's bytes up to the next part (a bgzip part's range has no end).
+        struct stat st {};
+        const std::uint64_t size =
+            ::stat(options.file.c_str(), &st) == 0 ? std::uint64_t(st.st_size) : 0;
+        for (std::size_t i = 0; i < parts.size(); ++i) {
+            const std::uint64_t end =
+                i + 1 < parts.size() ? parts[i + 1].begin : std::min(parts[i].end, size);
+            sizes_.push_back(end > parts[i].begin ? end - parts[i].begin : 0);
             total_ += sizes_.back();
         }
     }
