@@ -91,14 +91,18 @@ def threads_bench(program, fasta, data):
             subprocess.run(["bgzip", "-c", fastq], stdout=out, check=True)
         os.replace(bgz + ".tmp", bgz)
     subprocess.run(["cat", fasta, bgz], stdout=subprocess.DEVNULL, check=True)  # page cache
+    one = " ".join(f"'{a}'" for a in [program, "--threads", "1", fasta] + WORDS)
     cmds = [[program, "--threads", "1", fasta] + WORDS, [program, "--threads", "2", fasta] + WORDS,
             [program, "--threads", "1", bgz] + WORDS, [program, "--threads", "2", bgz] + WORDS,
-            ["sh", "-c", f"igzip -dc '{bgz}' > /dev/null"]]
-    (fa1, _), (fa2, _), (bgz1, _), (bgz2, _), (igzip, _) = interleaved(cmds, 9)
+            ["sh", "-c", f"igzip -dc '{bgz}' > /dev/null"],
+            ["sh", "-c", f"{one} > /dev/null & {one} > /dev/null; wait"]]
+    (fa1, _), (fa2, _), (bgz1, _), (bgz2, _), (igzip, _), (pair, _) = interleaved(cmds, 9)
     print(f"one file on both cores (FASTA {fa1:.3f} s and {fa2:.3f} s; bgzip FASTQ {bgz1:.3f} s "
           f"and {bgz2:.3f} s; igzip -dc {igzip:.3f} s):")
     print(f"  plain FASTA, --threads 2 against --threads 1: {fa1 / fa2:.2f}x the speed "
           f"(goal at least 1.7) {'ok' if fa1 / fa2 >= 1.7 else 'MISSED'}")
+    # What the machine gives: two whole one-thread runs at once, against one alone.
+    print(f"  the cores' ceiling, two --threads 1 runs at once: {2 * fa1 / pair:.2f}x the speed")
     print(f"  bgzip FASTQ, --threads 2 against igzip -dc alone: {bgz2 / igzip:.2f}x the time "
           f"(goal at most 0.85) {'ok' if bgz2 / igzip <= 0.85 else 'MISSED'}")
     print(f"  bgzip FASTQ, --threads 2 against --threads 1: {bgz1 / bgz2:.2f}x the speed")
