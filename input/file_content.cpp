@@ -43,6 +43,29 @@ constexpr int kAheadBlocks = 4;
 
 void (*threadStartHook)() = nullptr;
 
+// Whether bytes hold a whole gzip member header, or bytes that cannot begin one (the inflater
+// then says what is wrong with them). The inflater keeps no part of a header between calls:
+// given one cut short (bgzip's extra field, as often as a member straddles a read), it reads the
+// rest from memory that is not the stream's.
+bool WholeGzipHeader(const std::uint8_t* p, std::size_t n) {
+    if (n < 10) return n >= 2 && !IsGzipMagic(reinterpret_cast<const char*>(p), n);
+    const std::uint8_t flags = p[3];
+    std::size_t at = 10;
+    if (flags & 4) {  // FEXTRA
+        if (n < at + 2) return false;
+        at += 2 + (std::size_t(p[at]) | std::size_t(p[at + 1]) << 8);
+    }
+    for (const std::uint8_t text : {8, 16}) {  // FNAME, FCOMMENT: up to a NUL
+        if ((flags & text) == 0) continue;
+        if (n <= at) return false;
+        const void* nul = std::memchr(p + at, 0, n - at);
+        if (!nul) return false;
+        at = std::size_t(static_cast<const std::uint8_t*>(nul) - p) + 1;
+    }
+    if (flags & 2) at += 2;  // FHCRC
+    return at <= n;
+}
+
 }  // namespace
 
 // The handle's bytes as content: read as they are (at most a limit of them), or inflated. It
@@ -58,6 +81,8 @@ class FileContent::Source {
         inputEnded_ = false;
         inflating_ = false;
         gzip_ = false;
+        windowed_ = false;
+        ends_ = false;
         skipLeft_ = 0;
         endMember_ = 0;
         endSkip_ = 0;
@@ -65,12 +90,18 @@ class FileContent::Source {
     }
     // The window of the content, for a reading that starts begin bytes into the handle.
     void SetWindow(std::uint64_t begin, const MemberWindow& w) {
+        windowed_ = true;
         skipLeft_ = w.skip;
-        endMember_ = w.endMember > begin ? w.endMember - begin : 0;
+        ends_ = w.ends;
+        if (!ends_) return;
+        if (w.endMember <= begin)  // within the first member
+            contentLeft_ = w.endMember == begin && w.endSkip > w.skip ? w.endSkip - w.skip : 0;
+        else
+            endMember_ = w.endMember - begin;
         endSkip_ = w.endSkip;
     }
     int Fd() const { return fd_; }
-    bool Windowed() const { return skipLeft_ != 0 || endMember_ != 0; }
+    bool Windowed() const { return windowed_; }
 
     // read(2) of the handle, counted as consumed; -1 leaves the I/O result in code.
     ssize_t ReadSource(void* out, std::size_t size, int& code) {
@@ -97,12 +128,15 @@ class FileContent::Source {
     bool gzip_ = false;
     bool inflating_ = false;  // the inflater has content left
     bool inputEnded_ = false;
+    bool atHeader_ = false;  // a member begins: its header is read whole before it is inflated
     std::uint64_t sourceRead_ = 0;
     std::uint64_t plainLeft_ = UINT64_MAX;  // of the bytes a plain read may still take
     std::unique_ptr<inflate_state> state_;
     std::unique_ptr<std::uint8_t[]> input_;
     std::size_t inputSize_ = 0;
     // The window (MemberWindow), its end member counted from the reading's first byte.
+    bool windowed_ = false;
+    bool ends_ = false;
     std::uint64_t skipLeft_ = 0;
     std::uint64_t endMember_ = 0;
     std::uint64_t endSkip_ = 0;
@@ -341,6 +375,7 @@ void FileContent::Source::BeginGzip(const char* first, std::size_t got) {
     state_->avail_in = std::uint32_t(got);
     gzip_ = true;
     inflating_ = true;
+    atHeader_ = true;
 }
 
 bool FileContent::Source::FillInput(int& code) {
@@ -369,6 +404,9 @@ std::size_t FileContent::Source::Inflate(char* out, std::size_t size, int& code)
         state_->avail_out = room > UINT32_MAX ? UINT32_MAX : std::uint32_t(room);
         const std::uint32_t roomBefore = state_->avail_out;
         const std::uint32_t inputBefore = state_->avail_in;
+        while (atHeader_ && !WholeGzipHeader(state_->next_in, state_->avail_in) && !inputEnded_)
+            if (!FillInput(code)) return 0;
+        atHeader_ = false;
         const int rc = isal_inflate(state_.get());
         const std::size_t inflated = roomBefore - state_->avail_out;
         std::size_t made = inflated;
@@ -402,20 +440,21 @@ std::size_t FileContent::Source::Damaged(int failure, int& code) {
 }
 
 bool FileContent::Source::NextMember(int& code) {
-    if (endMember_ != 0 && contentLeft_ == UINT64_MAX) {
-        const std::uint64_t at = Consumed();
-        if (at == endMember_) contentLeft_ = endSkip_;
-        // Past the window's end member without meeting it: not the part asked for.
-        if (at > endMember_) {
+    // A window ends in one member: the reading must meet it where it begins, and end inside it;
+    // anything else is content that is not the part asked for.
+    if (ends_) {
+        const bool met = contentLeft_ != UINT64_MAX;
+        if (met ? contentLeft_ > 0 : Consumed() > endMember_) {
             Damaged(kIoTruncatedGzip, code);
             return false;
         }
+        if (!met && Consumed() == endMember_) contentLeft_ = endSkip_;
     }
     // After a member comes another member or the end of the file; anything else is damage.
     while (state_->avail_in < 2 && !inputEnded_)
         if (!FillInput(code)) return false;
     if (state_->avail_in == 0) {
-        if (endMember_ != 0 && contentLeft_ == UINT64_MAX) {
+        if (ends_ && contentLeft_ == UINT64_MAX) {
             Damaged(kIoTruncatedGzip, code);
             return false;
         }
@@ -430,6 +469,7 @@ bool FileContent::Source::NextMember(int& code) {
     std::uint8_t* next = state_->next_in;
     const std::uint32_t avail = state_->avail_in;
     isal_inflate_reset(state_.get());
+    atHeader_ = true;
     state_->crc_flag = ISAL_GZIP;
     state_->next_in = next;
     state_->avail_in = avail;

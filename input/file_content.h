@@ -15,15 +15,16 @@ namespace kelmarin {
 bool IsGzipMagic(const char* bytes, std::size_t size);
 
 // A part of the content of gzip members that is read on its own (a part of a bgzip file): the
-// reading starts at a member, drops the first skip bytes it inflates to, and ends endSkip bytes
-// into the member that begins at the file's byte endMember (none, when 0: the content goes on to
-// the end). A member that does not begin there is a content that is not the part's: the reading
-// fails as a truncated stream when it passes that byte.
+// reading starts at a member, drops the first skip bytes it inflates to, and, when it ends,
+// ends endSkip bytes into the member that begins at the file's byte endMember (the first member
+// itself, or a later one); else the content goes on to the end. A member that does not begin
+// there is a content that is not the part's: the reading fails as a truncated stream when it
+// passes that byte.
 struct MemberWindow {
     std::uint64_t skip = 0;
+    bool ends = false;
     std::uint64_t endMember = 0;
     std::uint64_t endSkip = 0;
-    bool operator==(const MemberWindow&) const = default;
 };
 
 class FileContent {

@@ -23,7 +23,7 @@ void FileHandle::SetRange(std::uint64_t begin, std::uint64_t end, std::uint64_t 
     rangeBegin_ = begin;
     rangeEnd_ = end < begin ? begin : end;
     firstLine_ = firstLine;
-    window_ = {};
+    window_.reset();
 }
 
 int FileHandle::Open() {
@@ -53,11 +53,12 @@ int FileHandle::Open() {
     sourceSize_ = !S_ISREG(st.st_mode) || size <= rangeBegin_ ? 0
                   : size - rangeBegin_ < rangeLeft_           ? size - rangeBegin_
                                                               : rangeLeft_;
-    if (window_ != MemberWindow{}) {
+    if (window_) {
         // The part's own compressed bytes, as far as they are known, measure its progress.
-        if (window_.endMember > rangeBegin_ && window_.endMember - rangeBegin_ < sourceSize_)
-            sourceSize_ = window_.endMember - rangeBegin_;
-        content_.StartMembers(fd, rangeBegin_, window_);
+        if (window_->ends && window_->endMember > rangeBegin_ &&
+            window_->endMember - rangeBegin_ < sourceSize_)
+            sourceSize_ = window_->endMember - rangeBegin_;
+        content_.StartMembers(fd, rangeBegin_, *window_);
     } else if (rangeBegin_ > 0 || rangeEnd_ != UINT64_MAX)
         // A range is a part of the file's own bytes: its first bytes are no gzip magic.
         content_.StartPlain(fd, rangeLeft_);

@@ -6,6 +6,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -41,7 +42,7 @@ class FileHandle {
     std::uint64_t FirstLine() const { return firstLine_; }
     // From the next Open on, the bytes from the range's first on are gzip members, and only the
     // window of their content is read; Bind and SetRange go back to all of it.
-    void SetMemberWindow(const MemberWindow& window) { window_ = window; }
+    void SetMemberWindow(const std::optional<MemberWindow>& window) { window_ = window; }
     // From the next Open on, a regular file's content is read on a thread of its own.
     void ReadAhead(bool on) { content_.ReadAhead(on); }
 
@@ -77,7 +78,7 @@ class FileHandle {
     std::uint64_t rangeEnd_ = UINT64_MAX;
     std::uint64_t rangeLeft_ = UINT64_MAX;  // bytes of the range not yet read
     std::uint64_t firstLine_ = 1;
-    MemberWindow window_;
+    std::optional<MemberWindow> window_;
     std::uint64_t sourceSize_ = 0;  // of an open regular file (or its range); 0 when unknown
     FileContent content_;
 };

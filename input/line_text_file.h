@@ -9,6 +9,7 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -41,7 +42,9 @@ class LineTextFile {
     std::uint64_t FirstLine() const { return handle_.FirstLine(); }
     // From the next OpenInput on, the range holds gzip members of which only the window's
     // content is read (see FileHandle::SetMemberWindow).
-    void SetMemberWindow(const MemberWindow& window) { handle_.SetMemberWindow(window); }
+    void SetMemberWindow(const std::optional<MemberWindow>& window) {
+        handle_.SetMemberWindow(window);
+    }
     // From the next OpenInput on, a regular file is read (and gzip content inflated) on a
     // thread of its own, ahead of the reads. Only a program that may run a second thread asks
     // for it.

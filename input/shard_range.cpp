@@ -334,10 +334,12 @@ std::vector<ByteRange> BgzfPartRanges(int fd, std::uint64_t size, unsigned parts
     std::vector<ByteRange> ranges;
     for (std::size_t i = 0; i < cuts.size(); ++i) {
         ByteRange r{cuts[i].first, UINT64_MAX};
-        r.members.skip = cuts[i].second;
+        MemberWindow& w = r.members.emplace();
+        w.skip = cuts[i].second;
         if (i + 1 < cuts.size()) {
-            r.members.endMember = cuts[i + 1].first;
-            r.members.endSkip = cuts[i + 1].second;
+            w.ends = true;
+            w.endMember = cuts[i + 1].first;
+            w.endSkip = cuts[i + 1].second;
         }
         ranges.push_back(r);
     }

@@ -9,6 +9,7 @@
 // long as the sequence; the first shard begins at the file's first byte.
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -23,7 +24,7 @@ struct ByteRange {
     std::uint64_t end = 0;
     std::uint64_t firstLine = 1;  // the number of the line that begins at begin (FASTQ only)
     // For a part of a bgzip file: the part of the content of the members from begin on.
-    MemberWindow members{};
+    std::optional<MemberWindow> members{};
     bool Empty() const { return begin >= end; }
 };
 

@@ -81,12 +81,17 @@ TEST(FileInParts, PartsAddUpToTheWholeFile) {
     test::TempDir dir;
     std::mt19937 rng(7);
     const std::string fasta = Fasta(rng, 600), fastq = Fastq(rng, 1500);
+    // Records of a block each: every block begins with a record, and so does every part.
+    std::string even;
+    for (int i = 100; i < 200; ++i)
+        even += ">r" + std::to_string(i) + "\n" + Bases(rng, 4089) + "\n";
     const std::vector<std::pair<std::string, ReadingMode>> files = {
         {dir.Write("a.fa", fasta), ReadingMode::Fasta},
         {dir.Write("a.fq", fastq), ReadingMode::Fastq},
         {dir.Write("a.txt", Text(rng, 800)), ReadingMode::Text},
         {dir.Write("b.fa.gz", test::Bgzip(fasta, 4096)), ReadingMode::Fasta},
         {dir.Write("b.fq.gz", test::Bgzip(fastq, 4096)), ReadingMode::Fastq},
+        {dir.Write("c.fa.gz", test::Bgzip(even, 4096)), ReadingMode::Fasta},
     };
     for (const auto& [file, mode] : files)
         for (int flags = 0; flags < 3; ++flags) {
@@ -124,7 +129,7 @@ TEST(FileInParts, CutsThatAreNoRecordsStartGiveNothing) {
     const std::string gz = dir.Write("f.fa.gz", test::Bgzip(fasta, 4096));
     std::vector<ByteRange> parts = PartRanges(gz, {0, UINT64_MAX}, 2, ReadingMode::Fasta, 1);
     ASSERT_EQ(parts.size(), 2u);
-    parts[0].members.endMember += 1;
+    parts[0].members->endMember += 1;
     EXPECT_FALSE(CountInParts(Options(gz, ReadingMode::Fasta, 0), parts, 2, false));
 
     // An end mark in the first part: the content ends there, so later parts are not the file's,
