@@ -24,9 +24,6 @@ namespace kelmarin {
 
 namespace {
 
-// A file read on several threads is cut into a few parts per thread, taken in turn.
-constexpr unsigned kPartsPerThread = 4;
-
 // The reading mode a regular file's first bytes call for, read apart from the run (a shard's
 // range depends on the mode before the run starts).
 ReadingMode ModeOfFile(const std::string& name) {
@@ -79,9 +76,8 @@ std::variant<RunResult, int> CountFile(BatchOptions options, bool showProgress) 
             range =
                 ShardReadRange(options.file, options.shardIndex, options.shardCount, options.mode);
         if (inParts) {
-            const std::vector<ByteRange> parts =
-                PartRanges(options.file, range.value_or(ByteRange{0, UINT64_MAX}),
-                           threads * kPartsPerThread, options.mode);
+            const std::vector<ByteRange> parts = PartRanges(
+                options.file, range.value_or(ByteRange{0, UINT64_MAX}), threads, options.mode);
             if (parts.size() > 1)
                 if (std::optional<RunResult> result =
                         CountInParts(options, parts, threads, showProgress))

@@ -297,11 +297,25 @@ std::uint64_t PartCut(ByteScanner& scan, std::uint64_t pos, std::uint64_t end, R
     return cut < end && !scan.ContentEndsAt(cut) ? cut : end;
 }
 
+// Where parts of a span of bytes end, for threads that each take the next part left: a part is a
+// 1/(2 x threads) share of what is left, and none is shorter than smallest, so that the parts
+// taken last, as the threads finish, are short (the last part ends at the span's end).
+std::vector<std::uint64_t> PartEnds(std::uint64_t span, unsigned threads, std::uint64_t smallest) {
+    std::vector<std::uint64_t> ends;
+    smallest = std::max<std::uint64_t>(smallest, 1);
+    if (threads < 2) return ends;
+    for (std::uint64_t at = 0; span - at >= 2 * smallest;) {
+        at += std::max((span - at) / (2 * threads), smallest);
+        ends.push_back(at);
+    }
+    return ends;
+}
+
 // A BGZF file cut into parts at the first record that begins in the content of the block nearest
-// each even share of its compressed bytes: each part begins at a block, skipping the content
-// before its record, and ends in the block where the next part's first record begins.
-std::vector<ByteRange> BgzfPartRanges(int fd, std::uint64_t size, unsigned parts,
-                                      ReadingMode mode) {
+// each of ends: each part begins at a block, skipping the content before its record, and ends in
+// the block where the next part's first record begins.
+std::vector<ByteRange> BgzfPartRanges(int fd, std::uint64_t size,
+                                      const std::vector<std::uint64_t>& ends, ReadingMode mode) {
     // Enough content to find a record in, unless records are long: a FASTA file of
     // chromosomes is cut only where a header happens to follow a cut closely.
     constexpr std::size_t kLook = 1 << 20;
@@ -311,8 +325,8 @@ std::vector<ByteRange> BgzfPartRanges(int fd, std::uint64_t size, unsigned parts
         if (!HeaderBefore(scan, 0, first.bytes.size())) return {};
     }
     std::vector<std::pair<std::uint64_t, std::uint64_t>> cuts{{0, 0}};  // block, skip
-    for (unsigned k = 1; k < parts; ++k) {
-        const std::uint64_t block = BgzfBlockFrom(fd, size / parts * k, size);
+    for (const std::uint64_t end : ends) {
+        const std::uint64_t block = BgzfBlockFrom(fd, end, size);
         if (block >= size) break;
         // A few blocks first: reads and genes begin in every block.
         BgzfContent content;
@@ -357,10 +371,10 @@ ByteRange ShardBounds(std::uint64_t size, std::uint64_t k, std::uint64_t n) {
     return {at(k - 1), at(k)};
 }
 
-std::vector<ByteRange> PartRanges(const std::string& name, ByteRange range, unsigned parts,
+std::vector<ByteRange> PartRanges(const std::string& name, ByteRange range, unsigned threads,
                                   ReadingMode mode, std::uint64_t smallest) {
     std::vector<ByteRange> cut{range};
-    if (parts < 2) return cut;
+    if (threads < 2) return cut;
     const Fd fd(OpenForScans(name));
     const std::uint64_t size = RegularSize(fd.Get());
     range.end = std::min(range.end, size);
@@ -372,21 +386,17 @@ std::vector<ByteRange> PartRanges(const std::string& name, ByteRange range, unsi
         const bool bgzf =
             BgzfBlockSize(reinterpret_cast<const unsigned char*>(first.data()), first.size());
         if (!bgzf || range.begin != 0 || range.end != size) return cut;
-        parts = unsigned(
-            std::min<std::uint64_t>(parts, size / std::max<std::uint64_t>(smallest / 4, 1)));
-        if (parts < 2) return cut;
-        const std::vector<ByteRange> blocks = BgzfPartRanges(fd.Get(), size, parts, mode);
+        const std::vector<ByteRange> blocks =
+            BgzfPartRanges(fd.Get(), size, PartEnds(size, threads, smallest / 4), mode);
         return blocks.size() > 1 ? blocks : cut;
     }
-    parts = unsigned(std::min<std::uint64_t>(
-        parts, (range.end - range.begin) / std::max<std::uint64_t>(smallest, 1)));
-    if (parts < 2) return cut;
-    const std::uint64_t share = (range.end - range.begin) / parts;
+    const std::vector<std::uint64_t> ends = PartEnds(range.end - range.begin, threads, smallest);
+    if (ends.empty()) return cut;
     // Lines before the first header read otherwise in a part of their own.
-    if (mode == ReadingMode::Fasta && !HeaderBefore(scan, range.begin, range.begin + share))
+    if (mode == ReadingMode::Fasta && !HeaderBefore(scan, range.begin, range.begin + ends[0]))
         return cut;
-    for (unsigned k = 1; k < parts; ++k) {
-        const std::uint64_t at = PartCut(scan, range.begin + share * k, range.end, mode);
+    for (const std::uint64_t end : ends) {
+        const std::uint64_t at = PartCut(scan, range.begin + end, range.end, mode);
         if (at >= range.end) break;
         if (at <= cut.back().begin) continue;
         cut.back().end = at;

@@ -38,21 +38,22 @@ ByteRange ShardBounds(std::uint64_t size, std::uint64_t k, std::uint64_t n);
 ByteRange ShardReadRange(const std::string& name, std::uint64_t k, std::uint64_t n,
                          ReadingMode mode);
 
-// The range cut into up to `parts` parts that can be read apart, one after another, each of at
-// least smallest bytes: each cut is the first place at or after an even share of the range where
-// a line (plain text), a header line (FASTA) or a four-line record (FASTQ) begins. Fewer parts
-// when a part would be empty or no such place is near; one (the range itself) when the file is
-// small, or gzip (a whole bgzip file aside), or its first FASTA record does not begin before the
-// first cut. A FASTQ cut is a guess, as a quality line may pass for a record's start: the part
-// before it ends cleanly there only when it is one.
+// The range cut into parts that can be read apart, for threads that each take the next part
+// left: each part is a 1/(2 x threads) share of what the parts before it left, and at least
+// smallest bytes, so that the parts taken last are short. Each cut is the first place at or
+// after such a share's end where a line (plain text), a header line (FASTA) or a four-line record
+// (FASTQ) begins. Fewer parts when a part would be empty or no such place is near; one (the
+// range itself) when the file is small, or gzip (a whole bgzip file aside), or its first FASTA
+// record does not begin before the first cut. A FASTQ cut is a guess, as a quality line may pass
+// for a record's start: the part before it ends cleanly there only when it is one.
 //
-// A bgzip file is cut at the first such place in the content of the block nearest each even
-// share of its compressed bytes (which count four times as much towards smallest): each part
+// A bgzip file is cut at the first such place in the content of the block nearest each share's
+// end in its compressed bytes (which count four times as much towards smallest): each part
 // begins at a block and is the window of the content that MemberWindow gives.
 //
 // Raises EInOutError as ShardReadRange does.
 inline constexpr std::uint64_t kSmallestPart = 4 << 20;
-std::vector<ByteRange> PartRanges(const std::string& name, ByteRange range, unsigned parts,
+std::vector<ByteRange> PartRanges(const std::string& name, ByteRange range, unsigned threads,
                                   ReadingMode mode, std::uint64_t smallest = kSmallestPart);
 
 }  // namespace kelmarin

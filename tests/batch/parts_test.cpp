@@ -99,8 +99,9 @@ TEST(FileInParts, PartsAddUpToTheWholeFile) {
             const RunResult whole = Whole(options);
             for (const unsigned n : {2u, 7u}) {
                 SCOPED_TRACE(file + " flags " + std::to_string(flags) + " in " + std::to_string(n));
-                const auto parts = PartRanges(file, {0, UINT64_MAX}, n, mode, 1);
-                EXPECT_EQ(parts.size(), n);
+                // Parts of 2,000 bytes at least: dozens of them, some taken by each thread.
+                const auto parts = PartRanges(file, {0, UINT64_MAX}, n, mode, 2000);
+                EXPECT_GE(parts.size(), 2 * n);
                 const auto sum = CountInParts(options, parts, 3, false);
                 ASSERT_TRUE(sum.has_value());
                 ExpectSame(*sum, whole);
@@ -128,17 +129,17 @@ TEST(FileInParts, CutsThatAreNoRecordsStartGiveNothing) {
     const std::string fasta = Fasta(rng, 300);
     const std::string gz = dir.Write("f.fa.gz", test::Bgzip(fasta, 4096));
     std::vector<ByteRange> parts = PartRanges(gz, {0, UINT64_MAX}, 2, ReadingMode::Fasta, 1);
-    ASSERT_EQ(parts.size(), 2u);
+    ASSERT_GE(parts.size(), 2u);
     parts[0].members->endMember += 1;
     EXPECT_FALSE(CountInParts(Options(gz, ReadingMode::Fasta, 0), parts, 2, false));
 
-    // An end mark in the first part: the content ends there, so later parts are not the file's,
-    // and the file is read whole.
+    // An end mark in a part before the last: the content ends there, so later parts are not
+    // the file's, and the file is read whole.
     std::string marked = fasta;
-    marked[marked.size() / 4] = '\x1A';
+    marked[marked.size() / 2] = '\x1A';
     const std::string fa = dir.Write("m.fa", marked);
     parts = PartRanges(fa, {0, UINT64_MAX}, 2, ReadingMode::Fasta, 1);
-    ASSERT_EQ(parts.size(), 2u);
+    ASSERT_GE(parts.size(), 2u);
     EXPECT_FALSE(CountInParts(Options(fa, ReadingMode::Fasta, 0), parts, 2, false));
     BatchOptions two = Options(fa, ReadingMode::Fasta, 0);
     two.threads = 2;
