@@ -84,13 +84,8 @@ def main():
 def threads_bench(program, fasta, data):
     """One file on both cores: plain FASTA with --threads 2 against --threads 1, and a bgzip
     copy of the FASTQ file against `igzip -dc` alone, in one run."""
-    fastq = os.path.join(data, "generated.fq")
-    bgz = fastq + ".bgz"
-    if not os.path.exists(bgz) or os.path.getmtime(bgz) < os.path.getmtime(fastq):
-        with open(bgz + ".tmp", "wb") as out:
-            subprocess.run(["bgzip", "-c", fastq], stdout=out, check=True)
-        os.replace(bgz + ".tmp", bgz)
-    subprocess.run(["cat", fasta, bgz], stdout=subprocess.DEVNULL, check=True)  # page cache
+    bgz = gzip_copy(os.path.join(data, "generated.fq"), "bgzip", ".bgz")
+    subprocess.run(["cat", fasta], stdout=subprocess.DEVNULL, check=True)  # page cache
     one = " ".join(f"'{a}'" for a in [program, "--threads", "1", fasta] + WORDS)
     cmds = [[program, "--threads", "1", fasta] + WORDS, [program, "--threads", "2", fasta] + WORDS,
             [program, "--threads", "1", bgz] + WORDS, [program, "--threads", "2", bgz] + WORDS,
@@ -205,12 +200,13 @@ def fastq_rows(program, data, fasta):
     print(f"peak memory on FASTQ {peak / 2**20:.1f} MiB (limit 64 MiB + 2 x longest record)")
 
 
-def gzip_copy(name):
-    """name.gz at gzip's default level, as most .gz files are made; kept until name changes."""
-    gz = name + ".gz"
+def gzip_copy(name, tool="gzip", ending=".gz"):
+    """name + ending made by `tool -c`: gzip at its default level, as most .gz files are made, or
+    bgzip; kept until name changes."""
+    gz = name + ending
     if not os.path.exists(gz) or os.path.getmtime(gz) < os.path.getmtime(name):
         with open(gz + ".tmp", "wb") as out:
-            subprocess.run(["gzip", "-c", name], stdout=out, check=True)
+            subprocess.run([tool, "-c", name], stdout=out, check=True)
         os.replace(gz + ".tmp", gz)
     subprocess.run(["cat", name, gz], stdout=subprocess.DEVNULL, check=True)  # page cache
     return gz
