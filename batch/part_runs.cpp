@@ -173,6 +173,7 @@ std::optional<RunResult> CountInParts(const BatchOptions& options,
     std::atomic<std::size_t> next{0};
     std::atomic<bool> failed{false};
     std::vector<std::unique_ptr<PartWorker>> workers;
+    threadCount = unsigned(std::min<std::size_t>(threadCount, parts.size()));
     try {
         for (unsigned t = 0; t < threadCount; ++t)
             workers.push_back(std::make_unique<PartWorker>(partOptions, progress));
