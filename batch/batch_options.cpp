@@ -362,7 +362,7 @@ const char* BatchUsage() {
            "                    a line per sample, and with --stats one of observed / expected;\n"
            "                    then run: multiqc DIR\n"
            "  --threads N       use N threads (default: the processors this process may\n"
-           "                    use): a file, or a bgzip file, is read in parts on all of\n"
+           "                    use): a plain or bgzip file is read in parts on all of\n"
            "                    them, several FILEs side by side on their share; gzip FILEs\n"
            "                    are inflated on one thread beside the counting; 1: a single\n"
            "                    thread; the output is the same for any N\n"
