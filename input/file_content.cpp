@@ -398,19 +398,19 @@ std::size_t FileContent::Source::Inflate(char* out, std::size_t size, int& code)
             break;
         }
         if (state_->avail_in == 0 && !inputEnded_ && !FillInput(code)) return 0;
+        while (atHeader_ && !WholeGzipHeader(state_->next_in, state_->avail_in) && !inputEnded_)
+            if (!FillInput(code)) return 0;
+        atHeader_ = false;
         std::size_t room = size - produced;
         if (room > contentLeft_) room = std::size_t(contentLeft_);
         state_->next_out = reinterpret_cast<std::uint8_t*>(out + produced);
         state_->avail_out = room > UINT32_MAX ? UINT32_MAX : std::uint32_t(room);
         const std::uint32_t roomBefore = state_->avail_out;
         const std::uint32_t inputBefore = state_->avail_in;
-        while (atHeader_ && !WholeGzipHeader(state_->next_in, state_->avail_in) && !inputEnded_)
-            if (!FillInput(code)) return 0;
-        atHeader_ = false;
         const int rc = isal_inflate(state_.get());
         const std::size_t inflated = roomBefore - state_->avail_out;
         std::size_t made = inflated;
-        if (skipLeft_ > 0) {  // the window's first bytes, a few KiB at most
+        if (skipLeft_ > 0) {  // the window's first bytes, fewer than a block's
             const std::size_t drop = skipLeft_ < made ? std::size_t(skipLeft_) : made;
             std::memmove(out + produced, out + produced + drop, made - drop);
             skipLeft_ -= drop;
