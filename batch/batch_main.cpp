@@ -37,7 +37,7 @@ int Run(const BatchOptions& options) {
     const RunResult& result = std::get<RunResult>(counted);
     // The files first: when one fails, nothing has gone to standard output.
     if (const int status = WriteRunFiles(result, options)) return status;
-    if (const int status = WriteProfile(result.csv)) return status;
+    if (const int status = WriteProfile(ProfileTableCsv(result.shown))) return status;
     std::fprintf(stderr, "processed %s\n",
                  result.processed ? std::to_string(*result.processed).c_str() : "");
     return 0;

@@ -42,11 +42,23 @@ ReadingMode ModeForRun(const BatchOptions& options, bool inParts) {
     return ModeOfFile(options.file);
 }
 
+std::mutex lines;  // of standard error
+
 }  // namespace
 
-namespace {
-std::mutex lines;  // of standard error
-}  // namespace
+void ChooseFileOfMode(RunController& controller, ReadingMode mode) {
+    switch (mode) {
+        case ReadingMode::Fasta:
+            return controller.FastaClick();
+        case ReadingMode::Fastq:
+            return controller.FastqClick();
+        case ReadingMode::Text:
+            return controller.textClick();
+        case ReadingMode::None:
+            controller.textClick();
+            return controller.TakeModeFromContent();
+    }
+}
 
 int ReportFailure(ConsoleView* view, const std::string& text, int status) {
     const std::lock_guard<std::mutex> lock(lines);
@@ -97,8 +109,7 @@ std::variant<RunResult, int> CountFile(BatchOptions options, bool showProgress) 
             return ReportFailure(&view, options.file + ": the run did not reach its end");
         view.ClearProgressLine();
         return RunResult{controller.ShownProfile().value_or(ProfileTable()),
-                         controller.ShownProcessed(), controller.Mode(),
-                         ProfileCsv(options.words, controller.Profile().ProfileRows())};
+                         controller.ShownProcessed(), controller.Mode()};
     } catch (const EInOutError& e) {
         return ReportFailure(&view, options.file + ": " + FailureReason(e));
     } catch (const std::bad_alloc&) {

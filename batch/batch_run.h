@@ -13,13 +13,13 @@
 namespace kelmarin {
 
 class ConsoleView;
+class RunController;
 
-// What a run that reached the end of its file leaves.
+// What a run that reached the end of its file leaves; ProfileTableCsv(shown) is its CSV.
 struct RunResult {
     ProfileTable shown;  // words, counts and expected profiles
     std::optional<std::uint64_t> processed;
     ReadingMode mode;  // the one the file was read in
-    std::string csv;   // the profile, as the one-file run writes it
 };
 
 // Says "kelmarin-batch: <text>" on standard error, as one whole line even when several files
@@ -27,6 +27,10 @@ struct RunResult {
 int ReportFailure(ConsoleView* view, const std::string& text, int status = 1);
 // A line on standard error, whole even when several files are read at once.
 void SayLine(const std::string& line);
+
+// Chooses the file as the menu command of its mode would; a mode left to the content is settled
+// by the run itself, which looks at the first bytes without losing them.
+void ChooseFileOfMode(RunController& controller, ReadingMode mode);
 
 // Reads options.file as the window would (choose the file, then START): the result, or the
 // status of a failure that has been reported. showProgress: a progress bar on standard error.

@@ -146,20 +146,6 @@ class PartWorker {
 
 }  // namespace
 
-void ChooseFileOfMode(RunController& controller, ReadingMode mode) {
-    switch (mode) {
-        case ReadingMode::Fasta:
-            return controller.FastaClick();
-        case ReadingMode::Fastq:
-            return controller.FastqClick();
-        case ReadingMode::Text:
-            return controller.textClick();
-        case ReadingMode::None:
-            controller.textClick();
-            return controller.TakeModeFromContent();
-    }
-}
-
 std::optional<RunResult> CountInParts(const BatchOptions& options,
                                       const std::vector<ByteRange>& parts, unsigned threadCount,
                                       bool showProgress) {
@@ -200,7 +186,7 @@ std::optional<RunResult> CountInParts(const BatchOptions& options,
         processed += workers[t]->Processed();
     }
     return RunResult{RunProfileTable(options.words, total.ProfileRows(), total.ExpectedRows()),
-                     processed, options.mode, ProfileCsv(options.words, total.ProfileRows())};
+                     processed, options.mode};
 }
 
 }  // namespace kelmarin

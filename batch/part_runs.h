@@ -12,12 +12,6 @@
 
 namespace kelmarin {
 
-class RunController;
-
-// Chooses the file as the menu command of its mode would; a mode left to the content is settled
-// by the run itself, which looks at the first bytes without losing them.
-void ChooseFileOfMode(RunController& controller, ReadingMode mode);
-
 // The file of options (its mode settled) read as the parts on up to threadCount threads, one
 // progress line standing for all.
 // Nothing when the parts do not make up the file: a part failed, or ended before its last byte

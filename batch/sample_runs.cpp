@@ -201,7 +201,7 @@ int RunSamples(const BatchCommand& command, int (*writeProfile)(const std::strin
         if (!options.outdir.empty()) {
             const std::string csv = InFolder(options.outdir, samples[i] + ".csv");
             try {
-                WriteFileSafely(csv, result.csv);
+                WriteFileSafely(csv, ProfileTableCsv(result.shown));
             } catch (const EFileWriteError& e) {
                 status = ReportFailure(nullptr, csv + ": cannot write the profile: " + e.Reason());
                 continue;
